@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace vuelco {
+
+// The 16-byte header that starts every BGA data file:
+//
+//   offset  0..3   signature 52 45 53 00 ("RES" and a zero byte)
+//   offset  4      layout code: 2 arcade, 3 PC emulator
+//   offset  5..7   zero bytes
+//   offset  8..15  two 4-byte groups, in the order of the layout
+//
+// The two layouts differ only in the code and in the order of the groups; the groups
+// and everything from offset 16 on are opaque and never change.
+inline constexpr std::size_t kHeaderSize = 16;
+inline constexpr std::array<std::uint8_t, 4> kSignature{0x52, 0x45, 0x53, 0x00};
+inline constexpr std::size_t kLayoutCodeOffset = 4;
+inline constexpr std::size_t kFirstSlotOffset = 8;
+inline constexpr std::size_t kSecondSlotOffset = 12;
+
+using Header = std::array<std::uint8_t, kHeaderSize>;
+using Grupo = std::array<std::uint8_t, 4>;
+
+// The value kept in Tipo for each recognised layout.
+enum class Layout : std::uint8_t { Arcade = 0, PcEmulator = 1 };
+
+// The two groups, named by where the arcade layout keeps them: GrupoA at offsets 8 to
+// 11, GrupoB at 12 to 15. The PC-emulator layout stores them the other way round.
+struct Groups {
+    Grupo GrupoA{};
+    Grupo GrupoB{};
+
+    friend bool operator==(const Groups &, const Groups &) = default;
+};
+
+inline constexpr std::string_view kArcadeCaption = "BGA, Arcade";
+inline constexpr std::string_view kPcEmulatorCaption = "BGA, Emulador Pc";
+inline constexpr std::string_view kUnknownCaption = "Otro. Desconocido";
+
+// The layout code byte at offset 4: 2 for arcade, 3 for PC emulator.
+[[nodiscard]] constexpr std::uint8_t layoutCode(Layout layout)
+{
+    return layout == Layout::Arcade ? 2 : 3;
+}
+
+[[nodiscard]] constexpr Layout otherLayout(Layout layout)
+{
+    return layout == Layout::Arcade ? Layout::PcEmulator : Layout::Arcade;
+}
+
+// The type text the window and the terminal show for a layout.
+[[nodiscard]] constexpr std::string_view layoutCaption(Layout layout)
+{
+    return layout == Layout::Arcade ? kArcadeCaption : kPcEmulatorCaption;
+}
+
+// The whole header of a file in the given layout that carries these groups.
+[[nodiscard]] constexpr Header composeHeader(Layout layout, const Groups &groups)
+{
+    Header header{};
+    for (std::size_t i = 0; i < kSignature.size(); ++i)
+        header[i] = kSignature[i];
+    header[kLayoutCodeOffset] = layoutCode(layout);
+    const Grupo &first = layout == Layout::Arcade ? groups.GrupoA : groups.GrupoB;
+    const Grupo &second = layout == Layout::Arcade ? groups.GrupoB : groups.GrupoA;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        header[kFirstSlotOffset + i] = first[i];
+        header[kSecondSlotOffset + i] = second[i];
+    }
+    return header;
+}
+
+} // namespace vuelco

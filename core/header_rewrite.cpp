@@ -1,0 +1,28 @@
+#include "core/header_rewrite.h"
+
+#include "runtime/binary_file.h"
+
+#include <span>
+
+namespace vuelco {
+
+RewriteOutcome rewriteHeader(const std::filesystem::path &path, Layout target, const Groups &groups)
+{
+    BinaryFile file = BinaryFile::openForUpdate(path);
+
+    Header onDisk{};
+    const std::size_t got = file.read(0, onDisk);
+    if (got != onDisk.size() || onDisk != composeHeader(otherLayout(target), groups))
+        return RewriteOutcome::ChangedSinceLoaded;
+
+    // One write from the layout code to the end of the header: a single sector-sized
+    // write is what the device applies whole, where nine separate ones could be cut
+    // off half way.
+    const Header converted = composeHeader(target, groups);
+    file.write(kLayoutCodeOffset, std::span(converted).subspan(kLayoutCodeOffset));
+    file.flush();
+    file.close();
+    return RewriteOutcome::Converted;
+}
+
+} // namespace vuelco

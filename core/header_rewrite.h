@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/bga_header.h"
+
+#include <filesystem>
+
+namespace vuelco {
+
+enum class RewriteOutcome : std::uint8_t {
+    Converted,             // the new header is on the device
+    ChangedSinceLoaded,    // the header was no longer the one loaded: nothing written
+};
+
+// Converts the file at path to the target layout in place. The caller says what it
+// loaded: the groups, with the file in the other layout. The header is read back
+// through the same handle that writes it, and written only when it is still exactly
+// that; then offsets 4 to 15 go out in one write (5 to 7 carry the zeros just checked)
+// and are flushed to the device before Converted is returned. So the file holds the old
+// header or the new one, never a mix, and nothing outside those bytes changes.
+//
+// Throws Failure when the file cannot be opened, read, written or flushed; a file
+// marked read-only fails with ReadOnly (75) before anything is written, and a file that
+// no longer exists with FileNotFound (53): none is ever created.
+[[nodiscard]] RewriteOutcome rewriteHeader(const std::filesystem::path &path, Layout target,
+                                           const Groups &groups);
+
+} // namespace vuelco

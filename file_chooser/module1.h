@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// The shared request state of the file chooser, alive for the whole run. A caller puts
+// the starting path in RutaArchivo and the mode in Opcion[1], shows Fdisco modally, and
+// reads the result from Opcion[0] (1 accepted, 0 cancelled) and, in mode 0, the chosen
+// file's full path from RutaArchivo. Nothing resets Opcion[0] between requests.
+namespace Module1 {
+
+inline constexpr std::size_t kResultado = 0;  // Opcion index of the result
+inline constexpr std::size_t kModo = 1;       // Opcion index of the mode
+
+inline QString RutaArchivo;
+inline std::array<std::uint8_t, 2> Opcion{0, 0};
+
+} // namespace Module1

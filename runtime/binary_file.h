@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+
+namespace vuelco {
+
+// The program's one open file, addressed by byte offset (or 1-based position, as the
+// header rules count). Opening, reading, writing, flushing and an explicit close throw
+// Failure with the number, a Spanish description and the path; the destructor closes
+// and never throws, so the file is closed on every path.
+//
+// Only existing regular files are opened: a folder, pipe, socket or device fails at
+// once (opening never waits for a writer on a pipe), and nothing is ever created.
+class BinaryFile {
+public:
+    // Opens for reading only.
+    [[nodiscard]] static BinaryFile openForReading(const std::filesystem::path &path);
+    // Opens for reading and writing. A file marked read-only (its owner may not write,
+    // whoever runs the program), a refused write access and a read-only volume all fail
+    // with ReadOnly (75) before anything can be written.
+    [[nodiscard]] static BinaryFile openForUpdate(const std::filesystem::path &path);
+
+    BinaryFile(const BinaryFile &) = delete;
+    BinaryFile &operator=(const BinaryFile &) = delete;
+    BinaryFile(BinaryFile &&other) noexcept;
+    BinaryFile &operator=(BinaryFile &&other) noexcept;
+    ~BinaryFile();
+
+    // The byte at a 1-based position; nothing when the file ends before it.
+    [[nodiscard]] std::optional<std::uint8_t> readByte(std::int64_t position);
+    // Fills bytes from offset on; returns how many were read, fewer only at the end of the file.
+    [[nodiscard]] std::size_t read(std::uint64_t offset, std::span<std::uint8_t> bytes);
+    // Writes every byte at offset on; an interrupted or short write is continued, not reported.
+    void write(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    // Returns once everything written is on the device.
+    void flush();
+    // Closes now and reports a failure to close; closing a closed file does nothing.
+    void close();
+
+private:
+    BinaryFile(std::intptr_t handle, std::filesystem::path path) noexcept;
+
+    std::intptr_t mHandle;
+    std::filesystem::path mPath;
+};
+
+} // namespace vuelco

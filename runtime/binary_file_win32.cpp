@@ -1,0 +1,200 @@
+#include "binary_file.h"
+
+#include "failure.h"
+
+#include <string>
+#include <utility>
+
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+namespace vuelco {
+namespace {
+
+const std::intptr_t kClosed = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+
+enum class Step { OpenForReading, OpenForUpdate, Read, Write, Flush, Close };
+
+HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// Maps the system's error onto the program's failure numbers. Access refused on a
+// write open is what a file marked read-only gives, so it counts as ReadOnly.
+Failure failureFromLastError(DWORD error, Step step, const std::filesystem::path &path)
+{
+    const auto standard = [&](FailureNumber number) {
+        return Failure(number, standardDescription(number), path);
+    };
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND: return standard(FailureNumber::FileNotFound);
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_DRIVE: return standard(FailureNumber::PathNotFound);
+    case ERROR_ACCESS_DENIED:
+        return standard(step == Step::OpenForUpdate ? FailureNumber::ReadOnly : FailureNumber::PermissionDenied);
+    case ERROR_WRITE_PROTECT: return standard(FailureNumber::ReadOnly);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return standard(FailureNumber::PermissionDenied);
+    case ERROR_FILENAME_EXCED_RANGE:
+        return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME: return standard(FailureNumber::BadFileName);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return standard(FailureNumber::DiskFull);
+    case ERROR_TOO_MANY_OPEN_FILES: return standard(FailureNumber::TooManyFiles);
+    case ERROR_NOT_READY:
+    case ERROR_DEV_NOT_EXIST: return standard(FailureNumber::DeviceNotReady);
+    case ERROR_CRC:
+    case ERROR_GEN_FAILURE:
+    case ERROR_IO_DEVICE: return standard(FailureNumber::DeviceIo);
+    default:
+        return Failure(FailureNumber::DeviceIo, "Error del sistema " + std::to_string(error), path);
+    }
+}
+
+[[noreturn]] void fail(Step step, const std::filesystem::path &path)
+{
+    throw failureFromLastError(GetLastError(), step, path);
+}
+
+HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
+{
+    // OPEN_EXISTING: nothing is ever created. Other programs may go on reading and
+    // writing the file, as they could before.
+    HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        fail(step, path);
+
+    BY_HANDLE_FILE_INFORMATION information{};
+    const DWORD type = GetFileType(handle);
+    std::string refusal;
+    auto number = FailureNumber::BadFileName;
+    if (type != FILE_TYPE_DISK) {
+        refusal = "No se puede abrir: es un dispositivo";
+    } else if (!GetFileInformationByHandle(handle, &information)) {
+        const DWORD error = GetLastError();
+        CloseHandle(handle);
+        throw failureFromLastError(error, step, path);
+    } else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        refusal = "No se puede abrir: es una carpeta";
+    } else if (step == Step::OpenForUpdate && (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+        number = FailureNumber::ReadOnly;
+        refusal = standardDescription(number);
+    }
+    if (!refusal.empty()) {
+        CloseHandle(handle);
+        throw Failure(number, refusal, path);
+    }
+    return handle;
+}
+
+OVERLAPPED at(std::uint64_t offset)
+{
+    OVERLAPPED overlapped{};
+    overlapped.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    overlapped.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return overlapped;
+}
+
+} // namespace
+
+BinaryFile::BinaryFile(std::intptr_t handle, std::filesystem::path path) noexcept
+    : mHandle(handle), mPath(std::move(path))
+{
+}
+
+BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
+{
+    return BinaryFile(reinterpret_cast<std::intptr_t>(openRegular(path, GENERIC_READ, Step::OpenForReading)),
+                      path);
+}
+
+BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
+{
+    return BinaryFile(reinterpret_cast<std::intptr_t>(
+                          openRegular(path, GENERIC_READ | GENERIC_WRITE, Step::OpenForUpdate)),
+                      path);
+}
+
+BinaryFile::BinaryFile(BinaryFile &&other) noexcept
+    : mHandle(std::exchange(other.mHandle, kClosed)), mPath(std::move(other.mPath))
+{
+}
+
+BinaryFile &BinaryFile::operator=(BinaryFile &&other) noexcept
+{
+    if (this != &other) {
+        if (mHandle != kClosed)
+            CloseHandle(handleOf(mHandle));
+        mHandle = std::exchange(other.mHandle, kClosed);
+        mPath = std::move(other.mPath);
+    }
+    return *this;
+}
+
+BinaryFile::~BinaryFile()
+{
+    if (mHandle != kClosed)
+        CloseHandle(handleOf(mHandle));
+}
+
+std::optional<std::uint8_t> BinaryFile::readByte(std::int64_t position)
+{
+    std::uint8_t byte = 0;
+    if (position < 1 || read(static_cast<std::uint64_t>(position - 1), {&byte, 1}) == 0)
+        return std::nullopt;
+    return byte;
+}
+
+std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        OVERLAPPED overlapped = at(offset + done);
+        DWORD got = 0;
+        if (!ReadFile(handleOf(mHandle), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
+                      &overlapped)) {
+            if (GetLastError() == ERROR_HANDLE_EOF)
+                break;
+            fail(Step::Read, mPath);
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        OVERLAPPED overlapped = at(offset + done);
+        DWORD put = 0;
+        if (!WriteFile(handleOf(mHandle), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put,
+                       &overlapped))
+            fail(Step::Write, mPath);
+        if (put == 0) {
+            SetLastError(ERROR_IO_DEVICE);
+            fail(Step::Write, mPath);
+        }
+        done += put;
+    }
+}
+
+void BinaryFile::flush()
+{
+    if (!FlushFileBuffers(handleOf(mHandle)))
+        fail(Step::Flush, mPath);
+}
+
+void BinaryFile::close()
+{
+    if (mHandle == kClosed)
+        return;
+    if (!CloseHandle(handleOf(std::exchange(mHandle, kClosed))))
+        fail(Step::Close, mPath);
+}
+
+} // namespace vuelco

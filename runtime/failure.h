@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace vuelco {
+
+// The numbers by which the program tells its failures apart. The convert handler
+// compares against ReadOnly; the file chooser retries on DeviceNotReady.
+enum class FailureNumber : std::int32_t {
+    Overflow = 6,
+    DivisionByZero = 11,
+    BadFileName = 52,
+    FileNotFound = 53,
+    DeviceIo = 57,
+    DiskFull = 61,
+    TooManyFiles = 67,
+    DeviceNotReady = 68,
+    PermissionDenied = 70,
+    ReadOnly = 75,
+    PathNotFound = 76,
+};
+
+// A failure of a file or drawing operation: the number the user is shown, a Spanish
+// description, and the path it concerns (empty when none). The message box is composed
+// from these at the edge, never here.
+class Failure : public std::runtime_error {
+public:
+    Failure(std::int32_t number, std::string description, std::filesystem::path path = {});
+    Failure(FailureNumber number, std::string description, std::filesystem::path path = {});
+
+    [[nodiscard]] std::int32_t number() const noexcept { return mNumber; }
+    [[nodiscard]] const std::string &description() const noexcept { return mDescription; }
+    [[nodiscard]] const std::filesystem::path &path() const noexcept { return mPath; }
+
+private:
+    std::int32_t mNumber;
+    std::string mDescription;
+    std::filesystem::path mPath;
+};
+
+// The standard Spanish description of a failure number, as the user sees it.
+[[nodiscard]] std::string standardDescription(FailureNumber number);
+
+// "Error # " + the number (one blank before a non-negative one, a minus sign before a
+// negative one) + the line break + the description. The window passes character 13,
+// a terminal passes '\n'.
+[[nodiscard]] std::string errorPrompt(std::int32_t number, std::string_view description,
+                                      char lineBreak = '\r');
+[[nodiscard]] std::string errorPrompt(const Failure &failure, char lineBreak = '\r');
+
+} // namespace vuelco

@@ -1,0 +1,104 @@
+#include "runtime/forms/message_box.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace vuelco::forms {
+namespace {
+
+constexpr int kButtonSetMask = 0x0F;
+constexpr int kIconMask = 0x70;
+const char *const kAnswerProperty = "vuelcoAnswer";
+
+class QtMessageBoxService final : public MessageBoxService {
+public:
+    MsgBoxResult show(const QString &prompt, int style, const QString &title) override
+    {
+        QMessageBox *box = createMessageBox(prompt, style, title, QApplication::activeWindow());
+        box->exec();
+        const MsgBoxResult answer = answerOf(*box);
+        delete box;
+        return answer;
+    }
+};
+
+QtMessageBoxService gQtService;
+MessageBoxService *gService = &gQtService;
+
+QAbstractButton *addButton(QMessageBox *box, const QString &text, QMessageBox::ButtonRole role,
+                           MsgBoxResult answer)
+{
+    QPushButton *button = box->addButton(text, role);
+    button->setProperty(kAnswerProperty, static_cast<int>(answer));
+    return button;
+}
+
+QMessageBox::Icon iconOf(int style)
+{
+    switch (style & kIconMask) {
+    case MsgBoxStyle::Critical: return QMessageBox::Critical;
+    case MsgBoxStyle::Exclamation: return QMessageBox::Warning;
+    case MsgBoxStyle::Information: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+MsgBoxResult MsgBox(const QString &prompt, int style, const QString &title)
+{
+    return gService->show(prompt, style, title);
+}
+
+ScopedMessageBoxService::ScopedMessageBoxService(MessageBoxService &service) noexcept : mPrevious(gService)
+{
+    gService = &service;
+}
+
+ScopedMessageBoxService::~ScopedMessageBoxService() { gService = mPrevious; }
+
+QMessageBox *createMessageBox(const QString &prompt, int style, const QString &title, QWidget *parent)
+{
+    auto *box = new QMessageBox(parent);
+    box->setWindowTitle(title);
+    // The program breaks lines with a lone carriage return; Qt breaks only on line feeds.
+    QString text = prompt;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box->setText(text);
+    box->setTextFormat(Qt::PlainText);
+    box->setIcon(iconOf(style));
+
+    QAbstractButton *first = nullptr;
+    QAbstractButton *second = nullptr;
+    QAbstractButton *escape = nullptr;
+    switch (style & kButtonSetMask) {
+    case MsgBoxStyle::OkCancel:
+        first = addButton(box, QStringLiteral("Aceptar"), QMessageBox::AcceptRole, MsgBoxResult::Ok);
+        second = escape = addButton(box, QStringLiteral("Cancelar"), QMessageBox::RejectRole, MsgBoxResult::Cancel);
+        break;
+    case MsgBoxStyle::YesNo:
+        first = addButton(box, QStringLiteral("Sí"), QMessageBox::YesRole, MsgBoxResult::Yes);
+        second = escape = addButton(box, QStringLiteral("No"), QMessageBox::NoRole, MsgBoxResult::No);
+        break;
+    default:
+        first = escape = addButton(box, QStringLiteral("Aceptar"), QMessageBox::AcceptRole, MsgBoxResult::Ok);
+        break;
+    }
+    const bool secondIsDefault = (style & MsgBoxStyle::DefaultButton2) != 0 && second != nullptr;
+    box->setDefaultButton(qobject_cast<QPushButton *>(secondIsDefault ? second : first));
+    box->setEscapeButton(escape);
+    return box;
+}
+
+MsgBoxResult answerOf(const QMessageBox &box)
+{
+    // The close box closes through the escape button, so clickedButton() is set either way.
+    const QAbstractButton *clicked = box.clickedButton();
+    if (clicked == nullptr)
+        clicked = box.escapeButton();
+    return static_cast<MsgBoxResult>(clicked->property(kAnswerProperty).toInt());
+}
+
+} // namespace vuelco::forms

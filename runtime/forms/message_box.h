@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+class QMessageBox;
+class QWidget;
+
+namespace vuelco::forms {
+
+// A message box's style: the sum of one button set, at most one icon and the default
+// button flag, with the values the program's boxes are specified in.
+namespace MsgBoxStyle {
+inline constexpr int OkOnly = 0;
+inline constexpr int OkCancel = 1;
+inline constexpr int YesNo = 4;
+inline constexpr int Critical = 16;
+inline constexpr int Exclamation = 48;
+inline constexpr int Information = 64;
+inline constexpr int DefaultButton2 = 256;
+} // namespace MsgBoxStyle
+
+// The button that closed a message box.
+enum class MsgBoxResult : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+// Who shows message boxes. The program has one, the real modal Qt box; tests put a
+// scripted one in its place.
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    virtual MsgBoxResult show(const QString &prompt, int style, const QString &title) = 0;
+};
+
+// Shows a modal message box through the service in place and returns the answer.
+// Character 13 and character 10 in the prompt break the line.
+MsgBoxResult MsgBox(const QString &prompt, int style, const QString &title);
+
+// Puts a service in place for its lifetime, and the previous one back after.
+class ScopedMessageBoxService {
+public:
+    explicit ScopedMessageBoxService(MessageBoxService &service) noexcept;
+    ScopedMessageBoxService(const ScopedMessageBoxService &) = delete;
+    ScopedMessageBoxService &operator=(const ScopedMessageBoxService &) = delete;
+    ~ScopedMessageBoxService();
+
+private:
+    MessageBoxService *mPrevious;
+};
+
+// The real box for a prompt, style and title, set up but not shown: Spanish button
+// texts whatever translations are installed, the icon, the default button, and Escape
+// (or the close box) mapped to Cancel, No or OK as the button set allows.
+[[nodiscard]] QMessageBox *createMessageBox(const QString &prompt, int style, const QString &title,
+                                            QWidget *parent = nullptr);
+// The answer a closed real box stands for.
+[[nodiscard]] MsgBoxResult answerOf(const QMessageBox &box);
+
+} // namespace vuelco::forms

@@ -1,0 +1,9 @@
+#include "runtime/forms/yield.h"
+
+#include <QCoreApplication>
+
+namespace vuelco::forms {
+
+void DoEvents() { QCoreApplication::processEvents(); }
+
+} // namespace vuelco::forms

@@ -1,0 +1,30 @@
+#include "posix_calls.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vuelco {
+namespace {
+
+int realOpen(const char *path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+
+const PosixCalls kRealCalls{
+    realOpen, ::pread, ::pwrite, ::fstat, ::stat, ::fsync, ::close,
+};
+
+const PosixCalls *gCurrent = &kRealCalls;
+
+} // namespace
+
+const PosixCalls &realPosixCalls() noexcept { return kRealCalls; }
+
+const PosixCalls &posixCalls() noexcept { return *gCurrent; }
+
+ScopedPosixCalls::ScopedPosixCalls(const PosixCalls &calls) noexcept : mPrevious(gCurrent)
+{
+    gCurrent = &calls;
+}
+
+ScopedPosixCalls::~ScopedPosixCalls() { gCurrent = mPrevious; }
+
+} // namespace vuelco
