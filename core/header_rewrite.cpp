@@ -15,9 +15,9 @@ RewriteOutcome rewriteHeader(const std::filesystem::path &path, Layout target, c
     if (got != onDisk.size() || onDisk != composeHeader(otherLayout(target), groups))
         return RewriteOutcome::ChangedSinceLoaded;
 
-    // One write from the layout code to the end of the header: a single sector-sized
-    // write is what the device applies whole, where nine separate ones could be cut
-    // off half way.
+    // One write from the layout code to the end of the header, never nine: a process
+    // killed between separate writes would leave a header that is neither layout. Twelve
+    // bytes inside the first sector reach the file as one piece.
     const Header converted = composeHeader(target, groups);
     file.write(kLayoutCodeOffset, std::span(converted).subspan(kLayoutCodeOffset));
     file.flush();
