@@ -5,6 +5,8 @@ function(vuelco_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main)
+  # The Qt-free tests never need moc, whatever the folder they are declared in.
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF)
   vuelco_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
