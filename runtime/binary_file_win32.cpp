@@ -139,14 +139,6 @@ BinaryFile::~BinaryFile()
         CloseHandle(handleOf(mHandle));
 }
 
-std::optional<std::uint8_t> BinaryFile::readByte(std::int64_t position)
-{
-    std::uint8_t byte = 0;
-    if (position < 1 || read(static_cast<std::uint64_t>(position - 1), {&byte, 1}) == 0)
-        return std::nullopt;
-    return byte;
-}
-
 std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes)
 {
     std::size_t done = 0;

@@ -1,0 +1,15 @@
+#include "binary_file.h"
+
+// What the file does the same way on every system; the system calls are in
+// binary_file_posix.cpp and binary_file_win32.cpp.
+namespace vuelco {
+
+std::optional<std::uint8_t> BinaryFile::readByte(std::int64_t position)
+{
+    std::uint8_t byte = 0;
+    if (position < 1 || read(static_cast<std::uint64_t>(position - 1), {&byte, 1}) == 0)
+        return std::nullopt;
+    return byte;
+}
+
+} // namespace vuelco
