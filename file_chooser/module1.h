@@ -17,3 +17,11 @@ inline QString RutaArchivo;
 inline std::array<std::uint8_t, 2> Opcion{0, 0};
 
 } // namespace Module1
+
+namespace Module1 {
+
+// The text after a path's last separator: the file name of a full path, the whole
+// text when it has no separator, the empty text when it ends with one.
+[[nodiscard]] QString NombreArchivo(const QString &Ruta);
+
+} // namespace Module1

@@ -15,6 +15,16 @@ QString joinPath(const QString &folder, const QString &name)
     return isRootFolder(folder) ? folder + name : folder + pathSeparator() + name;
 }
 
+QString asFolder(const QString &textBeforeSeparator)
+{
+#ifdef Q_OS_WIN
+    const bool bareDrive = textBeforeSeparator.size() == 2 && textBeforeSeparator.at(1) == QLatin1Char(':');
+#else
+    const bool bareDrive = textBeforeSeparator.isEmpty();
+#endif
+    return bareDrive ? textBeforeSeparator + pathSeparator() : textBeforeSeparator;
+}
+
 QString fallbackDrive()
 {
 #ifdef Q_OS_WIN

@@ -21,6 +21,10 @@ namespace vuelco::forms {
 // "D:\Tools\").
 [[nodiscard]] QString joinPath(const QString &folder, const QString &name);
 
+// The folder named by the text before a path's last separator: a bare drive ("C:")
+// becomes its root ("C:\"), and on Linux the empty text before a leading "/" is "/".
+[[nodiscard]] QString asFolder(const QString &textBeforeSeparator);
+
 // Where the file chooser goes when a path cannot be shown: drive "C:" and folder "C:\"
 // on Windows, the root volume and folder "/" elsewhere.
 [[nodiscard]] QString fallbackDrive();

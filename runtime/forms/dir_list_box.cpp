@@ -1,0 +1,109 @@
+#include "runtime/forms/dir_list_box.h"
+
+#include "runtime/failure.h"
+#include "runtime/forms/message_box.h"
+#include "runtime/forms/native_paths.h"
+#include "runtime/forms/volumes.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QStyle>
+
+namespace vuelco::forms {
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+QString nativeFolder(const QString &path)
+{
+    const QString clean = QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(path)));
+    // cleanPath drops the separator of a Windows drive root ("C:"), which must keep it.
+    return clean.size() == 2 && clean.at(1) == QLatin1Char(':') ? clean + pathSeparator() : clean;
+}
+
+} // namespace
+
+DirListBox::DirListBox(QWidget *parent) : QListWidget(parent)
+{
+    setUniformItemSizes(true);
+    connect(this, &QListWidget::itemActivated, this, &DirListBox::open);
+}
+
+void DirListBox::setPath(const QString &path)
+{
+    const QString folder = nativeFolder(path);
+    requireReady(folder);
+    const QFileInfo info(folder);
+    if (!info.isDir())
+        throw Failure(FailureNumber::PathNotFound, standardDescription(FailureNumber::PathNotFound),
+                      toFilesystemPath(folder));
+    if (!info.isReadable() || !info.isExecutable())
+        throw Failure(FailureNumber::PermissionDenied, standardDescription(FailureNumber::PermissionDenied),
+                      toFilesystemPath(folder));
+    const bool changed = folder != mPath;
+    mPath = folder;
+    fill();
+    if (changed)
+        emit Change();
+}
+
+void DirListBox::fill()
+{
+    clear();
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+
+    // From the volume's root down to the shown folder.
+    QStringList chain;
+    const QString root = Volumes::current().rootOf(mPath);
+    for (QString folder = mPath;;) {
+        chain.prepend(folder);
+        if (folder == root || isRootFolder(folder))
+            break;
+        const QString parent = nativeFolder(folder + pathSeparator() + QStringLiteral(".."));
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    int depth = 0;
+    for (const QString &folder : chain) {
+        const QString name = depth == 0 ? folder : QFileInfo(QDir::fromNativeSeparators(folder)).fileName();
+        auto *item = new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) + name, this);
+        item->setData(kPathRole, folder);
+        ++depth;
+    }
+    setCurrentRow(count() - 1);
+
+    const QDir dir(mPath);
+    const QString indent(depth * 2, QLatin1Char(' '));
+    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+        auto *item = new QListWidgetItem(closedIcon, indent + name, this);
+        item->setData(kPathRole, joinPath(mPath, name));
+    }
+}
+
+void DirListBox::keyPressEvent(QKeyEvent *event)
+{
+    // Enter opens the entry and goes no further, so it never reaches a dialog's buttons.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem() != nullptr) {
+        open(currentItem());
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+// Opening is the user's own act, so a folder that cannot be shown is said here and the
+// list stays where it was.
+void DirListBox::open(QListWidgetItem *item)
+{
+    try {
+        setPath(item->data(kPathRole).toString());
+    } catch (const Failure &failure) {
+        MsgBox(QString::fromStdString(errorPrompt(failure)), MsgBoxStyle::Exclamation,
+               QStringLiteral("Error de disco"));
+    }
+}
+
+} // namespace vuelco::forms

@@ -1,0 +1,59 @@
+#include "runtime/forms/drive_list_box.h"
+
+#include "runtime/failure.h"
+#include "runtime/forms/native_paths.h"
+#include "runtime/forms/volumes.h"
+
+#include <QFileIconProvider>
+
+namespace vuelco::forms {
+
+DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
+{
+    refresh();
+    if (count() > 0)
+        mDrive = itemData(0).toString();
+    connect(this, &QComboBox::activated, this, &DriveListBox::select);
+}
+
+QString DriveListBox::Drive() const { return mDrive; }
+
+void DriveListBox::setDrive(const QString &drive)
+{
+    refresh();
+    const QString root = Volumes::current().rootOf(drive);
+    const int index = root.isEmpty() ? -1 : findData(root);
+    if (index < 0)
+        throw Failure(FailureNumber::DeviceNotReady, standardDescription(FailureNumber::DeviceNotReady),
+                      toFilesystemPath(drive));
+    select(index);
+}
+
+// The volume set may change while the program runs (a stick plugged in), so it is read
+// again whenever the drive is set.
+void DriveListBox::refresh()
+{
+    const QSignalBlocker quiet(this);
+    clear();
+    const QFileIconProvider icons;
+    for (const QString &root : Volumes::current().roots())
+        addItem(icons.icon(QFileIconProvider::Drive), root, root);
+    const int index = findData(mDrive);
+    if (index >= 0)
+        setCurrentIndex(index);
+}
+
+void DriveListBox::select(int index)
+{
+    {
+        const QSignalBlocker quiet(this);
+        setCurrentIndex(index);
+    }
+    const QString drive = itemData(index).toString();
+    if (drive == mDrive)
+        return;
+    mDrive = drive;
+    emit Change();
+}
+
+} // namespace vuelco::forms

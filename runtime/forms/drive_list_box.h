@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QComboBox>
+
+namespace vuelco::forms {
+
+// A drop-down list of the volumes (see Volumes) with the selected one as its Drive.
+// Changing the drive, by the user or from code, emits Change before the change returns,
+// so a handler connected to it runs nested inside the assignment.
+class DriveListBox : public QComboBox {
+    Q_OBJECT
+
+public:
+    explicit DriveListBox(QWidget *parent = nullptr);
+
+    // The selected volume's root ("C:\", "/", "/media/usb").
+    [[nodiscard]] QString Drive() const;
+    // Selects the volume that holds the given drive or path text; throws
+    // DeviceNotReady (68) when no volume does.
+    void setDrive(const QString &drive);
+
+signals:
+    void Change();
+
+private:
+    void refresh();
+    void select(int index);
+
+    QString mDrive;
+};
+
+} // namespace vuelco::forms

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vuelco::forms {
+
+// The volumes the drive list offers: drive letters on Windows; on Linux the mounted
+// volumes a person browses (the root, removable and mounted media, the volume of the
+// home folder), never pseudo file systems. Tests put a volume set of their own in place
+// to have a drive that is not ready.
+class Volumes {
+public:
+    virtual ~Volumes() = default;
+
+    // The volume roots, in the order the drive list shows them ("C:\", or "/", "/media/usb").
+    [[nodiscard]] virtual QStringList roots() const = 0;
+    // The root of the volume that holds a path, or the empty text when none does.
+    [[nodiscard]] virtual QString rootOf(const QString &path) const = 0;
+    // Whether a volume can be read now; a drive with no medium cannot.
+    [[nodiscard]] virtual bool isReady(const QString &root) const = 0;
+
+    // The volumes in use: the system's unless a test put others in place.
+    [[nodiscard]] static const Volumes &current();
+};
+
+// The system's volumes, read afresh on every question.
+class SystemVolumes final : public Volumes {
+public:
+    [[nodiscard]] QStringList roots() const override;
+    [[nodiscard]] QString rootOf(const QString &path) const override;
+    [[nodiscard]] bool isReady(const QString &root) const override;
+};
+
+// Puts a volume set in place for its lifetime, and the previous one back after.
+class ScopedVolumes {
+public:
+    explicit ScopedVolumes(const Volumes &volumes) noexcept;
+    ScopedVolumes(const ScopedVolumes &) = delete;
+    ScopedVolumes &operator=(const ScopedVolumes &) = delete;
+    ~ScopedVolumes();
+
+private:
+    const Volumes *mPrevious;
+};
+
+// Throws DeviceNotReady (68) when the volume holding the path cannot be read.
+void requireReady(const QString &path);
+
+} // namespace vuelco::forms
