@@ -100,6 +100,7 @@ private slots:
     void controlsFollowTheDesign_data();
     void controlsFollowTheDesign();
     void busyFrameLiesInFrontOfTheLowerHalf();
+    void focusFollowsTheTabIndexes();
 
     void loadClassifiesTheHeader_data();
     void loadClassifiesTheHeader();
@@ -113,6 +114,7 @@ private slots:
     void convertsEachWayAndBack();
     void answeringNoChangesNothing();
     void readOnlyFileIsRefused();
+    void fileChangedSinceLoadIsLeftAlone_data();
     void fileChangedSinceLoadIsLeftAlone();
     void vanishedFileIsNotCreated();
 
@@ -309,6 +311,17 @@ void TestForm1::busyFrameLiesInFrontOfTheLowerHalf()
     QCOMPARE(mWindow->childAt(inFrconvAndBusy), frespera);
     QCOMPARE(mWindow->childAt(inPictureAndBusy), widget<QWidget>("Picture1"));
     QCOMPARE(mWindow->childAt(QPoint(100, 160))->objectName(), QStringLiteral("CHwa"));
+}
+
+void TestForm1::focusFollowsTheTabIndexes()
+{
+    QWidget *expected[] = {button("BTcarga"), button("BTguarda0"), button("BTguarda1"), widget<QWidget>("CHwa")};
+    for (std::size_t i = 0; i + 1 < std::size(expected); ++i) {
+        QWidget *next = expected[i]->nextInFocusChain();
+        while (next->focusPolicy() == Qt::NoFocus)
+            next = next->nextInFocusChain();
+        QCOMPARE(next, expected[i + 1]);
+    }
 }
 
 void TestForm1::loadClassifiesTheHeader_data()
@@ -531,18 +544,30 @@ void TestForm1::readOnlyFileIsRefused()
     checkState(path, QStringLiteral("BGA, Arcade"), false, true);
 }
 
+void TestForm1::fileChangedSinceLoadIsLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("changed");
+
+    QTest::newRow("a group byte") << with(kArcade, 9, 0x99) + body();
+    QTest::newRow("converted meanwhile") << kPcEmulator + body();
+    QTest::newRow("cut short") << kArcade.left(10);
+    QTest::newRow("emptied") << QByteArray();
+}
+
 void TestForm1::fileChangedSinceLoadIsLeftAlone()
 {
-    const QString path = writeFile(QStringLiteral("a.dat"), kArcade);
+    QFETCH(QByteArray, changed);
+    const QString path = writeFile(QStringLiteral("a.dat"), kArcade + body());
     load(path);
-    const QByteArray changed = with(kArcade, 9, 0x99);
     writeFile(QStringLiteral("a.dat"), changed);
+    ShowCounter busy(widget<QWidget>("FRespera"));
     QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
 
     checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")},
                 {QStringLiteral("El archivo cambió desde que se cargó.") + kCr +
                      QStringLiteral("Vuelva a cargarlo antes de convertir."),
                  48, QStringLiteral("Alto!!")}});
+    QCOMPARE(busy.shows, 1);
     QCOMPARE(readFile(path), changed);
     checkState(path, QStringLiteral("BGA, Arcade"), false, true);
 }
