@@ -67,6 +67,9 @@ Control *control(QWidget *parent, const char *name, const QRectF &twips)
 Form1::Form1(QWidget *parent) : QWidget(parent), mChooser([](QWidget *owner) { Fdisco::showModal(owner); })
 {
     setObjectName(QStringLiteral("Form1"));
+    // A fixed single border: the layout never changes size, so nothing to maximise.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("BGA: Arcade<-->Emulador Pc"));
     setWindowIcon(QIcon(QStringLiteral(":/vuelco/vuelco.png")));
     // The forms' own default face, which the fixed layout was measured with.
@@ -123,13 +126,10 @@ void Form1::createControls()
     BTguarda[1]->setText(QStringLiteral("a Emulador Pc"));
     for (int index = 0; index < 2; ++index) {
         QPushButton *button = BTguarda[static_cast<std::size_t>(index)];
-        button->setProperty("Index", index);
         button->setFont(designFont(kMsSansSerif, 9.75, false));
         button->setEnabled(false);
         connect(button, &QPushButton::clicked, this, [this, index] { BTguarda_Click(index); });
     }
-    // The later button lies in front, as designed; they do not overlap.
-    BTguarda[1]->raise();
 
     FRespera = control<QGroupBox>(this, "FRespera", {5880, 840, 5295, 1695});
     CHwa = control<QCheckBox>(FRespera, "CHwa", {600, 600, 4095, 615});
