@@ -1,6 +1,8 @@
 # The two commands a new user needs: `make run` and `make test`. Both install what is missing first.
 PRESET ?= default
 
+BUILD_DIR := $(if $(filter default,$(PRESET)),build,build-$(PRESET))
+
 .PHONY: deps build test run asan bench clean
 
 deps:
@@ -9,6 +11,9 @@ deps:
 build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET)
+
+run: build
+	$(BUILD_DIR)/app/vuelco
 
 test: build
 	ctest --preset $(PRESET)

@@ -1,0 +1,264 @@
+#include "main_window/form1.h"
+
+#include "core/header_probe.h"
+#include "core/header_rewrite.h"
+#include "file_chooser/fdisco.h"
+#include "file_chooser/module1.h"
+#include "main_window/unexpected_failure.h"
+#include "runtime/forms/blank.h"
+#include "runtime/forms/fonts.h"
+#include "runtime/forms/message_box.h"
+#include "runtime/forms/native_paths.h"
+#include "runtime/forms/twips.h"
+#include "runtime/forms/yield.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+
+using vuelco::Failure;
+using vuelco::FailureNumber;
+using vuelco::Layout;
+using vuelco::forms::designFont;
+using vuelco::forms::MsgBox;
+using vuelco::forms::MsgBoxResult;
+using vuelco::forms::setTwipsGeometry;
+namespace Style = vuelco::forms::MsgBoxStyle;
+
+namespace {
+
+constexpr double kClientWidth = 6390;
+constexpr double kClientHeight = 3195;
+constexpr QChar kLineBreak = QChar(13);
+
+const QString kMsSansSerif = QStringLiteral("MS Sans Serif");
+const QString kTimesNewRoman = QStringLiteral("Times New Roman");
+
+QString caption(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString lines(std::initializer_list<const char *> texts)
+{
+    QStringList joined;
+    for (const char *text : texts)
+        joined.append(QString::fromUtf8(text));
+    return joined.join(kLineBreak);
+}
+
+void showFailure(const Failure &failure)
+{
+    MsgBox(QString::fromStdString(vuelco::errorPrompt(failure)), Style::OkOnly, QStringLiteral("Algo mal..."));
+}
+
+template <class Control>
+Control *control(QWidget *parent, const char *name, const QRectF &twips)
+{
+    auto *widget = new Control(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    setTwipsGeometry(widget, twips);
+    return widget;
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent) : QWidget(parent), mChooser([](QWidget *owner) { Fdisco::showModal(owner); })
+{
+    setObjectName(QStringLiteral("Form1"));
+    // A fixed single border: the layout never changes size, so nothing to maximise.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("BGA: Arcade<-->Emulador Pc"));
+    setWindowIcon(QIcon(QStringLiteral(":/vuelco/vuelco.png")));
+    // The forms' own default face, which the fixed layout was measured with.
+    setFont(designFont(kMsSansSerif, 8.25, false));
+    vuelco::forms::setClientSizeTwips(this, kClientWidth, kClientHeight);
+    createControls();
+    Form_Load();
+}
+
+void Form1::setChooser(Chooser chooser) { mChooser = std::move(chooser); }
+
+// Created from the back of the stacking order to the front, since a later sibling lies
+// in front of an earlier one.
+void Form1::createControls()
+{
+    Label1 = control<QLabel>(this, "Label1", {840, 1080, 1200, 240});
+    Label1->setText(QStringLiteral("El archivo es:"));
+    Label1->setFont(designFont(kMsSansSerif, 9.75, false, true));
+
+    LRuta = control<QLabel>(this, "LRuta", {120, 480, 5535, 495});
+    LRuta->setFont(designFont(kMsSansSerif, 8.25, true));
+    LRuta->setWordWrap(true);
+    LRuta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LRuta->setAutoFillBackground(true);
+    QPalette yellowOnBlack = LRuta->palette();
+    yellowOnBlack.setColor(QPalette::Window, Qt::black);
+    yellowOnBlack.setColor(QPalette::WindowText, QColor(255, 255, 0));
+    LRuta->setPalette(yellowOnBlack);
+
+    Label2 = control<QLabel>(this, "Label2", {2040, 120, 1350, 285});
+    Label2->setText(QStringLiteral("Archivo BGA"));
+    Label2->setFont(designFont(kTimesNewRoman, 12, true));
+
+    LTipo = control<QLabel>(this, "LTipo", {2160, 1080, 2130, 240});
+    LTipo->setFont(designFont(kMsSansSerif, 9.75, true));
+
+    Label3 = control<QLabel>(this, "Label3", {120, 2520, 6135, 135});
+    Label3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    Label4 = control<QLabel>(this, "Label4", {3360, 2880, 870, 195});
+    Label4->setText(QStringLiteral("18/05/2003"));
+
+    BTcarga = control<QPushButton>(this, "BTcarga", {5760, 600, 495, 330});
+    BTcarga->setText(QStringLiteral("..."));
+    BTcarga->setFont(designFont(kTimesNewRoman, 14.25, true));
+    connect(BTcarga, &QPushButton::clicked, this, &Form1::BTcarga_Click);
+
+    FRconv = control<QGroupBox>(this, "FRconv", {720, 1440, 3975, 975});
+    FRconv->setTitle(QStringLiteral("Convertir..."));
+    FRconv->setFont(designFont(kMsSansSerif, 9.75, true));
+    BTguarda[0] = control<QPushButton>(FRconv, "BTguarda0", {240, 360, 1575, 495});
+    BTguarda[0]->setText(QStringLiteral("a Arcade"));
+    BTguarda[1] = control<QPushButton>(FRconv, "BTguarda1", {2160, 360, 1575, 495});
+    BTguarda[1]->setText(QStringLiteral("a Emulador Pc"));
+    for (int index = 0; index < 2; ++index) {
+        QPushButton *button = BTguarda[static_cast<std::size_t>(index)];
+        button->setFont(designFont(kMsSansSerif, 9.75, false));
+        button->setEnabled(false);
+        connect(button, &QPushButton::clicked, this, [this, index] { BTguarda_Click(index); });
+    }
+
+    FRespera = control<QGroupBox>(this, "FRespera", {5880, 840, 5295, 1695});
+    CHwa = control<QCheckBox>(FRespera, "CHwa", {600, 600, 4095, 615});
+    CHwa->setText(QStringLiteral("Procesando..."));
+    CHwa->setFont(designFont(kTimesNewRoman, 15.75, true));
+    FRespera->hide();
+
+    Picture1 = control<QLabel>(this, "Picture1", {4320, 2760, 1875, 285});
+    // A two-pixel sunken border around the 121 x 15 bitmap fills the box exactly.
+    Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Picture1->setLineWidth(2);
+    Picture1->setPixmap(QPixmap(QStringLiteral(":/vuelco/picture1.bmp")));
+
+    // Keyboard order by the designed tab indexes; the labels and frames take no focus.
+    setTabOrder(BTcarga, BTguarda[0]);
+    setTabOrder(BTguarda[0], BTguarda[1]);
+    setTabOrder(BTguarda[1], CHwa);
+}
+
+void Form1::Form_Load()
+{
+    // Computed in single precision and not rounded: the design sizes give 547.5 and 1500.
+    const QRectF frame = vuelco::forms::twipsGeometry(FRespera);
+    const auto clientWidth = static_cast<float>(vuelco::forms::pixelsToTwips(width()));
+    const auto clientHeight = static_cast<float>(vuelco::forms::pixelsToTwips(height()));
+    const float left = (clientWidth - static_cast<float>(frame.width())) / 2;
+    const float top = clientHeight - static_cast<float>(frame.height());
+    vuelco::forms::moveTwips(FRespera, left, top);
+    RutaElegida = QString();
+}
+
+bool Form1::ocupado() const { return FRespera->isVisibleTo(this); }
+
+void Form1::BTcarga_Click()
+{
+    if (ocupado())
+        return;
+    bool rutaTomada = false;
+    try {
+        Module1::RutaArchivo = vuelco::forms::isBlank(RutaElegida)
+                                   ? vuelco::forms::joinPath(vuelco::forms::applicationFolder(), QString())
+                                   : RutaElegida;
+        Module1::Opcion[Module1::kModo] = 0;
+        mChooser(this);
+        if (Module1::Opcion[Module1::kResultado] == 0)
+            return;
+
+        RutaElegida = Module1::RutaArchivo;
+        rutaTomada = true;
+        LRuta->setText(RutaElegida);
+        FRespera->show();
+        vuelco::forms::DoEvents();
+
+        const vuelco::ProbeResult probe = vuelco::probeHeader(vuelco::forms::toFilesystemPath(RutaElegida));
+        if (!probe.layout) {
+            MarcarDesconocido();
+            return;
+        }
+        mGrupos = probe.groups;
+        mostrarTipo(*probe.layout);
+        FRespera->hide();
+    } catch (...) {
+        const Failure failure = vuelco::currentFailure();
+        FRespera->hide();
+        if (rutaTomada)
+            mostrarDesconocido();
+        showFailure(failure);
+    }
+}
+
+void Form1::BTguarda_Click(int Index)
+{
+    if (ocupado())
+        return;
+    if (vuelco::forms::isBlank(RutaElegida) || !mGrupos) {
+        MsgBox(QStringLiteral("Primero: elegir un archivo"), Style::Information, QStringLiteral("Eeeepa!"));
+        return;
+    }
+    try {
+        const QString confirmation = lines({"El archivo elegido se va a", "Sobreescribir para convertirlo.",
+                                            "Antes: es aconsejable hacer una", "copia de seguridad del mismo.", "",
+                                            "¿Está seguro?"});
+        if (MsgBox(confirmation, Style::YesNo | Style::DefaultButton2, QStringLiteral("Convertir")) != MsgBoxResult::Yes)
+            return;
+
+        FRespera->show();
+        vuelco::forms::DoEvents();
+        const Layout target = Index == 0 ? Layout::Arcade : Layout::PcEmulator;
+        const vuelco::RewriteOutcome outcome =
+            vuelco::rewriteHeader(vuelco::forms::toFilesystemPath(RutaElegida), target, *mGrupos);
+        FRespera->hide();
+
+        if (outcome == vuelco::RewriteOutcome::ChangedSinceLoaded) {
+            MsgBox(lines({"El archivo cambió desde que se cargó.", "Vuelva a cargarlo antes de convertir."}),
+                   Style::Exclamation, QStringLiteral("Alto!!"));
+            return;
+        }
+        // The rewrite returns only once the header is on the device.
+        MsgBox(QStringLiteral("Finalizado"), Style::Information, QStringLiteral("Convertir"));
+        mostrarTipo(target);
+    } catch (...) {
+        const Failure failure = vuelco::currentFailure();
+        FRespera->hide();
+        if (failure.number() == static_cast<std::int32_t>(FailureNumber::ReadOnly))
+            MsgBox(lines({"No se puede escribir en el archivo.", "Verificar si tiene activado el 'Solo Lectura'"}),
+                   Style::Critical, QStringLiteral("Alto!!"));
+        else
+            showFailure(failure);
+    }
+}
+
+void Form1::MarcarDesconocido()
+{
+    FRespera->hide();
+    mostrarDesconocido();
+    vuelco::forms::DoEvents();
+}
+
+void Form1::mostrarDesconocido()
+{
+    LTipo->setText(caption(vuelco::kUnknownCaption));
+    BTguarda[0]->setEnabled(false);
+    BTguarda[1]->setEnabled(false);
+    mGrupos.reset();
+}
+
+void Form1::mostrarTipo(Layout layout)
+{
+    LTipo->setText(caption(vuelco::layoutCaption(layout)));
+    BTguarda[0]->setEnabled(layout == Layout::PcEmulator);
+    BTguarda[1]->setEnabled(layout == Layout::Arcade);
+}

@@ -1,0 +1,638 @@
+#include "file_chooser/module1.h"
+#include "main_window/form1.h"
+#include "runtime/failure.h"
+#include "runtime/forms/twips.h"
+#include "scripted_message_boxes.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <optional>
+
+using vuelco::forms::MsgBoxResult;
+
+namespace {
+
+const QChar kCr = QChar(13);
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray result;
+    for (int value : values)
+        result.append(static_cast<char>(value));
+    return result;
+}
+
+const QByteArray kArcade = bytes({0x52, 0x45, 0x53, 0x00, 0x02, 0, 0, 0, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88});
+const QByteArray kPcEmulator = bytes({0x52, 0x45, 0x53, 0x00, 0x03, 0, 0, 0, 0x55, 0x66, 0x77, 0x88, 0x11, 0x22, 0x33, 0x44});
+// Group bytes that must travel unchanged, with a body after the header.
+const QByteArray kArcadeOddGroups = bytes({0x52, 0x45, 0x53, 0x00, 0x02, 0, 0, 0, 0x00, 0x80, 0xFF, 0x01, 0xFE, 0x7F, 0x00, 0x80});
+const QByteArray kPcOddGroups = bytes({0x52, 0x45, 0x53, 0x00, 0x03, 0, 0, 0, 0xFE, 0x7F, 0x00, 0x80, 0x00, 0x80, 0xFF, 0x01});
+
+QByteArray body()
+{
+    QByteArray result;
+    for (int i = 0; i < 4096; ++i)
+        result.append(static_cast<char>((i * 7 + 3) & 0xFF));
+    return result;
+}
+
+QByteArray with(QByteArray header, qsizetype offset, int value)
+{
+    header[offset] = static_cast<char>(value);
+    return header;
+}
+
+QString confirmationPrompt()
+{
+    return QStringLiteral("El archivo elegido se va a") + kCr + QStringLiteral("Sobreescribir para convertirlo.") + kCr +
+           QStringLiteral("Antes: es aconsejable hacer una") + kCr + QStringLiteral("copia de seguridad del mismo.") +
+           kCr + kCr + QStringLiteral("¿Está seguro?");
+}
+
+QString notFoundPrompt()
+{
+    return QStringLiteral("Error #  53") + kCr +
+           QString::fromStdString(vuelco::standardDescription(vuelco::FailureNumber::FileNotFound));
+}
+
+// Counts how often a widget is shown, to tell "never shown" from "shown and hidden again".
+class ShowCounter final : public QObject {
+public:
+    explicit ShowCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++shows;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+struct Box {
+    QString prompt;
+    int style;
+    QString title;
+};
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsWithOnlyLoadEnabled();
+    void controlsFollowTheDesign_data();
+    void controlsFollowTheDesign();
+    void busyFrameLiesInFrontOfTheLowerHalf();
+    void focusFollowsTheTabIndexes();
+
+    void loadClassifiesTheHeader_data();
+    void loadClassifiesTheHeader();
+    void unrecognisedAfterRecognisedDisablesBoth();
+    void cancelKeepsThePreviousLoad();
+    void closingTheChooserAfterAcceptReloadsTheSameFile();
+    void failedLoadLeavesNothingToConvert();
+    void pathOfBlanksCountsAsNoFile();
+
+    void convertsEachWayAndBack_data();
+    void convertsEachWayAndBack();
+    void answeringNoChangesNothing();
+    void readOnlyFileIsRefused();
+    void fileChangedSinceLoadIsLeftAlone_data();
+    void fileChangedSinceLoadIsLeftAlone();
+    void vanishedFileIsNotCreated();
+
+    void clickDuringTheYieldDoesNothing_data();
+    void clickDuringTheYieldDoesNothing();
+
+private:
+    QString writeFile(const QString &name, const QByteArray &content);
+    [[nodiscard]] QByteArray readFile(const QString &path) const;
+    // The next Load picks this file (accepted), or cancels when path is empty.
+    void choose(const QString &path) { mChoice = path; mCloseBox = false; }
+    void load(const QString &path);
+    void checkState(const QString &ruta, const QString &tipo, bool arcadeEnabled, bool pcEnabled);
+    void checkBoxes(const QList<Box> &expected);
+
+    template <class T>
+    T *widget(const char *name)
+    {
+        return mWindow->findChild<T *>(QString::fromLatin1(name));
+    }
+    QPushButton *button(const char *name) { return widget<QPushButton>(name); }
+
+    std::unique_ptr<QTemporaryDir> mFolder;
+    std::unique_ptr<ScriptedMessageBoxes> mBoxes;
+    std::unique_ptr<Form1> mWindow;
+    QString mChoice;
+    bool mCloseBox = false;
+    QStringList mStartPaths;      // RutaArchivo as each request found it
+    std::function<void()> mDuringChooser;
+};
+
+void TestForm1::init()
+{
+    mFolder = std::make_unique<QTemporaryDir>();
+    QVERIFY(mFolder->isValid());
+    mBoxes = std::make_unique<ScriptedMessageBoxes>();
+    mWindow = std::make_unique<Form1>();
+    mChoice.clear();
+    mCloseBox = false;
+    mStartPaths.clear();
+    mDuringChooser = {};
+    Module1::Opcion = {0, 0};
+    mWindow->setChooser([this](QWidget *owner) {
+        QCOMPARE(owner, mWindow.get());
+        QCOMPARE(Module1::Opcion[Module1::kModo], 0);
+        mStartPaths.append(Module1::RutaArchivo);
+        if (mDuringChooser)
+            std::exchange(mDuringChooser, {})();
+        if (mCloseBox)
+            return;
+        if (mChoice.isEmpty()) {
+            Module1::Opcion[Module1::kResultado] = 0;
+        } else {
+            Module1::RutaArchivo = mChoice;
+            Module1::Opcion[Module1::kResultado] = 1;
+        }
+    });
+    mWindow->show();
+}
+
+void TestForm1::cleanup()
+{
+    mWindow.reset();
+    mBoxes.reset();
+    mFolder.reset();
+}
+
+QString TestForm1::writeFile(const QString &name, const QByteArray &content)
+{
+    const QString path = QDir::toNativeSeparators(mFolder->filePath(name));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QByteArray TestForm1::readFile(const QString &path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TestForm1::load(const QString &path)
+{
+    choose(path);
+    QTest::mouseClick(button("BTcarga"), Qt::LeftButton);
+}
+
+void TestForm1::checkState(const QString &ruta, const QString &tipo, bool arcadeEnabled, bool pcEnabled)
+{
+    QCOMPARE(widget<QLabel>("LRuta")->text(), ruta);
+    QCOMPARE(widget<QLabel>("LTipo")->text(), tipo);
+    QCOMPARE(button("BTguarda0")->isEnabled(), arcadeEnabled);
+    QCOMPARE(button("BTguarda1")->isEnabled(), pcEnabled);
+    QVERIFY(button("BTcarga")->isEnabled());
+    QVERIFY(widget<QGroupBox>("FRespera")->isHidden());
+}
+
+void TestForm1::checkBoxes(const QList<Box> &expected)
+{
+    QCOMPARE(mBoxes->count(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const ScriptedMessageBoxes::Shown &shown = mBoxes->shown().at(i);
+        QCOMPARE(shown.prompt, expected[i].prompt);
+        QCOMPARE(shown.style, expected[i].style);
+        QCOMPARE(shown.title, expected[i].title);
+    }
+}
+
+void TestForm1::startsWithOnlyLoadEnabled()
+{
+    QCOMPARE(mWindow->windowTitle(), QStringLiteral("BGA: Arcade<-->Emulador Pc"));
+    QCOMPARE(mWindow->size(), QSize(426, 213));
+    checkState(QString(), QString(), false, false);
+    QVERIFY(!mWindow->windowIcon().isNull());
+    QCOMPARE(widget<QLabel>("Picture1")->pixmap().size(), QSize(121, 15));
+
+    // Converting before any load asks for a file first.
+    mWindow->BTguarda_Click(1);
+    checkBoxes({{QStringLiteral("Primero: elegir un archivo"), 64, QStringLiteral("Eeeepa!")}});
+}
+
+void TestForm1::controlsFollowTheDesign_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QRectF>("twips");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("bold");
+
+    const QString window = QStringLiteral("Form1");
+    const QString sans = QStringLiteral("MS Sans Serif");
+    const QString serif = QStringLiteral("Times New Roman");
+    QTest::newRow("Picture1") << "Picture1" << window << QRectF(4320, 2760, 1875, 285) << "" << sans << 8.25 << false;
+    QTest::newRow("FRespera") << "FRespera" << window << QRectF(547.5, 1500, 5295, 1695) << "" << sans << 8.25 << false;
+    QTest::newRow("CHwa") << "CHwa" << "FRespera" << QRectF(600, 600, 4095, 615) << "Procesando..." << serif << 15.75 << true;
+    QTest::newRow("FRconv") << "FRconv" << window << QRectF(720, 1440, 3975, 975) << "Convertir..." << sans << 9.75 << true;
+    QTest::newRow("BTguarda1") << "BTguarda1" << "FRconv" << QRectF(2160, 360, 1575, 495) << "a Emulador Pc" << sans << 9.75 << false;
+    QTest::newRow("BTguarda0") << "BTguarda0" << "FRconv" << QRectF(240, 360, 1575, 495) << "a Arcade" << sans << 9.75 << false;
+    QTest::newRow("BTcarga") << "BTcarga" << window << QRectF(5760, 600, 495, 330) << "..." << serif << 14.25 << true;
+    QTest::newRow("Label4") << "Label4" << window << QRectF(3360, 2880, 870, 195) << "18/05/2003" << sans << 8.25 << false;
+    QTest::newRow("Label3") << "Label3" << window << QRectF(120, 2520, 6135, 135) << "" << sans << 8.25 << false;
+    QTest::newRow("LTipo") << "LTipo" << window << QRectF(2160, 1080, 2130, 240) << "" << sans << 9.75 << true;
+    QTest::newRow("Label2") << "Label2" << window << QRectF(2040, 120, 1350, 285) << "Archivo BGA" << serif << 12.0 << true;
+    QTest::newRow("LRuta") << "LRuta" << window << QRectF(120, 480, 5535, 495) << "" << sans << 8.25 << true;
+    QTest::newRow("Label1") << "Label1" << window << QRectF(840, 1080, 1200, 240) << "El archivo es:" << sans << 9.75 << false;
+}
+
+void TestForm1::controlsFollowTheDesign()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, parent);
+    QFETCH(QRectF, twips);
+    QFETCH(QString, text);
+    QFETCH(QString, face);
+    QFETCH(double, points);
+    QFETCH(bool, bold);
+
+    auto *control = mWindow->findChild<QWidget *>(name);
+    QVERIFY(control != nullptr);
+    QCOMPARE(control->parentWidget()->objectName(), parent);
+    QCOMPARE(vuelco::forms::twipsGeometry(control), twips);
+    QString shown;
+    if (auto *label = qobject_cast<QLabel *>(control))
+        shown = label->text();
+    else if (auto *pushable = qobject_cast<QAbstractButton *>(control))
+        shown = pushable->text();
+    else if (auto *frame = qobject_cast<QGroupBox *>(control))
+        shown = frame->title();
+    QCOMPARE(shown, text);
+    QCOMPARE(control->font().family(), face);
+    QCOMPARE(control->font().pointSizeF(), points);
+    QCOMPARE(control->font().bold(), bold);
+}
+
+void TestForm1::busyFrameLiesInFrontOfTheLowerHalf()
+{
+    auto *frespera = widget<QGroupBox>("FRespera");
+    const QList<QWidget *> order = mWindow->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    const auto place = [&order, this](const char *name) { return order.indexOf(widget<QWidget>(name)); };
+    // Later siblings lie in front.
+    QVERIFY(place("Picture1") > place("FRespera"));
+    for (const char *behind : {"FRconv", "Label3", "Label4", "LTipo", "Label1"})
+        QVERIFY2(place("FRespera") > place(behind), behind);
+
+    const QPoint inFrconvAndBusy(60, 120);    // pixels: inside both frames, outside CHwa
+    const QPoint inPictureAndBusy(300, 190);  // inside Picture1 and the busy frame
+    QVERIFY(frespera->geometry().contains(inFrconvAndBusy));
+    QVERIFY(widget<QWidget>("FRconv")->geometry().contains(inFrconvAndBusy));
+    QCOMPARE(mWindow->childAt(inFrconvAndBusy), widget<QWidget>("FRconv"));
+    frespera->show();
+    QCOMPARE(mWindow->childAt(inFrconvAndBusy), frespera);
+    QCOMPARE(mWindow->childAt(inPictureAndBusy), widget<QWidget>("Picture1"));
+    QCOMPARE(mWindow->childAt(QPoint(100, 160))->objectName(), QStringLiteral("CHwa"));
+}
+
+void TestForm1::focusFollowsTheTabIndexes()
+{
+    QWidget *expected[] = {button("BTcarga"), button("BTguarda0"), button("BTguarda1"), widget<QWidget>("CHwa")};
+    for (std::size_t i = 0; i + 1 < std::size(expected); ++i) {
+        QWidget *next = expected[i]->nextInFocusChain();
+        while (next->focusPolicy() == Qt::NoFocus)
+            next = next->nextInFocusChain();
+        QCOMPARE(next, expected[i + 1]);
+    }
+}
+
+void TestForm1::loadClassifiesTheHeader_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("tipo");
+    QTest::addColumn<bool>("arcadeEnabled");
+    QTest::addColumn<bool>("pcEnabled");
+
+    const QString unknown = QStringLiteral("Otro. Desconocido");
+    QTest::newRow("arcade, header only") << kArcade << "BGA, Arcade" << false << true;
+    QTest::newRow("arcade, long body") << kArcadeOddGroups + body() << "BGA, Arcade" << false << true;
+    QTest::newRow("pc emulator") << kPcEmulator + body() << "BGA, Emulador Pc" << true << false;
+    QTest::newRow("first byte") << with(kArcade, 0, 0x51) << unknown << false << false;
+    QTest::newRow("lower-case signature") << bytes({'r', 'e', 's', 0, 2, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8}) << unknown
+                                          << false << false;
+    QTest::newRow("offset 3 not zero") << with(kArcade, 3, 0x20) << unknown << false << false;
+    QTest::newRow("code 0") << with(kArcade, 4, 0) << unknown << false << false;
+    QTest::newRow("code 4") << with(kArcade, 4, 4) << unknown << false << false;
+    QTest::newRow("code 255") << with(kArcade, 4, 255) << unknown << false << false;
+    QTest::newRow("offset 6 not zero") << with(kArcade, 6, 1) << unknown << false << false;
+    QTest::newRow("short file") << kArcade.left(12) << unknown << false << false;
+    QTest::newRow("empty file") << QByteArray() << unknown << false << false;
+}
+
+void TestForm1::loadClassifiesTheHeader()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, tipo);
+    QFETCH(bool, arcadeEnabled);
+    QFETCH(bool, pcEnabled);
+
+    const QString path = writeFile(QStringLiteral("datos.dat"), content);
+    ShowCounter busy(widget<QWidget>("FRespera"));
+    load(path);
+
+    checkState(path, tipo, arcadeEnabled, pcEnabled);
+    QCOMPARE(busy.shows, 1);
+    checkBoxes({});
+    QCOMPARE(readFile(path), content);
+    // The first request of a run starts in the program's own folder.
+    QCOMPARE(mStartPaths, QStringList{QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()});
+}
+
+void TestForm1::unrecognisedAfterRecognisedDisablesBoth()
+{
+    const QString arcade = writeFile(QStringLiteral("a.dat"), kArcade);
+    const QString other = writeFile(QStringLiteral("b.dat"), kPcEmulator.left(4) + QByteArray(12, '\x09'));
+    load(arcade);
+    checkState(arcade, QStringLiteral("BGA, Arcade"), false, true);
+    load(other);
+    checkState(other, QStringLiteral("Otro. Desconocido"), false, false);
+    QCOMPARE(mStartPaths.last(), arcade);
+
+    // The groups of the arcade file are not written into the other one.
+    mWindow->BTguarda_Click(1);
+    checkBoxes({{QStringLiteral("Primero: elegir un archivo"), 64, QStringLiteral("Eeeepa!")}});
+    QCOMPARE(readFile(other), kPcEmulator.left(4) + QByteArray(12, '\x09'));
+}
+
+void TestForm1::cancelKeepsThePreviousLoad()
+{
+    const QString pc = writeFile(QStringLiteral("pc.dat"), kPcEmulator);
+    load(pc);
+    ShowCounter busy(widget<QWidget>("FRespera"));
+    load(QString());
+    checkState(pc, QStringLiteral("BGA, Emulador Pc"), true, false);
+    QCOMPARE(busy.shows, 0);
+    QCOMPARE(Module1::RutaArchivo, pc);
+
+    // The groups kept through the cancel still convert the file loaded before it.
+    QTest::mouseClick(button("BTguarda0"), Qt::LeftButton);
+    QCOMPARE(readFile(pc), kArcade);
+    checkState(pc, QStringLiteral("BGA, Arcade"), false, true);
+}
+
+void TestForm1::closingTheChooserAfterAcceptReloadsTheSameFile()
+{
+    const QString arcade = writeFile(QStringLiteral("a.dat"), kArcade);
+    load(arcade);
+    QFile::remove(arcade);
+    writeFile(QStringLiteral("a.dat"), kPcEmulator);
+    mCloseBox = true;
+    QTest::mouseClick(button("BTcarga"), Qt::LeftButton);
+    checkState(arcade, QStringLiteral("BGA, Emulador Pc"), true, false);
+}
+
+void TestForm1::failedLoadLeavesNothingToConvert()
+{
+    const QString arcade = writeFile(QStringLiteral("a.dat"), kArcade);
+    const QString missing = QDir::toNativeSeparators(mFolder->filePath(QStringLiteral("falta.dat")));
+    load(arcade);
+    load(missing);
+
+    checkState(missing, QStringLiteral("Otro. Desconocido"), false, false);
+    checkBoxes({{notFoundPrompt(), 0, QStringLiteral("Algo mal...")}});
+    QVERIFY(!QFileInfo::exists(missing));
+
+    QSignalSpy clicks(button("BTguarda1"), &QPushButton::clicked);
+    QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
+    QCOMPARE(clicks.count(), 0);
+    mWindow->BTguarda_Click(1);
+    checkBoxes({{notFoundPrompt(), 0, QStringLiteral("Algo mal...")},
+                {QStringLiteral("Primero: elegir un archivo"), 64, QStringLiteral("Eeeepa!")}});
+    QVERIFY(!QFileInfo::exists(missing));
+    QCOMPARE(readFile(arcade), kArcade);
+
+    // A folder fails the same way, with its own number.
+    load(mFolder->path());
+    QCOMPARE(mBoxes->count(), 3);
+    QCOMPARE(mBoxes->shown().last().title, QStringLiteral("Algo mal..."));
+    QVERIFY(mBoxes->shown().last().prompt.startsWith(QStringLiteral("Error # ")));
+    checkState(mFolder->path(), QStringLiteral("Otro. Desconocido"), false, false);
+}
+
+void TestForm1::pathOfBlanksCountsAsNoFile()
+{
+    load(QStringLiteral("   "));
+    QCOMPARE(mBoxes->count(), 1);
+    QCOMPARE(mBoxes->shown().first().title, QStringLiteral("Algo mal..."));
+    checkState(QStringLiteral("   "), QStringLiteral("Otro. Desconocido"), false, false);
+
+    mWindow->BTguarda_Click(0);
+    QCOMPARE(mBoxes->count(), 2);
+    QCOMPARE(mBoxes->shown().last().prompt, QStringLiteral("Primero: elegir un archivo"));
+    QCOMPARE(mBoxes->shown().last().style, 64);
+    QCOMPARE(mBoxes->shown().last().title, QStringLiteral("Eeeepa!"));
+
+    // A remembered path of blanks starts the next request in the program's folder again.
+    load(QString());
+    QCOMPARE(mStartPaths.last(), QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
+}
+
+void TestForm1::convertsEachWayAndBack_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<int>("first");
+
+    QTest::newRow("arcade to pc and back") << kArcade << kPcEmulator << 1;
+    QTest::newRow("pc to arcade and back") << kPcEmulator << kArcade << 0;
+    QTest::newRow("extreme groups") << kArcadeOddGroups << kPcOddGroups << 1;
+}
+
+void TestForm1::convertsEachWayAndBack()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(int, first);
+    const QByteArray rest = body();
+    const QString path = writeFile(QStringLiteral("nivel.dat"), from + rest);
+    const QString captions[2] = {QStringLiteral("BGA, Arcade"), QStringLiteral("BGA, Emulador Pc")};
+    const char *names[2] = {"BTguarda0", "BTguarda1"};
+    load(path);
+    checkState(path, captions[1 - first], first == 0, first == 1);
+
+    ShowCounter busy(widget<QWidget>("FRespera"));
+    for (int index : {first, 1 - first}) {
+        mBoxes->clear();
+        const QByteArray expected = (index == first ? to : from) + rest;
+        const QString tipoBefore = widget<QLabel>("LTipo")->text();
+        // While "Finalizado" is open the header is already on disk, the busy frame is
+        // gone and the window still shows the old layout.
+        QByteArray onDiskDuringDone;
+        QString tipoDuringDone;
+        bool busyHiddenDuringDone = false;
+        mBoxes->whileShowing([&](const ScriptedMessageBoxes::Shown &) {
+            mBoxes->whileShowing([&](const ScriptedMessageBoxes::Shown &) {
+                onDiskDuringDone = readFile(path);
+                tipoDuringDone = widget<QLabel>("LTipo")->text();
+                busyHiddenDuringDone = widget<QGroupBox>("FRespera")->isHidden();
+            });
+        });
+        QTest::mouseClick(button(names[index]), Qt::LeftButton);
+        QCOMPARE(onDiskDuringDone, expected);
+        QCOMPARE(tipoDuringDone, tipoBefore);
+        QVERIFY(busyHiddenDuringDone);
+        checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")},
+                    {QStringLiteral("Finalizado"), 64, QStringLiteral("Convertir")}});
+        QCOMPARE(readFile(path), expected);
+        QCOMPARE(QFileInfo(path).size(), from.size() + rest.size());
+        checkState(path, captions[index], index == 1, index == 0);
+    }
+    QCOMPARE(busy.shows, 2);
+}
+
+void TestForm1::answeringNoChangesNothing()
+{
+    const QString path = writeFile(QStringLiteral("a.dat"), kArcade + body());
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.setFileTime(QDateTime(QDate(2003, 5, 18), QTime(12, 0)), QFileDevice::FileModificationTime));
+    }
+    const QDateTime modified = QFileInfo(path).lastModified();
+    load(path);
+    ShowCounter busy(widget<QWidget>("FRespera"));
+    mBoxes->answer({MsgBoxResult::No});
+    QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
+
+    checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")}});
+    QCOMPARE(busy.shows, 0);
+    QCOMPARE(readFile(path), kArcade + body());
+    QCOMPARE(QFileInfo(path).lastModified(), modified);
+    checkState(path, QStringLiteral("BGA, Arcade"), false, true);
+}
+
+void TestForm1::readOnlyFileIsRefused()
+{
+    const QString path = writeFile(QStringLiteral("a.dat"), kArcade);
+    load(path);
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
+
+    checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")},
+                {QStringLiteral("No se puede escribir en el archivo.") + kCr +
+                     QStringLiteral("Verificar si tiene activado el 'Solo Lectura'"),
+                 16, QStringLiteral("Alto!!")}});
+    QCOMPARE(readFile(path), kArcade);
+    checkState(path, QStringLiteral("BGA, Arcade"), false, true);
+}
+
+void TestForm1::fileChangedSinceLoadIsLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("changed");
+
+    QTest::newRow("a group byte") << with(kArcade, 9, 0x99) + body();
+    QTest::newRow("converted meanwhile") << kPcEmulator + body();
+    QTest::newRow("cut short") << kArcade.left(10);
+    QTest::newRow("emptied") << QByteArray();
+}
+
+void TestForm1::fileChangedSinceLoadIsLeftAlone()
+{
+    QFETCH(QByteArray, changed);
+    const QString path = writeFile(QStringLiteral("a.dat"), kArcade + body());
+    load(path);
+    writeFile(QStringLiteral("a.dat"), changed);
+    ShowCounter busy(widget<QWidget>("FRespera"));
+    QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
+
+    checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")},
+                {QStringLiteral("El archivo cambió desde que se cargó.") + kCr +
+                     QStringLiteral("Vuelva a cargarlo antes de convertir."),
+                 48, QStringLiteral("Alto!!")}});
+    QCOMPARE(busy.shows, 1);
+    QCOMPARE(readFile(path), changed);
+    checkState(path, QStringLiteral("BGA, Arcade"), false, true);
+}
+
+void TestForm1::vanishedFileIsNotCreated()
+{
+    const QString path = writeFile(QStringLiteral("a.dat"), kArcade);
+    load(path);
+    QVERIFY(QFile::remove(path));
+    QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
+
+    checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")},
+                {notFoundPrompt(), 0, QStringLiteral("Algo mal...")}});
+    QVERIFY(!QFileInfo::exists(path));
+    checkState(path, QStringLiteral("BGA, Arcade"), false, true);
+}
+
+void TestForm1::clickDuringTheYieldDoesNothing_data()
+{
+    QTest::addColumn<bool>("duringConvert");
+    QTest::addColumn<QByteArray>("loaded");
+    QTest::addColumn<QString>("clicked");
+
+    QTest::newRow("load, BTcarga") << false << kArcade << "BTcarga";
+    QTest::newRow("load, BTguarda0") << false << kPcEmulator << "BTguarda0";
+    QTest::newRow("load, BTguarda1") << false << kArcade << "BTguarda1";
+    QTest::newRow("convert, BTcarga") << true << kArcade << "BTcarga";
+    QTest::newRow("convert, BTguarda0") << true << kPcEmulator << "BTguarda0";
+    QTest::newRow("convert, BTguarda1") << true << kArcade << "BTguarda1";
+}
+
+void TestForm1::clickDuringTheYieldDoesNothing()
+{
+    QFETCH(bool, duringConvert);
+    QFETCH(QByteArray, loaded);
+    QFETCH(QString, clicked);
+
+    const QString path = writeFile(QStringLiteral("a.dat"), loaded);
+    load(path);
+    auto *target = mWindow->findChild<QPushButton *>(clicked);
+    QVERIFY(target->isEnabled());
+    QSignalSpy clicks(target, &QPushButton::clicked);
+    // Queued now, delivered by the first yield to pending events: the one after the
+    // busy frame is shown.
+    const auto queueClick = [target] { QMetaObject::invokeMethod(target, &QAbstractButton::click, Qt::QueuedConnection); };
+    const qsizetype requests = mStartPaths.size();
+
+    if (duringConvert) {
+        mBoxes->whileShowing([&](const ScriptedMessageBoxes::Shown &) { queueClick(); });
+        QPushButton *convert = button(loaded == kArcade ? "BTguarda1" : "BTguarda0");
+        QTest::mouseClick(convert, Qt::LeftButton);
+        QCOMPARE(clicks.count(), convert == target ? 2 : 1);
+        QCOMPARE(mStartPaths.size(), requests);
+        QCOMPARE(mBoxes->count(), 2);  // the confirmation and "Finalizado", nothing more
+        QCOMPARE(readFile(path), loaded == kArcade ? kPcEmulator : kArcade);
+    } else {
+        mDuringChooser = queueClick;
+        load(path);
+        QCOMPARE(clicks.count(), target == button("BTcarga") ? 2 : 1);
+        QCOMPARE(mStartPaths.size(), requests + 1);
+        QCOMPARE(mBoxes->count(), 0);
+        QCOMPARE(readFile(path), loaded);
+    }
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
