@@ -13,6 +13,9 @@ build: deps
 test: build
 	ctest --preset $(PRESET)
 
+bench: build
+	cmake --build --preset $(PRESET) --target bench
+
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
 
