@@ -18,6 +18,9 @@ run: build
 test: build
 	ctest --preset $(PRESET)
 
+bench: build
+	cmake --build --preset $(PRESET) --target bench
+
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
 

@@ -1,8 +1,8 @@
 #include "cli/run.h"
 
 #include "cli/arguments.h"
+#include "core/header_convert.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
 #include "runtime/failure.h"
 
 #include <ostream>
@@ -22,37 +22,26 @@ constexpr std::string_view kUsage =
     "Solo se reescriben nueve bytes de la cabecera; no se hace copia de seguridad.\n"
     "Sale con 0 si todo fue bien, 1 si algún archivo falló o no se pudo convertir, 2 si la orden es incorrecta.\n";
 
-constexpr std::string_view kChangedSinceProbe =
-    "El archivo cambió mientras se convertía; no se escribió nada.";
-
 // Shows or converts one file; returns whether it went as asked.
 bool handleFile(const Arguments &arguments, const std::string &file, std::ostream &out, std::ostream &err)
 {
     try {
-        const ProbeResult probe = probeHeader(file);
-        if (!probe.layout) {
-            out << file << '\t' << kUnknownCaption;
-            if (arguments.command == Command::Convert) {
-                out << " (no se convierte)\n";
-                return false;
-            }
-            out << '\n';
-            return true;
-        }
-        const Layout current = *probe.layout;
         if (arguments.command != Command::Convert) {
-            out << file << '\t' << layoutCaption(current) << '\n';
+            const ProbeResult probe = probeHeader(file);
+            out << file << '\t' << (probe.layout ? layoutCaption(*probe.layout) : kUnknownCaption) << '\n';
             return true;
         }
-        if (current == arguments.target) {
-            out << file << '\t' << layoutCaption(current) << " (ya estaba en ese formato)\n";
-            return true;
-        }
-        if (rewriteHeader(file, arguments.target, probe.groups) == RewriteOutcome::ChangedSinceLoaded) {
-            err << file << ": " << kChangedSinceProbe << '\n';
+        // One pass through one handle per file: a batch costs what its files' headers cost.
+        const std::optional<Layout> found = convertHeader(file, arguments.target);
+        if (!found) {
+            out << file << '\t' << kUnknownCaption << " (no se convierte)\n";
             return false;
         }
-        out << file << '\t' << layoutCaption(current) << " -> " << layoutCaption(arguments.target) << '\n';
+        if (*found == arguments.target) {
+            out << file << '\t' << layoutCaption(*found) << " (ya estaba en ese formato)\n";
+            return true;
+        }
+        out << file << '\t' << layoutCaption(*found) << " -> " << layoutCaption(arguments.target) << '\n';
         return true;
     } catch (const Failure &failure) {
         err << file << ": " << errorPrompt(failure, '\n') << '\n';

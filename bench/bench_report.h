@@ -1,0 +1,25 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace vuelco::bench {
+
+using Clock = std::chrono::steady_clock;
+
+// Seconds elapsed since start.
+[[nodiscard]] double secondsSince(Clock::time_point start);
+
+// The middle value of the samples (the mean of the two middle ones for an even count).
+[[nodiscard]] double median(std::vector<double> samples);
+
+// One line naming the machine: its cores and the CPU model /proc/cpuinfo gives.
+[[nodiscard]] std::string machineLine();
+
+// Prints one benchmark row: both medians, their ratio (project over reference) and
+// whether the ratio is within the target.
+void printRow(const std::string &what, const std::string &unit, double project, double reference,
+              double target);
+
+} // namespace vuelco::bench

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The system calls vuelco-cli makes on the file itself for one probe and one rewrite
+# (--a-emulador on one arcade file), beside the least the job needs. The loader's and
+# the terminal's calls are left out: only calls on the file's path or descriptor count.
+set -euo pipefail
+
+cli=${1:?usage: syscalls.sh PATH-TO-vuelco-cli}
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+file="$folder/header.dat"
+printf 'RES\0\2\0\0\0\x11\x22\x33\x44\x55\x66\x77\x88' >"$file"
+
+echo "== System calls of one probe and one rewrite (vuelco-cli --a-emulador) =="
+echo "machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)"
+
+echo "-- strace -c -f, whole process (start-up included) --"
+strace -c -f -o "$folder/summary.txt" "$cli" --a-emulador "$file" >/dev/null
+cat "$folder/summary.txt"
+
+least_of() {
+    case "$1" in
+    openat | open) echo 1 ;;
+    pread64 | read) echo "$2" ;; # the reads: as many as the header's rules need
+    pwrite64 | write) echo "$3" ;;
+    fsync | fdatasync) echo "$3" ;;
+    close) echo 1 ;;
+    *) echo 0 ;;
+    esac
+}
+
+why_of() {
+    case "$1" in
+    newfstatat | fstat) echo "the open handle's type and mode: refuses folders, pipes and devices, and a file marked read-only even for root" ;;
+    *) echo "unexpected" ;;
+    esac
+}
+
+# Counts the calls on the file for one run of vuelco-cli with the given options; the third
+# argument is how many writes and flushes the least possible job makes (0 or 1).
+count_calls() {
+    local title=$1 writes=$2
+    shift 2
+    printf 'RES\0\2\0\0\0\x11\x22\x33\x44\x55\x66\x77\x88' >"$file"
+    # -y names each descriptor's file: the file's calls are those opening its path or using a
+    # descriptor on it (not the start-up's execve, nor the report written to standard output).
+    strace -f -y -e trace=file,desc -o "$folder/trace.txt" "$cli" "$@" "$file" >/dev/null
+    grep -F -e "<$file>" -e "(AT_FDCWD, \"$file\"" "$folder/trace.txt" |
+        sed -E 's/^([0-9]+ +)?([a-z0-9_]+)\(.*/\2/' | sort | uniq -c | awk '{ print $2, $1 }' >"$folder/counts.txt"
+
+    echo "-- $title: calls on the file, vuelco-cli beside the least possible --"
+    printf '%-12s %10s %10s\n' call vuelco-cli least
+    local call count least total=0 extra=()
+    while read -r call count; do
+        least=$(least_of "$call" "$count" "$writes")
+        printf '%-12s %10d %10d\n' "$call" "$count" "$least"
+        total=$((total + count))
+        if ((count > least)); then
+            extra+=("$call x$((count - least)) ($(why_of "$call"))")
+        fi
+    done <"$folder/counts.txt"
+    printf '%-12s %10d\n' total "$total"
+    if ((${#extra[@]} == 0)); then
+        echo "no call beyond the least"
+    else
+        printf 'beyond the least: %s\n' "${extra[@]}"
+    fi
+}
+
+count_calls "probe and rewrite (vuelco-cli --a-emulador FILE)" 1 --a-emulador
+count_calls "probe alone (vuelco-cli FILE)" 0
