@@ -1,0 +1,46 @@
+#include "main_window/form1.h"
+#include "runtime/forms/fonts.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <cstring>
+
+namespace {
+
+// Ends the program as soon as the window it watches has been painted once.
+class QuitOnFirstPaint final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+// Starts like the vuelco program (or, with "bare", like the plainest Qt window of the
+// same size) and quits after the first paint, so the parent can time the start.
+int main(int argc, char *argv[])
+{
+    const bool bare = argc > 1 && std::strcmp(argv[1], "bare") == 0;
+    QApplication app(argc, argv);
+    QuitOnFirstPaint quitter;
+    if (bare) {
+        QWidget window;
+        window.setFixedSize(426, 213);
+        window.installEventFilter(&quitter);
+        window.show();
+        return QApplication::exec();
+    }
+    vuelco::forms::registerFontSubstitutes();
+    Form1 window;
+    window.installEventFilter(&quitter);
+    window.show();
+    return QApplication::exec();
+}
