@@ -1,10 +1,26 @@
 #include "core/header_rewrite.h"
 
 #include "runtime/binary_file.h"
+#include "runtime/failure.h"
 
 #include <span>
 
 namespace vuelco {
+namespace {
+
+// A write that fell short and then failed has put part of the new header on the disk:
+// the verified old bytes go back, so the file never keeps a mix. The write's own failure
+// is the one reported; if putting back fails too, nothing more can be done here.
+void putBack(BinaryFile &file, const Header &old) noexcept
+{
+    try {
+        file.write(kLayoutCodeOffset, std::span(old).subspan(kLayoutCodeOffset));
+        file.flush();
+    } catch (const Failure &) {
+    }
+}
+
+} // namespace
 
 RewriteOutcome rewriteHeader(const std::filesystem::path &path, Layout target, const Groups &groups)
 {
@@ -19,7 +35,12 @@ RewriteOutcome rewriteHeader(const std::filesystem::path &path, Layout target, c
     // write is what the device applies whole, where nine separate ones could be cut
     // off half way.
     const Header converted = composeHeader(target, groups);
-    file.write(kLayoutCodeOffset, std::span(converted).subspan(kLayoutCodeOffset));
+    try {
+        file.write(kLayoutCodeOffset, std::span(converted).subspan(kLayoutCodeOffset));
+    } catch (const Failure &) {
+        putBack(file, onDisk);
+        throw;
+    }
     file.flush();
     file.close();
     return RewriteOutcome::Converted;
