@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -189,8 +189,7 @@ protected:
     }
     void TearDown() override
     {
-        std::remove(mPath.c_str());
-        rmdir(mFolder.c_str());
+        std::filesystem::remove_all(mFolder);
     }
 
     void put(const Bytes &bytes)

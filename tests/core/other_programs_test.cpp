@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -82,6 +81,7 @@ protected:
 };
 
 struct Interference {
+    // cppcheck-suppress unusedStructMember ; it names the test case
     const char *name;
     std::function<void(const fs::path &)> act;
 };
@@ -176,8 +176,7 @@ TEST_F(OtherPrograms, aFileHeldOpenForWritingByAnotherProcessStillConverts)
         close(fd);
 
     Bytes expected = fileWith(composeHeader(Layout::PcEmulator, kGroups));
-    for (const char c : std::string("cola"))
-        expected.push_back(static_cast<std::uint8_t>(c));
+    expected.insert(expected.end(), {'c', 'o', 'l', 'a'});
     EXPECT_EQ(contentsOf(mPath), expected);
 }
 
