@@ -35,12 +35,13 @@ lint: deps
 	  --suppress=missingIncludeSystem --suppress='*:$(CURDIR)/$(LINT_BUILD)/*' --error-exitcode=1
 
 # The Qt-free tests under valgrind memcheck: any error or leak fails.
+VALGRIND = valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
+  --child-silent-after-fork=yes
 valgrind: deps
 	cmake --preset core
 	cmake --build build-core -j2
-	cd build-core && ctest --output-on-failure --no-tests=error --overwrite MemoryCheckCommand=valgrind \
-	  --overwrite MemoryCheckCommandOptions='--error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect --track-fds=no' \
-	  -T memcheck
+	@set -e; for test in $$(find build-core/tests -type f -executable -name '*_test' | sort); do \
+	  echo "== $$test"; $(VALGRIND) $$test --gtest_brief=1; done
 
 clean:
 	rm -rf build build-*

@@ -239,6 +239,9 @@ struct FaultCase {
     std::int32_t number;
 };
 
+// Named, so that GoogleTest does not print the padding bytes of the row.
+void PrintTo(const FaultCase &row, std::ostream *out) { *out << row.name; }
+
 class EveryCall : public FaultInjection, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(EveryCall, leavesTheOldOrTheNewHeaderWholeAndClosesTheFile)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -41,11 +42,11 @@ Bytes contentsOf(const std::string &path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Converts the file to the other layout, again and again, until killed.
-[[noreturn]] void convertForever(const std::string &path, int readyPipe)
+// Converts the file to the other layout, again and again, until killed; tells the pipe
+// when it starts and after each conversion.
+[[noreturn]] void convertForever(const std::string &path, int progress)
 {
-    const char ready = 'r';
-    if (write(readyPipe, &ready, 1) != 1)
+    if (write(progress, "r", 1) != 1)
         _exit(3);
     for (;;) {
         try {
@@ -56,7 +57,24 @@ Bytes contentsOf(const std::string &path)
         } catch (const Failure &) {
             _exit(5);
         }
+        if (write(progress, "c", 1) != 1)
+            _exit(6);
     }
+}
+
+// How long one load and conversion takes here, so that the kills fall inside them on a
+// fast disk as on a slow one, or under valgrind.
+std::chrono::microseconds timeOfOneConversion(const std::string &path)
+{
+    constexpr int kRuns = 20;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kRuns; ++i) {
+        const ProbeResult probe = probeHeader(path);
+        if (!probe.layout || rewriteHeader(path, otherLayout(*probe.layout), probe.groups) != RewriteOutcome::Converted)
+            ADD_FAILURE() << "the conversion did not run";
+    }
+    const auto each = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start) / kRuns;
+    return std::max(each, std::chrono::microseconds(1));
 }
 
 TEST(KilledConversion, leavesOneWholeLayoutAndTheBodyIntactWheneverTheProcessDies)
@@ -71,30 +89,37 @@ TEST(KilledConversion, leavesOneWholeLayoutAndTheBodyIntactWheneverTheProcessDie
         out.write(reinterpret_cast<const char *>(arcade.data()), static_cast<std::streamsize>(arcade.size()));
     }
 
+    const auto conversionTime = timeOfOneConversion(path);
+    ASSERT_EQ(contentsOf(path), arcade);
+
     // A new seed each run reaches other moments; the seed is printed to replay a failure.
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
+    std::uniform_int_distribution<int> conversionsBefore(0, 3);
+    std::uniform_int_distribution<long> delay(0, 2 * conversionTime.count());
     int sawArcade = 0;
     int sawPc = 0;
     for (int round = 0; round < 200; ++round) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
+        int progress[2];
+        ASSERT_EQ(pipe(progress), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            close(ready[0]);
-            convertForever(path, ready[1]);
+            close(progress[0]);
+            convertForever(path, progress[1]);
         }
-        close(ready[1]);
+        close(progress[1]);
+        // Its start, then a few whole conversions, then a moment inside the next one.
+        const int waitFor = 1 + conversionsBefore(random);
         char signal = 0;
-        ASSERT_EQ(read(ready[0], &signal, 1), 1);
-        close(ready[0]);
-        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
+        for (int i = 0; i < waitFor; ++i)
+            ASSERT_EQ(read(progress[0], &signal, 1), 1);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
+        close(progress[0]);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the converting process stopped by itself, status " << status;
 
         const Bytes now = contentsOf(path);

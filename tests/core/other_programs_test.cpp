@@ -81,10 +81,11 @@ protected:
 };
 
 struct Interference {
-    // cppcheck-suppress unusedStructMember ; it names the test case
     const char *name;
     std::function<void(const fs::path &)> act;
 };
+
+void PrintTo(const Interference &row, std::ostream *out) { *out << row.name; }
 
 class ChangedHeader : public OtherPrograms, public ::testing::WithParamInterface<Interference> {};
 
