@@ -8,9 +8,11 @@
 namespace vuelco {
 namespace {
 
-// A write that fell short and then failed has put part of the new header on the disk:
-// the verified old bytes go back, so the file never keeps a mix. The write's own failure
-// is the one reported; if putting back fails too, nothing more can be done here.
+// A write that fell short and then failed has put part of the new header on the disk,
+// and after a failed flush the new header may or may not reach it: the verified old
+// bytes go back, so the file keeps neither a mix nor a conversion that was reported as
+// failed. The first failure is the one reported; if putting back fails too, nothing
+// more can be done here.
 void putBack(BinaryFile &file, const Header &old) noexcept
 {
     try {
@@ -37,11 +39,11 @@ RewriteOutcome rewriteHeader(const std::filesystem::path &path, Layout target, c
     const Header converted = composeHeader(target, groups);
     try {
         file.write(kLayoutCodeOffset, std::span(converted).subspan(kLayoutCodeOffset));
+        file.flush();
     } catch (const Failure &) {
         putBack(file, onDisk);
         throw;
     }
-    file.flush();
     file.close();
     return RewriteOutcome::Converted;
 }
