@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -96,14 +97,17 @@ std::string longestAccentedName()
     return name + "x.dat";
 }
 
-class OddName : public OddFiles, public ::testing::WithParamInterface<std::string> {};
+// A label for the test's name, and the file name as bytes.
+using NameRow = std::pair<const char *, std::string>;
+
+class OddName : public OddFiles, public ::testing::WithParamInterface<NameRow> {};
 
 // Names as bytes, the way the system keeps them.
 TEST_P(OddName, reachesExactlyTheNamedFile)
 {
     // A decoy beside it carries the name with its blanks removed, so reaching the wrong
     // file shows up as the decoy's groups.
-    const std::string name = GetParam();
+    const std::string name = GetParam().second;
     const auto first = name.find_first_not_of(' ');
     const std::string trimmed = first == std::string::npos ? "" : name.substr(first, name.find_last_not_of(' ') - first + 1);
     const bool hasDecoy = trimmed != name && !trimmed.empty();
@@ -115,11 +119,15 @@ TEST_P(OddName, reachesExactlyTheNamedFile)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, OddName,
-                         ::testing::Values("Música de Año 1.dat", "ñandú.DAT", "con espacios.dat",
-                                           "  blancos delante.dat", "blancos detrás.dat  ", " ",
-                                           "-empieza con guion.dat", "salto\nde línea.dat",
-                                           std::string(251, 'n') + ".dat", longestAccentedName()));
+INSTANTIATE_TEST_SUITE_P(
+    Names, OddName,
+    ::testing::Values(NameRow{"accents", "Música de Año 1.dat"}, NameRow{"enye", "ñandú.DAT"},
+                      NameRow{"spaces", "con espacios.dat"}, NameRow{"leadingBlanks", "  blancos delante.dat"},
+                      NameRow{"trailingBlanks", "blancos detrás.dat  "}, NameRow{"onlyABlank", " "},
+                      NameRow{"leadingDash", "-empieza con guion.dat"}, NameRow{"lineBreak", "salto\nde línea.dat"},
+                      NameRow{"name255Bytes", std::string(251, 'n') + ".dat"},
+                      NameRow{"accentedName255Bytes", longestAccentedName()}),
+    [](const ::testing::TestParamInfo<NameRow> &row) { return std::string(row.param.first); });
 
 // A name that is not valid UTF-8 is kept as the system's bytes: the file it names is
 // loaded, never the one whose name is its "repaired" spelling.
