@@ -3,7 +3,7 @@ PRESET ?= default
 
 BUILD_DIR := $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-.PHONY: deps build test run asan bench clean
+.PHONY: deps build test run asan bench clean fuzz lint valgrind
 
 deps:
 	@scripts/install-deps
@@ -23,6 +23,33 @@ bench: build
 
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
+
+# Each libFuzzer target for FUZZ_SECONDS (CI: make fuzz FUZZ_SECONDS=15).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	tests/fuzz/run $(FUZZ_SECONDS)
+
+# clang-tidy (.clang-tidy) and cppcheck over every file of compile_commands.json: the full
+# build's (Qt included) when it has been built, else the Qt-free one, configured here.
+LINT_BUILD ?= $(if $(wildcard build/compile_commands.json),build,build-core)
+LINT_FILES = '$(CURDIR)/(core|runtime|cli|file_chooser|main_window|app|tests)/'
+lint: deps
+	@test -f $(LINT_BUILD)/compile_commands.json || cmake --preset core
+	cmake --build $(LINT_BUILD) -j2
+	run-clang-tidy -quiet -j2 -p $(LINT_BUILD) $(LINT_FILES) > $(LINT_BUILD)/clang-tidy.log 2>&1 \
+	  || { grep -E 'warning:|error:' -A3 $(LINT_BUILD)/clang-tidy.log; exit 1; }
+	cppcheck --project=$(LINT_BUILD)/compile_commands.json --library=googletest --library=posix --library=qt \
+	  --enable=warning,style,performance,portability --std=c++20 --inline-suppr --quiet \
+	  --suppress=missingIncludeSystem --suppress='*:$(CURDIR)/$(LINT_BUILD)/*' --suppress='*:$(LINT_BUILD)/*' --error-exitcode=1
+
+# The Qt-free tests under valgrind memcheck: any error or leak fails.
+VALGRIND = valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
+  --child-silent-after-fork=yes
+valgrind: deps
+	cmake --preset core
+	cmake --build build-core -j2
+	@set -e; for test in $$(find build-core/tests -type f -executable -name '*_test' | sort); do \
+	  echo "== $$test"; $(VALGRIND) $$test --gtest_brief=1; done
 
 clean:
 	rm -rf build build-*

@@ -18,7 +18,8 @@ enum class RewriteOutcome : std::uint8_t {
 // and are flushed to the device before Converted is returned. So the file holds the old
 // header or the new one, never a mix, and nothing outside those bytes changes.
 //
-// Throws Failure when the file cannot be opened, read, written or flushed; a file
+// Throws Failure when the file cannot be opened, read, written or flushed (after a
+// failed write or flush the verified old header is put back first); a file
 // marked read-only fails with ReadOnly (75) before anything is written, and a file that
 // no longer exists with FileNotFound (53): none is ever created.
 [[nodiscard]] RewriteOutcome rewriteHeader(const std::filesystem::path &path, Layout target,

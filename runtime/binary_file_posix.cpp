@@ -89,17 +89,23 @@ std::string kindOf(mode_t mode)
 
 // Opens without waiting: O_NONBLOCK keeps a pipe with no writer from hanging the
 // window. The type is checked on the open handle, so nothing can swap it in between.
-int openRegular(const std::filesystem::path &path, int access, Step step)
+int openAskingAgainWhenInterrupted(const std::filesystem::path &path, int access)
 {
     int fd;
     do {
         fd = posixCalls().open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
     } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int openRegular(const std::filesystem::path &path, int access, Step step)
+{
+    int fd = openAskingAgainWhenInterrupted(path, access);
     if (fd < 0) {
         // A folder refuses a write open with EISDIR: describe it as on the read side.
         if (errno != EISDIR)
             fail(step, path);
-        fd = posixCalls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
+        fd = openAskingAgainWhenInterrupted(path, O_RDONLY);
         if (fd < 0)
             fail(step, path);
     }

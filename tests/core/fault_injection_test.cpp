@@ -1,0 +1,349 @@
+// Every system call of a probe followed by a conversion is made, in turn, to fail, to be
+// interrupted or to fall short. Whatever happens, the file keeps its old header or gets
+// the new one whole, nothing else of it changes, every descriptor opened is closed, and a
+// failure is never reported as a conversion.
+
+#include "core/header_probe.h"
+#include "core/header_rewrite.h"
+#include "runtime/failure.h"
+#include "runtime/posix_calls.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace vuelco {
+namespace {
+
+enum class Call { Open, Pread, Pwrite, Fstat, Stat, Fsync, Close };
+
+const char *nameOf(Call call)
+{
+    switch (call) {
+    case Call::Open: return "open";
+    case Call::Pread: return "pread";
+    case Call::Pwrite: return "pwrite";
+    case Call::Fstat: return "fstat";
+    case Call::Stat: return "stat";
+    case Call::Fsync: return "fsync";
+    case Call::Close: return "close";
+    }
+    return "?";
+}
+
+enum class Fault { None, Eio, Enospc, Eintr, Short };
+
+// The one fault planned for a run: which call (counted from 0 over the whole run) and
+// what it does. Also keeps the trace of calls and how many descriptors are open.
+struct Plan {
+    std::size_t faultAt = SIZE_MAX;
+    Fault fault = Fault::None;
+    // A second fault, for the call right after the first.
+    Fault then = Fault::None;
+    std::vector<Call> trace;
+    int openDescriptors = 0;
+    bool applied = false;
+};
+
+Plan gPlan;
+
+// Whether this call is the planned one; records it either way.
+Fault faultFor(Call call)
+{
+    const std::size_t index = gPlan.trace.size();
+    gPlan.trace.push_back(call);
+    if (index == gPlan.faultAt + 1 && gPlan.faultAt != SIZE_MAX)
+        return gPlan.then;
+    if (index != gPlan.faultAt)
+        return Fault::None;
+    gPlan.applied = true;
+    return gPlan.fault;
+}
+
+int errnoOf(Fault fault)
+{
+    switch (fault) {
+    case Fault::Eio: return EIO;
+    case Fault::Enospc: return ENOSPC;
+    default: return EINTR;
+    }
+}
+
+int fakeOpen(const char *path, int flags, mode_t mode)
+{
+    if (const Fault fault = faultFor(Call::Open); fault != Fault::None && fault != Fault::Short) {
+        errno = errnoOf(fault);
+        return -1;
+    }
+    const int fd = realPosixCalls().open(path, flags, mode);
+    if (fd >= 0)
+        ++gPlan.openDescriptors;
+    return fd;
+}
+
+ssize_t fakePread(int fd, void *buffer, size_t count, off_t offset)
+{
+    const Fault fault = faultFor(Call::Pread);
+    if (fault == Fault::Short) {
+        // A one-byte read cannot fall short.
+        gPlan.applied = count > 1;
+        count = count > 1 ? count / 2 : count;
+    } else if (fault != Fault::None) {
+        errno = errnoOf(fault);
+        return -1;
+    }
+    return realPosixCalls().pread(fd, buffer, count, offset);
+}
+
+ssize_t fakePwrite(int fd, const void *buffer, size_t count, off_t offset)
+{
+    const Fault fault = faultFor(Call::Pwrite);
+    if (fault == Fault::Short) {
+        // A one-byte write cannot fall short.
+        gPlan.applied = count > 1;
+        count = count > 1 ? count / 2 : count;
+    } else if (fault != Fault::None) {
+        errno = errnoOf(fault);
+        return -1;
+    }
+    return realPosixCalls().pwrite(fd, buffer, count, offset);
+}
+
+int fakeFstat(int fd, struct stat *status)
+{
+    if (const Fault fault = faultFor(Call::Fstat); fault != Fault::None && fault != Fault::Short) {
+        errno = errnoOf(fault);
+        return -1;
+    }
+    return realPosixCalls().fstat(fd, status);
+}
+
+int fakeStat(const char *path, struct stat *status)
+{
+    if (const Fault fault = faultFor(Call::Stat); fault != Fault::None && fault != Fault::Short) {
+        errno = errnoOf(fault);
+        return -1;
+    }
+    return realPosixCalls().stat(path, status);
+}
+
+int fakeFsync(int fd)
+{
+    if (const Fault fault = faultFor(Call::Fsync); fault != Fault::None && fault != Fault::Short) {
+        errno = errnoOf(fault);
+        return -1;
+    }
+    return realPosixCalls().fsync(fd);
+}
+
+// A failed close still releases the descriptor on Linux, so the fake releases it too.
+int fakeClose(int fd)
+{
+    const Fault fault = faultFor(Call::Close);
+    const int result = realPosixCalls().close(fd);
+    if (result == 0)
+        --gPlan.openDescriptors;
+    if (fault != Fault::None && fault != Fault::Short) {
+        errno = errnoOf(fault);
+        return -1;
+    }
+    return result;
+}
+
+const PosixCalls kFakeCalls{fakeOpen, fakePread, fakePwrite, fakeFstat, fakeStat, fakeFsync, fakeClose};
+
+using Bytes = std::vector<std::uint8_t>;
+
+const Groups kGroups{{0x11, 0x80, 0x00, 0xFF}, {0x55, 0x66, 0x77, 0x88}};
+
+Bytes fileWith(const Header &header)
+{
+    Bytes bytes(header.begin(), header.end());
+    for (int i = 0; i < 300; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(i * 7));
+    return bytes;
+}
+
+enum class Ending { Converted, Changed, Failed };
+
+struct RunResult {
+    Ending ending = Ending::Failed;
+    std::int32_t number = 0;
+    std::string description;
+};
+
+class FaultInjection : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char folder[] = "/tmp/vuelco-faults-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        mFolder = folder;
+        mPath = mFolder + "/cabecera.dat";
+    }
+    void TearDown() override
+    {
+        std::filesystem::remove_all(mFolder);
+    }
+
+    void put(const Bytes &bytes)
+    {
+        std::ofstream out(mPath, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    Bytes contents()
+    {
+        std::ifstream in(mPath, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    // A load followed by the conversion it offers, as the window and the terminal do it.
+    RunResult loadAndConvert(std::size_t faultAt, Fault fault, Fault then = Fault::None)
+    {
+        gPlan = Plan{faultAt, fault, then, {}, 0, false};
+        const ScopedPosixCalls fake(kFakeCalls);
+        RunResult result;
+        try {
+            const ProbeResult probe = probeHeader(mPath);
+            if (!probe.layout) {
+                ADD_FAILURE() << "the probe did not recognise the file";
+                return result;
+            }
+            EXPECT_EQ(probe.groups, kGroups);
+            result.ending = rewriteHeader(mPath, otherLayout(*probe.layout), probe.groups) ==
+                                    RewriteOutcome::Converted
+                                ? Ending::Converted
+                                : Ending::Changed;
+        } catch (const Failure &failure) {
+            result.ending = Ending::Failed;
+            result.number = failure.number();
+            result.description = failure.description();
+        }
+        return result;
+    }
+
+    std::string mFolder;
+    std::string mPath;
+};
+
+struct FaultCase {
+    Fault fault;
+    const char *name;
+    // For a failing call: the number and description the user must see.
+    std::int32_t number;
+};
+
+// Named, so that GoogleTest does not print the padding bytes of the row.
+void PrintTo(const FaultCase &row, std::ostream *out) { *out << row.name; }
+
+class EveryCall : public FaultInjection, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(EveryCall, leavesTheOldOrTheNewHeaderWholeAndClosesTheFile)
+{
+    const Bytes before = fileWith(composeHeader(Layout::Arcade, kGroups));
+    const Bytes after = fileWith(composeHeader(Layout::PcEmulator, kGroups));
+
+    put(before);
+    ASSERT_EQ(loadAndConvert(SIZE_MAX, Fault::None).ending, Ending::Converted);
+    const std::vector<Call> cleanTrace = gPlan.trace;
+    ASSERT_GE(cleanTrace.size(), 20U);
+
+    const FaultCase &c = GetParam();
+    std::size_t faulted = 0;
+    for (std::size_t at = 0; at < cleanTrace.size(); ++at) {
+        const Call call = cleanTrace[at];
+        const bool canFallShort = call == Call::Pread || call == Call::Pwrite;
+        // fstat is never interrupted: it does not wait for anything.
+        const bool canBeInterrupted = call != Call::Fstat && call != Call::Stat;
+        if ((c.fault == Fault::Short && !canFallShort) || (c.fault == Fault::Eintr && !canBeInterrupted))
+            continue;
+        SCOPED_TRACE(std::string(c.name) + " on call " + std::to_string(at) + " (" + nameOf(call) + ")");
+
+        put(before);
+        const RunResult result = loadAndConvert(at, c.fault);
+        const Bytes now = contents();
+        if (!gPlan.applied)
+            continue;
+
+        ++faulted;
+        EXPECT_EQ(gPlan.openDescriptors, 0) << "a descriptor was left open";
+        EXPECT_TRUE(now == before || now == after) << "the header is neither the old one nor the new one";
+        if (c.fault == Fault::Eintr || c.fault == Fault::Short) {
+            EXPECT_EQ(result.ending, Ending::Converted) << "retried calls must not be reported";
+            EXPECT_EQ(now, after);
+            // An interrupted close has released the descriptor on Linux: asking again could
+            // close one opened meanwhile, so only the other calls are repeated.
+            if (call != Call::Close) {
+                EXPECT_GT(gPlan.trace.size(), cleanTrace.size()) << "the call was not asked again";
+            }
+        } else {
+            ASSERT_EQ(result.ending, Ending::Failed) << "a failed call was reported as success";
+            EXPECT_EQ(result.number, c.number);
+            EXPECT_EQ(result.description, standardDescription(static_cast<FailureNumber>(c.number)));
+            // Only a close after the flush comes too late to take the new header back.
+            if (at != cleanTrace.size() - 1) {
+                EXPECT_EQ(now, before);
+            }
+        }
+    }
+    EXPECT_GT(faulted, 0U);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, EveryCall,
+                         ::testing::Values(FaultCase{Fault::Eio, "EIO", 57},
+                                           FaultCase{Fault::Enospc, "ENOSPC", 61},
+                                           FaultCase{Fault::Eintr, "EINTR", 0},
+                                           FaultCase{Fault::Short, "short", 0}),
+                         [](const ::testing::TestParamInfo<FaultCase> &row) {
+                             return std::string(row.param.fault == Fault::Short ? "Short" : row.param.name);
+                         });
+
+TEST_F(FaultInjection, aCleanConversionMakesOneHeaderWriteAndOneFlush)
+{
+    put(fileWith(composeHeader(Layout::Arcade, kGroups)));
+    ASSERT_EQ(loadAndConvert(SIZE_MAX, Fault::None).ending, Ending::Converted);
+    std::size_t writes = 0;
+    std::size_t flushes = 0;
+    std::size_t opens = 0;
+    std::size_t closes = 0;
+    for (const Call call : gPlan.trace) {
+        writes += call == Call::Pwrite;
+        flushes += call == Call::Fsync;
+        opens += call == Call::Open;
+        closes += call == Call::Close;
+    }
+    EXPECT_EQ(writes, 1U);
+    EXPECT_EQ(flushes, 1U);
+    EXPECT_EQ(opens, 2U);
+    EXPECT_EQ(closes, 2U);
+    EXPECT_EQ(gPlan.trace.back(), Call::Close);
+}
+
+// A write that falls short and whose rest then fails has put part of the new header on
+// the disk: the old header is put back before the failure is reported.
+TEST_F(FaultInjection, aHeaderWriteCutOffHalfWayIsUndone)
+
+{
+    const Bytes before = fileWith(composeHeader(Layout::Arcade, kGroups));
+    put(before);
+    ASSERT_EQ(loadAndConvert(SIZE_MAX, Fault::None).ending, Ending::Converted);
+    std::size_t writeAt = 0;
+    while (gPlan.trace[writeAt] != Call::Pwrite)
+        ++writeAt;
+
+    put(before);
+    const RunResult result = loadAndConvert(writeAt, Fault::Short, Fault::Eio);
+    EXPECT_EQ(result.ending, Ending::Failed);
+    EXPECT_EQ(result.number, 57);
+    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(gPlan.openDescriptors, 0);
+}
+
+} // namespace
+} // namespace vuelco

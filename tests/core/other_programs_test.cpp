@@ -1,0 +1,185 @@
+// Other programs touch the file between the load and the conversion. A header that is no
+// longer the one loaded is left alone, with nothing written; a file that another program
+// merely holds open is converted as usual.
+
+#include "core/header_probe.h"
+#include "core/header_rewrite.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vuelco {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+const Groups kGroups{{0x11, 0x22, 0x33, 0x44}, {0x55, 0x66, 0x77, 0x88}};
+const Groups kOtherGroups{{0x99, 0xAA, 0xBB, 0xCC}, {0xDD, 0xEE, 0xFF, 0x00}};
+
+Bytes fileWith(const Header &header, std::size_t bodySize = 64)
+{
+    Bytes bytes(header.begin(), header.end());
+    for (std::size_t i = 0; i < bodySize; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(i + 1));
+    return bytes;
+}
+
+void put(const fs::path &path, const Bytes &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes contentsOf(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Runs what another program does in a process of its own and waits for it.
+void inAnotherProcess(const std::function<void()> &work)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        work();
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+class OtherPrograms : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char folder[] = "/tmp/vuelco-others-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        mFolder = folder;
+        mPath = mFolder / "vuelco.dat";
+        put(mPath, fileWith(composeHeader(Layout::Arcade, kGroups)));
+        const ProbeResult probe = probeHeader(mPath);
+        ASSERT_EQ(probe.layout, Layout::Arcade);
+        mLoaded = probe.groups;
+    }
+    void TearDown() override { fs::remove_all(mFolder); }
+
+    fs::path mFolder;
+    fs::path mPath;
+    Groups mLoaded;
+};
+
+struct Interference {
+    const char *name;
+    std::function<void(const fs::path &)> act;
+};
+
+void PrintTo(const Interference &row, std::ostream *out) { *out << row.name; }
+
+class ChangedHeader : public OtherPrograms, public ::testing::WithParamInterface<Interference> {};
+
+TEST_P(ChangedHeader, isLeftAloneWithNothingWritten)
+{
+    inAnotherProcess([this] { GetParam().act(mPath); });
+    const Bytes changed = contentsOf(mPath);
+    const auto modified = fs::last_write_time(mPath);
+
+    EXPECT_EQ(rewriteHeader(mPath, Layout::PcEmulator, mLoaded), RewriteOutcome::ChangedSinceLoaded);
+    EXPECT_EQ(contentsOf(mPath), changed);
+    EXPECT_EQ(fs::last_write_time(mPath), modified);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Interferences, ChangedHeader,
+    ::testing::Values(
+        Interference{"truncatedToNothing", [](const fs::path &p) { fs::resize_file(p, 0); }},
+        Interference{"truncatedInsideTheSignature", [](const fs::path &p) { fs::resize_file(p, 3); }},
+        Interference{"truncatedInsideTheGroups", [](const fs::path &p) { fs::resize_file(p, 15); }},
+        Interference{"replacedByRenameWithOtherGroups",
+                     [](const fs::path &p) {
+                         const fs::path other = p.parent_path() / "nuevo.tmp";
+                         put(other, fileWith(composeHeader(Layout::Arcade, kOtherGroups)));
+                         fs::rename(other, p);
+                     }},
+        Interference{"replacedByRenameWithAnUnknownFile",
+                     [](const fs::path &p) {
+                         const fs::path other = p.parent_path() / "nuevo.tmp";
+                         put(other, Bytes(100, 0x20));
+                         fs::rename(other, p);
+                     }},
+        Interference{"rewrittenInPlaceWithOtherGroups",
+                     [](const fs::path &p) {
+                         const Header header = composeHeader(Layout::Arcade, kOtherGroups);
+                         std::fstream file(p, std::ios::binary | std::ios::in | std::ios::out);
+                         file.write(reinterpret_cast<const char *>(header.data()), header.size());
+                     }},
+        Interference{"alreadyConvertedByAnotherProcess",
+                     [](const fs::path &p) {
+                         if (rewriteHeader(p, Layout::PcEmulator, kGroups) != RewriteOutcome::Converted)
+                             _exit(1);
+                     }},
+        Interference{"oneGroupByteChanged",
+                     [](const fs::path &p) {
+                         std::fstream file(p, std::ios::binary | std::ios::in | std::ios::out);
+                         file.seekp(15);
+                         file.put('\x01');
+                     }}),
+    [](const ::testing::TestParamInfo<Interference> &row) { return std::string(row.param.name); });
+
+// The rules only ever look at the header: a body cut short by another program is not a
+// change of what was loaded, and the header is converted with the length left as it is.
+TEST_F(OtherPrograms, aBodyCutShortStillConvertsAndKeepsTheNewLength)
+{
+    fs::resize_file(mPath, 20);
+    ASSERT_EQ(rewriteHeader(mPath, Layout::PcEmulator, mLoaded), RewriteOutcome::Converted);
+    EXPECT_EQ(contentsOf(mPath), Bytes(fileWith(composeHeader(Layout::PcEmulator, kGroups), 4)));
+}
+
+TEST_F(OtherPrograms, aFileHeldOpenForWritingByAnotherProcessStillConverts)
+{
+    int ready[2];
+    int finish[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(finish), 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        const int fd = open(mPath.c_str(), O_WRONLY | O_APPEND);
+        char signal = fd >= 0 ? 'r' : 'x';
+        if (write(ready[1], &signal, 1) != 1 || read(finish[0], &signal, 1) != 1)
+            _exit(2);
+        // Still writing after the conversion: the body grows, the header is not touched.
+        const char more[] = "cola";
+        _exit(write(fd, more, 4) == 4 ? 0 : 3);
+    }
+    char signal = 0;
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    ASSERT_EQ(signal, 'r');
+
+    EXPECT_EQ(rewriteHeader(mPath, Layout::PcEmulator, mLoaded), RewriteOutcome::Converted);
+
+    ASSERT_EQ(write(finish[1], "g", 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (const int fd : {ready[0], ready[1], finish[0], finish[1]})
+        close(fd);
+
+    Bytes expected = fileWith(composeHeader(Layout::PcEmulator, kGroups));
+    expected.insert(expected.end(), {'c', 'o', 'l', 'a'});
+    EXPECT_EQ(contentsOf(mPath), expected);
+}
+
+} // namespace
+} // namespace vuelco
