@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace vuelco {
@@ -72,6 +74,36 @@ inline constexpr std::string_view kUnknownCaption = "Otro. Desconocido";
         header[kSecondSlotOffset + i] = second[i];
     }
     return header;
+}
+
+// The layout of a whole header already read, or nothing when it is not a BGA header:
+// the signature, a layout code of 2 or 3 and three zero bytes, compared exactly.
+[[nodiscard]] constexpr std::optional<Layout> layoutOf(const Header &header)
+{
+    if (!std::equal(kSignature.begin(), kSignature.end(), header.begin()))
+        return std::nullopt;
+    for (std::size_t offset = kLayoutCodeOffset + 1; offset < kFirstSlotOffset; ++offset) {
+        if (header[offset] != 0)
+            return std::nullopt;
+    }
+    if (header[kLayoutCodeOffset] == layoutCode(Layout::Arcade))
+        return Layout::Arcade;
+    if (header[kLayoutCodeOffset] == layoutCode(Layout::PcEmulator))
+        return Layout::PcEmulator;
+    return std::nullopt;
+}
+
+// The groups a header in the given layout carries.
+[[nodiscard]] constexpr Groups groupsOf(const Header &header, Layout layout)
+{
+    Groups groups;
+    Grupo &first = layout == Layout::Arcade ? groups.GrupoA : groups.GrupoB;
+    Grupo &second = layout == Layout::Arcade ? groups.GrupoB : groups.GrupoA;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        first[i] = header[kFirstSlotOffset + i];
+        second[i] = header[kSecondSlotOffset + i];
+    }
+    return groups;
 }
 
 } // namespace vuelco

@@ -8,7 +8,7 @@ class QWidget;
 namespace vuelco::forms {
 
 // A message box's style: the sum of one button set, at most one icon and the default
-// button flag, with the values the program's boxes are specified in.
+// button flag, with the values the program's boxes are written with.
 namespace MsgBoxStyle {
 inline constexpr int OkOnly = 0;
 inline constexpr int OkCancel = 1;
