@@ -6,12 +6,14 @@
 
 #include "core/bga_header.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
@@ -52,8 +54,8 @@ double runProject(const std::string &cli, const std::vector<std::string> &files)
     std::vector<char *> argv;
     argv.push_back(const_cast<char *>(cli.c_str()));
     argv.push_back(const_cast<char *>("--a-emulador"));
-    for (const std::string &file : files)
-        argv.push_back(const_cast<char *>(file.c_str()));
+    std::transform(files.begin(), files.end(), std::back_inserter(argv),
+                   [](const std::string &file) { return const_cast<char *>(file.c_str()); });
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;

@@ -38,6 +38,7 @@ Start runOnce(const std::string &child, const char *mode)
 
 } // namespace
 
+// cppcheck-suppress constParameter
 int main(int argc, char *argv[])
 {
     if (argc < 2) {

@@ -45,7 +45,7 @@ void Degradado(std::uint8_t Modo, vuelco::forms::DrawingSurface &Forma)
     const std::int16_t ancho = toInt16(Forma.ScaleWidth());
     if (ancho == 0)
         throw Failure(FailureNumber::DivisionByZero, vuelco::standardDescription(FailureNumber::DivisionByZero));
-    const float paso = static_cast<float>(-310.0 / ancho);
+    const auto paso = static_cast<float>(-310.0 / ancho);
     float intensidad = 255.0f;
     if (ancho < 0)
         return;

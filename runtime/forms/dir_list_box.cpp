@@ -69,14 +69,14 @@ void DirListBox::fill()
     int depth = 0;
     for (const QString &folder : chain) {
         const QString name = depth == 0 ? folder : QFileInfo(QDir::fromNativeSeparators(folder)).fileName();
-        auto *item = new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) + name, this);
+        auto *item = new QListWidgetItem(openIcon, QString(qsizetype{2} * depth, QLatin1Char(' ')) + name, this);
         item->setData(kPathRole, folder);
         ++depth;
     }
     setCurrentRow(count() - 1);
 
     const QDir dir(mPath);
-    const QString indent(depth * 2, QLatin1Char(' '));
+    const QString indent(qsizetype{2} * depth, QLatin1Char(' '));
     for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
         auto *item = new QListWidgetItem(closedIcon, indent + name, this);
         item->setData(kPathRole, joinPath(mPath, name));

@@ -5,9 +5,8 @@
 #include "runtime/failure.h"
 #include "temp_folder.h"
 
-#include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace vuelco;
 namespace fs = std::filesystem;
@@ -80,11 +79,11 @@ TEST(HeaderRewrite, leavesTheBodyAndLengthOfAHugeSparseFile)
     const std::uintmax_t size = 4ull << 30;
     fs::resize_file(file, size);
     const Bytes tail{0xDE, 0xAD, 0xBE, 0xEF};
+    const auto at = [size](std::uintmax_t back) { return static_cast<std::streamoff>(size - back); };
     {
-        const int fd = ::open(file.c_str(), O_WRONLY);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), static_cast<off_t>(size - tail.size())), 4);
-        ::close(fd);
+        std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
+        out.seekp(at(tail.size()));
+        ASSERT_TRUE(out.write(reinterpret_cast<const char *>(tail.data()), 4));
     }
 
     ASSERT_EQ(rewriteHeader(file, Layout::PcEmulator, kGroups), RewriteOutcome::Converted);
@@ -92,10 +91,10 @@ TEST(HeaderRewrite, leavesTheBodyAndLengthOfAHugeSparseFile)
 
     EXPECT_EQ(fs::file_size(file), size);
     Bytes head(16), end(4);
-    const int fd = ::open(file.c_str(), O_RDONLY);
-    ASSERT_EQ(::pread(fd, head.data(), 16, 0), 16);
-    ASSERT_EQ(::pread(fd, end.data(), 4, static_cast<off_t>(size - 4)), 4);
-    ::close(fd);
+    std::ifstream in(file, std::ios::binary);
+    ASSERT_TRUE(in.read(reinterpret_cast<char *>(head.data()), 16));
+    in.seekg(at(4));
+    ASSERT_TRUE(in.read(reinterpret_cast<char *>(end.data()), 4));
     EXPECT_EQ(head, arcadeHeader());
     EXPECT_EQ(end, tail);
 }

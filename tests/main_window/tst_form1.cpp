@@ -185,7 +185,7 @@ void TestForm1::cleanup()
 
 QString TestForm1::writeFile(const QString &name, const QByteArray &content)
 {
-    const QString path = QDir::toNativeSeparators(mFolder->filePath(name));
+    QString path = QDir::toNativeSeparators(mFolder->filePath(name));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
         qFatal("cannot write %s", qPrintable(path));

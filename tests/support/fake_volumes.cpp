@@ -1,6 +1,6 @@
 #include "fake_volumes.h"
 
-FakeVolumes::FakeVolumes(QStringList extraRoots) : mRoots(QStringList{QStringLiteral("/")} + extraRoots), mScope(*this)
+FakeVolumes::FakeVolumes(const QStringList &extraRoots) : mRoots(QStringList{QStringLiteral("/")} + extraRoots), mScope(*this)
 {
 }
 

@@ -8,7 +8,7 @@
 // which may be "not ready". In place for its lifetime.
 class FakeVolumes final : public vuelco::forms::Volumes {
 public:
-    explicit FakeVolumes(QStringList extraRoots = {});
+    explicit FakeVolumes(const QStringList &extraRoots = {});
 
     void setReady(const QString &root, bool ready);
 

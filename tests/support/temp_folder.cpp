@@ -33,7 +33,7 @@ TempFolder::~TempFolder()
 
 fs::path TempFolder::write(const std::string &name, const Bytes &bytes) const
 {
-    const fs::path file = mPath / name;
+    fs::path file = mPath / name;
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out)
