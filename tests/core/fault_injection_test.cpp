@@ -7,13 +7,12 @@
 #include "core/header_rewrite.h"
 #include "runtime/failure.h"
 #include "runtime/posix_calls.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -158,8 +157,6 @@ int fakeClose(int fd)
 
 const PosixCalls kFakeCalls{fakeOpen, fakePread, fakePwrite, fakeFstat, fakeStat, fakeFsync, fakeClose};
 
-using Bytes = std::vector<std::uint8_t>;
-
 const Groups kGroups{{0x11, 0x80, 0x00, 0xFF}, {0x55, 0x66, 0x77, 0x88}};
 
 Bytes fileWith(const Header &header)
@@ -182,26 +179,11 @@ class FaultInjection : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char folder[] = "/tmp/vuelco-faults-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        mFolder = folder;
-        mPath = mFolder + "/cabecera.dat";
-    }
-    void TearDown() override
-    {
-        std::filesystem::remove_all(mFolder);
+        mPath = (mTemp / "cabecera.dat").string();
     }
 
-    void put(const Bytes &bytes)
-    {
-        std::ofstream out(mPath, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    Bytes contents()
-    {
-        std::ifstream in(mPath, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    void put(const Bytes &bytes) { writeFile(mPath, bytes); }
+    Bytes contents() { return readAll(mPath); }
 
     // A load followed by the conversion it offers, as the window and the terminal do it.
     RunResult loadAndConvert(std::size_t faultAt, Fault fault, Fault then = Fault::None)
@@ -228,7 +210,7 @@ protected:
         return result;
     }
 
-    std::string mFolder;
+    TempFolder mTemp;
     std::string mPath;
 };
 

@@ -4,12 +4,11 @@
 #include "core/header_probe.h"
 #include "core/header_rewrite.h"
 #include "runtime/failure.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <unistd.h>
@@ -19,7 +18,6 @@ namespace vuelco {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 const Groups kGroups{{0x10, 0x20, 0x30, 0x40}, {0x50, 0x60, 0x70, 0x80}};
 const Groups kDecoyGroups{{0xDE, 0xC0, 0xDE, 0xC0}, {0xDE, 0xC0, 0xDE, 0xC0}};
@@ -31,40 +29,20 @@ Bytes fileWith(const Header &header)
     return bytes;
 }
 
-void put(const fs::path &path, const Bytes &bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes contentsOf(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class OddFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char folder[] = "/tmp/vuelco-names-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        mFolder = folder;
-    }
-    void TearDown() override { fs::remove_all(mFolder); }
-
     // Loads and converts the named file and checks that exactly it changed.
     void expectRoundTrip(const fs::path &path)
     {
         const Bytes arcade = fileWith(composeHeader(Layout::Arcade, kGroups));
-        put(path, arcade);
+        writeFile(path, arcade);
         const ProbeResult probe = probeHeader(path);
         ASSERT_EQ(probe.layout, Layout::Arcade);
         EXPECT_EQ(probe.groups, kGroups);
         ASSERT_EQ(rewriteHeader(path, Layout::PcEmulator, probe.groups), RewriteOutcome::Converted);
-        EXPECT_EQ(contentsOf(path), fileWith(composeHeader(Layout::PcEmulator, kGroups)));
+        EXPECT_EQ(readAll(path), fileWith(composeHeader(Layout::PcEmulator, kGroups)));
         ASSERT_EQ(rewriteHeader(path, Layout::Arcade, probe.groups), RewriteOutcome::Converted);
-        EXPECT_EQ(contentsOf(path), arcade);
+        EXPECT_EQ(readAll(path), arcade);
     }
 
     static void expectFailure(const fs::path &path, std::int32_t number)
@@ -85,7 +63,8 @@ protected:
         }
     }
 
-    fs::path mFolder;
+    TempFolder mTemp;
+    const fs::path &mFolder = mTemp.path();
 };
 
 // 255 bytes, the most a name may take: 125 two-byte letters, one more byte and ".dat".
@@ -112,10 +91,10 @@ TEST_P(OddName, reachesExactlyTheNamedFile)
     const std::string trimmed = first == std::string::npos ? "" : name.substr(first, name.find_last_not_of(' ') - first + 1);
     const bool hasDecoy = trimmed != name && !trimmed.empty();
     if (hasDecoy)
-        put(mFolder / trimmed, fileWith(composeHeader(Layout::Arcade, kDecoyGroups)));
+        writeFile(mFolder / trimmed, fileWith(composeHeader(Layout::Arcade, kDecoyGroups)));
     expectRoundTrip(mFolder / name);
     if (hasDecoy) {
-        EXPECT_EQ(contentsOf(mFolder / trimmed), fileWith(composeHeader(Layout::Arcade, kDecoyGroups)));
+        EXPECT_EQ(readAll(mFolder / trimmed), fileWith(composeHeader(Layout::Arcade, kDecoyGroups)));
     }
 }
 
@@ -134,9 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(OddFiles, aNameThatIsNotUtf8ReachesItsOwnFile)
 {
     const fs::path decoy = mFolder / "\xEF\xBF\xBD.dat";  // U+FFFD, what a repair would give
-    put(decoy, fileWith(composeHeader(Layout::Arcade, kDecoyGroups)));
+    writeFile(decoy, fileWith(composeHeader(Layout::Arcade, kDecoyGroups)));
     expectRoundTrip(mFolder / "\xFF\xFE a\xF1o.dat");  // Latin-1 "año"
-    EXPECT_EQ(contentsOf(decoy), fileWith(composeHeader(Layout::Arcade, kDecoyGroups)));
+    EXPECT_EQ(readAll(decoy), fileWith(composeHeader(Layout::Arcade, kDecoyGroups)));
 }
 
 TEST_F(OddFiles, aNameOfMoreThan255BytesIsRefusedAsABadName)
@@ -166,14 +145,14 @@ TEST_F(OddFiles, aSymbolicLinkConvertsItsTarget)
 {
     const fs::path target = mFolder / "destino.dat";
     const fs::path link = mFolder / "enlace.dat";
-    put(target, fileWith(composeHeader(Layout::Arcade, kGroups)));
+    writeFile(target, fileWith(composeHeader(Layout::Arcade, kGroups)));
     fs::create_symlink(target, link);
 
     const ProbeResult probe = probeHeader(link);
     ASSERT_EQ(probe.layout, Layout::Arcade);
     ASSERT_EQ(rewriteHeader(link, Layout::PcEmulator, probe.groups), RewriteOutcome::Converted);
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(contentsOf(target), fileWith(composeHeader(Layout::PcEmulator, kGroups)));
+    EXPECT_EQ(readAll(target), fileWith(composeHeader(Layout::PcEmulator, kGroups)));
 }
 
 TEST_F(OddFiles, aDanglingLinkIsAFileNotFoundAndCreatesNothing)
@@ -194,7 +173,7 @@ TEST_F(OddFiles, aLinkThatPointsAtItselfIsAPathNotFound)
 TEST_F(OddFiles, aFileInsideAFileIsAPathNotFound)
 {
     const fs::path file = mFolder / "archivo.dat";
-    put(file, fileWith(composeHeader(Layout::Arcade, kGroups)));
+    writeFile(file, fileWith(composeHeader(Layout::Arcade, kGroups)));
     expectFailure(file / "dentro.dat", 76);
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/header_probe.h"
 #include "core/header_rewrite.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,7 +21,6 @@ namespace vuelco {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 const Groups kGroups{{0x11, 0x22, 0x33, 0x44}, {0x55, 0x66, 0x77, 0x88}};
 const Groups kOtherGroups{{0x99, 0xAA, 0xBB, 0xCC}, {0xDD, 0xEE, 0xFF, 0x00}};
@@ -32,18 +31,6 @@ Bytes fileWith(const Header &header, std::size_t bodySize = 64)
     for (std::size_t i = 0; i < bodySize; ++i)
         bytes.push_back(static_cast<std::uint8_t>(i + 1));
     return bytes;
-}
-
-void put(const fs::path &path, const Bytes &bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes contentsOf(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Runs what another program does in a process of its own and waits for it.
@@ -64,18 +51,15 @@ class OtherPrograms : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char folder[] = "/tmp/vuelco-others-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        mFolder = folder;
         mPath = mFolder / "vuelco.dat";
-        put(mPath, fileWith(composeHeader(Layout::Arcade, kGroups)));
+        writeFile(mPath, fileWith(composeHeader(Layout::Arcade, kGroups)));
         const ProbeResult probe = probeHeader(mPath);
         ASSERT_EQ(probe.layout, Layout::Arcade);
         mLoaded = probe.groups;
     }
-    void TearDown() override { fs::remove_all(mFolder); }
 
-    fs::path mFolder;
+    TempFolder mTemp;
+    const fs::path &mFolder = mTemp.path();
     fs::path mPath;
     Groups mLoaded;
 };
@@ -92,11 +76,11 @@ class ChangedHeader : public OtherPrograms, public ::testing::WithParamInterface
 TEST_P(ChangedHeader, isLeftAloneWithNothingWritten)
 {
     inAnotherProcess([this] { GetParam().act(mPath); });
-    const Bytes changed = contentsOf(mPath);
+    const Bytes changed = readAll(mPath);
     const auto modified = fs::last_write_time(mPath);
 
     EXPECT_EQ(rewriteHeader(mPath, Layout::PcEmulator, mLoaded), RewriteOutcome::ChangedSinceLoaded);
-    EXPECT_EQ(contentsOf(mPath), changed);
+    EXPECT_EQ(readAll(mPath), changed);
     EXPECT_EQ(fs::last_write_time(mPath), modified);
 }
 
@@ -109,13 +93,13 @@ INSTANTIATE_TEST_SUITE_P(
         Interference{"replacedByRenameWithOtherGroups",
                      [](const fs::path &p) {
                          const fs::path other = p.parent_path() / "nuevo.tmp";
-                         put(other, fileWith(composeHeader(Layout::Arcade, kOtherGroups)));
+                         writeFile(other, fileWith(composeHeader(Layout::Arcade, kOtherGroups)));
                          fs::rename(other, p);
                      }},
         Interference{"replacedByRenameWithAnUnknownFile",
                      [](const fs::path &p) {
                          const fs::path other = p.parent_path() / "nuevo.tmp";
-                         put(other, Bytes(100, 0x20));
+                         writeFile(other, Bytes(100, 0x20));
                          fs::rename(other, p);
                      }},
         Interference{"rewrittenInPlaceWithOtherGroups",
@@ -143,7 +127,7 @@ TEST_F(OtherPrograms, aBodyCutShortStillConvertsAndKeepsTheNewLength)
 {
     fs::resize_file(mPath, 20);
     ASSERT_EQ(rewriteHeader(mPath, Layout::PcEmulator, mLoaded), RewriteOutcome::Converted);
-    EXPECT_EQ(contentsOf(mPath), Bytes(fileWith(composeHeader(Layout::PcEmulator, kGroups), 4)));
+    EXPECT_EQ(readAll(mPath), Bytes(fileWith(composeHeader(Layout::PcEmulator, kGroups), 4)));
 }
 
 TEST_F(OtherPrograms, aFileHeldOpenForWritingByAnotherProcessStillConverts)
@@ -178,7 +162,7 @@ TEST_F(OtherPrograms, aFileHeldOpenForWritingByAnotherProcessStillConverts)
 
     Bytes expected = fileWith(composeHeader(Layout::PcEmulator, kGroups));
     expected.insert(expected.end(), {'c', 'o', 'l', 'a'});
-    EXPECT_EQ(contentsOf(mPath), expected);
+    EXPECT_EQ(readAll(mPath), expected);
 }
 
 } // namespace

@@ -34,11 +34,16 @@ TempFolder::~TempFolder()
 fs::path TempFolder::write(const std::string &name, const Bytes &bytes) const
 {
     fs::path file = mPath / name;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    writeFile(file, bytes);
+    return file;
+}
+
+void writeFile(const fs::path &path, const Bytes &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out)
-        throw std::runtime_error("cannot write " + file.string());
-    return file;
+        throw std::runtime_error("cannot write " + path.string());
 }
 
 Bytes readAll(const fs::path &path)

@@ -26,6 +26,9 @@ private:
     std::filesystem::path mPath;
 };
 
+// Writes a file with exactly these bytes, wherever it is.
+void writeFile(const std::filesystem::path &path, const Bytes &bytes);
+
 // Every byte of a file.
 [[nodiscard]] Bytes readAll(const std::filesystem::path &path);
 
