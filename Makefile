@@ -3,7 +3,7 @@ PRESET ?= default
 
 BUILD_DIR := $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-.PHONY: deps build test run asan bench clean fuzz lint valgrind
+.PHONY: deps build test run asan bench clean fuzz lint valgrind package
 
 deps:
 	@scripts/install-deps
@@ -20,6 +20,11 @@ test: build
 
 bench: build
 	cmake --build --preset $(PRESET) --target bench
+
+# The release package of this platform: on Debian build/vuelco_<version>_amd64.deb.
+package: build
+	@scripts/install-deps --package
+	cmake --build --preset $(PRESET) --target package
 
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan

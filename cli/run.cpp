@@ -64,7 +64,7 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
         out << kUsage;
         return 0;
     case Command::Version:
-        out << "vuelco-cli 1.00\n";
+        out << "vuelco-cli " VUELCO_VERSION "\n";
         return 0;
     case Command::Show:
     case Command::Convert:

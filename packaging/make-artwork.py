@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's artwork and writes it beside this script, so the build needs no
 image tools: the 32 x 32 window icon (vuelco.ico for the Windows resources, vuelco.png
-for the window and the desktop), and the 121 x 15 picture of the main window
+for the window and the desktop), the same icon at 64, 128 and 256 pixels for the desktop's
+icon theme (icons/vuelco-SIZE.png), and the 121 x 15 picture of the main window
 (picture1.bmp). Every image uses the 16-colour palette, 4 bits per pixel.
 
 Run it again only to change the artwork, and commit what it writes."""
@@ -86,6 +87,12 @@ def icon():
     return pixels
 
 
+def enlarged(pixels, factor):
+    """Each pixel becomes a factor x factor square, so the larger icons stay as sharp as the
+    32 x 32 one instead of being blurred by a desktop that scales it up."""
+    return [[colour for colour in row for _ in range(factor)] for row in pixels for _ in range(factor)]
+
+
 def packed_rows(pixels, bottom_up, pad_to):
     rows = []
     for row in (reversed(pixels) if bottom_up else pixels):
@@ -141,3 +148,6 @@ if __name__ == "__main__":
     write_bmp("picture1.bmp", picture1())
     write_ico("vuelco.ico", icon())
     write_png("vuelco.png", icon())
+    os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
+    for factor in (2, 4, 8):
+        write_png(os.path.join("icons", f"vuelco-{32 * factor}.png"), enlarged(icon(), factor))
