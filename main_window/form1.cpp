@@ -132,6 +132,8 @@ void Form1::createControls()
     }
 
     FRespera = control<QGroupBox>(this, "FRespera", {5880, 840, 5295, 1695});
+    // Opaque, so that while it is shown nothing behind it shows through.
+    FRespera->setAutoFillBackground(true);
     CHwa = control<QCheckBox>(FRespera, "CHwa", {600, 600, 4095, 615});
     CHwa->setText(QStringLiteral("Procesando..."));
     CHwa->setFont(designFont(kTimesNewRoman, 15.75, true));
