@@ -58,6 +58,14 @@ QPushButton *plainButton(QWidget *parent, const QString &caption)
     return button;
 }
 
+// Labels show their text as written: a file named "<b>x.dat" is not markup.
+QLabel *plainLabel(const QString &caption, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
 } // namespace
 
 Fdisco::Fdisco(QWidget *owner) : QDialog(owner)
@@ -87,7 +95,7 @@ void Fdisco::createControls()
     BTacepta = place(plainButton(this, QStringLiteral("Aceptar")), "BTacepta", {5520, 2880, 1215, 375});
     BTcancela = place(plainButton(this, QStringLiteral("Cancelar")), "BTcancela", {120, 2880, 1215, 375});
 
-    Lelegido = place(new QLabel(this), "Lelegido", {2400, 120, 4335, 255});
+    Lelegido = place(plainLabel(QString(), this), "Lelegido", {2400, 120, 4335, 255});
     Lelegido->setFrameShape(QFrame::Box);
     Lelegido->setFont(vuelco::forms::designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     paintText(Lelegido, kYellow);
@@ -101,7 +109,7 @@ void Fdisco::createControls()
     txtGraba->setPalette(boxPalette);
     txtGraba->hide();
 
-    Label1 = new QLabel(QStringLiteral("Nota: NO utilizar archivos con \"Solo Lectura\""), this);
+    Label1 = plainLabel(QStringLiteral("Nota: NO utilizar archivos con \"Solo Lectura\""), this);
     paintText(Label1, kYellow);
     Label1->adjustSize();
     place(Label1, "Label1", {1800, 3000, vuelco::forms::pixelsToTwips(Label1->width()), 195});

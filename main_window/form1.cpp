@@ -62,6 +62,14 @@ Control *control(QWidget *parent, const char *name, const QRectF &twips)
     return widget;
 }
 
+// Labels show their text as written: a file named "<b>x.dat" is not markup.
+QLabel *plainLabel(QWidget *parent, const char *name, const QRectF &twips)
+{
+    auto *widget = control<QLabel>(parent, name, twips);
+    widget->setTextFormat(Qt::PlainText);
+    return widget;
+}
+
 } // namespace
 
 Form1::Form1(QWidget *parent) : QWidget(parent), mChooser([](QWidget *owner) { Fdisco::showModal(owner); })
@@ -85,11 +93,11 @@ void Form1::setChooser(Chooser chooser) { mChooser = std::move(chooser); }
 // in front of an earlier one.
 void Form1::createControls()
 {
-    Label1 = control<QLabel>(this, "Label1", {840, 1080, 1200, 240});
+    Label1 = plainLabel(this, "Label1", {840, 1080, 1200, 240});
     Label1->setText(QStringLiteral("El archivo es:"));
     Label1->setFont(designFont(kMsSansSerif, 9.75, false, true));
 
-    LRuta = control<QLabel>(this, "LRuta", {120, 480, 5535, 495});
+    LRuta = plainLabel(this, "LRuta", {120, 480, 5535, 495});
     LRuta->setFont(designFont(kMsSansSerif, 8.25, true));
     LRuta->setWordWrap(true);
     LRuta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -99,17 +107,17 @@ void Form1::createControls()
     yellowOnBlack.setColor(QPalette::WindowText, QColor(255, 255, 0));
     LRuta->setPalette(yellowOnBlack);
 
-    Label2 = control<QLabel>(this, "Label2", {2040, 120, 1350, 285});
+    Label2 = plainLabel(this, "Label2", {2040, 120, 1350, 285});
     Label2->setText(QStringLiteral("Archivo BGA"));
     Label2->setFont(designFont(kTimesNewRoman, 12, true));
 
-    LTipo = control<QLabel>(this, "LTipo", {2160, 1080, 2130, 240});
+    LTipo = plainLabel(this, "LTipo", {2160, 1080, 2130, 240});
     LTipo->setFont(designFont(kMsSansSerif, 9.75, true));
 
-    Label3 = control<QLabel>(this, "Label3", {120, 2520, 6135, 135});
+    Label3 = plainLabel(this, "Label3", {120, 2520, 6135, 135});
     Label3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    Label4 = control<QLabel>(this, "Label4", {3360, 2880, 870, 195});
+    Label4 = plainLabel(this, "Label4", {3360, 2880, 870, 195});
     Label4->setText(QStringLiteral("18/05/2003"));
 
     BTcarga = control<QPushButton>(this, "BTcarga", {5760, 600, 495, 330});

@@ -5,7 +5,9 @@
 #include "runtime/forms/native_paths.h"
 #include "fake_volumes.h"
 #include "scripted_message_boxes.h"
+#include "temp_folder.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -21,8 +23,15 @@ namespace {
 const QByteArray kArcade = QByteArray::fromHex("52455300020000001122334455667788626f6479");
 const QByteArray kPcEmulator = QByteArray::fromHex("52455300030000005566778811223344626f6479");
 
+// What a label shows, as a screen reader reads it out: markup would be read without its tags.
+QString shownText(QWidget *label)
+{
+    return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+}
+
 // Runs once the chooser is up: goes to the folder, clicks the file, presses Aceptar.
-void pickInChooser(const QString &folder, const QString &name, QString *startFolder)
+// The name the dialog then shows goes to shownName.
+void pickInChooser(const QString &folder, const QString &name, QString *startFolder, QString *shownName = nullptr)
 {
     QTimer::singleShot(0, [=] {
         auto *dialog = qobject_cast<Fdisco *>(QApplication::activeModalWidget());
@@ -38,9 +47,13 @@ void pickInChooser(const QString &folder, const QString &name, QString *startFol
         QVERIFY(row >= 0);
         QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                           files->visualRect(files->model()->index(row, 0)).center());
+        if (shownName != nullptr)
+            *shownName = shownText(dialog->findChild<QLabel *>(QStringLiteral("Lelegido")));
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BTacepta")), Qt::LeftButton);
     });
 }
+
+QString qtPath(const std::filesystem::path &path) { return vuelco::forms::fromFilesystemPath(path); }
 
 } // namespace
 
@@ -49,6 +62,7 @@ class TestLoadThroughChooser : public QObject {
 
 private slots:
     void loadsAndConvertsAFileChosenWithTheMouse();
+    void namesAreShownAsWritten();
 };
 
 void TestLoadThroughChooser::loadsAndConvertsAFileChosenWithTheMouse()
@@ -85,6 +99,23 @@ void TestLoadThroughChooser::loadsAndConvertsAFileChosenWithTheMouse()
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTcarga")), Qt::LeftButton);
     QCOMPARE(startFolder, folder);
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("LTipo"))->text(), QStringLiteral("BGA, Emulador Pc"));
+}
+
+void TestLoadThroughChooser::namesAreShownAsWritten()
+{
+    const TempFolder folder;
+    const auto file = folder.write("<b>x.dat", arcadeHeader());
+    FakeVolumes volumes;
+    ScriptedMessageBoxes boxes;
+    Form1 window;
+    window.show();
+
+    QString startFolder;
+    QString shownName;
+    pickInChooser(qtPath(folder.path()), QStringLiteral("<b>x.dat"), &startFolder, &shownName);
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTcarga")), Qt::LeftButton);
+    QCOMPARE(shownName, QStringLiteral("<b>x.dat"));
+    QCOMPARE(shownText(window.findChild<QLabel *>(QStringLiteral("LRuta"))), qtPath(file));
 }
 
 QTEST_MAIN(TestLoadThroughChooser)
