@@ -4,6 +4,7 @@
 #include "file_chooser/module1.h"
 #include "runtime/failure.h"
 #include "runtime/forms/blank.h"
+#include "runtime/forms/command_button.h"
 #include "runtime/forms/dir_list_box.h"
 #include "runtime/forms/drawing_surface.h"
 #include "runtime/forms/drive_list_box.h"
@@ -49,15 +50,6 @@ void paintText(QWidget *control, const QColor &text)
     control->setPalette(palette);
 }
 
-QPushButton *plainButton(QWidget *parent, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    // A dialog makes its buttons answer Enter unless told otherwise.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
-}
-
 // Labels show their text as written: a file named "<b>x.dat" is not markup.
 QLabel *plainLabel(const QString &caption, QWidget *parent)
 {
@@ -92,8 +84,8 @@ void Fdisco::createControls()
     Dir1 = place(new vuelco::forms::DirListBox(this), "Dir1", {120, 480, 2535, 2340});
     File1 = place(new vuelco::forms::FileListBox(this), "File1", {2760, 540, 3975, 2235});
     File1->setPattern(QStringLiteral("*.dat"));
-    BTacepta = place(plainButton(this, QStringLiteral("Aceptar")), "BTacepta", {5520, 2880, 1215, 375});
-    BTcancela = place(plainButton(this, QStringLiteral("Cancelar")), "BTcancela", {120, 2880, 1215, 375});
+    BTacepta = place(new vuelco::forms::CommandButton(QStringLiteral("Aceptar"), this), "BTacepta", {5520, 2880, 1215, 375});
+    BTcancela = place(new vuelco::forms::CommandButton(QStringLiteral("Cancelar"), this), "BTcancela", {120, 2880, 1215, 375});
 
     Lelegido = place(plainLabel(QString(), this), "Lelegido", {2400, 120, 4335, 255});
     Lelegido->setFrameShape(QFrame::Box);

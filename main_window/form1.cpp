@@ -6,6 +6,7 @@
 #include "file_chooser/module1.h"
 #include "main_window/unexpected_failure.h"
 #include "runtime/forms/blank.h"
+#include "runtime/forms/command_button.h"
 #include "runtime/forms/fonts.h"
 #include "runtime/forms/message_box.h"
 #include "runtime/forms/native_paths.h"
@@ -70,6 +71,11 @@ QLabel *plainLabel(QWidget *parent, const char *name, const QRectF &twips)
     return widget;
 }
 
+QPushButton *commandButton(QWidget *parent, const char *name, const QRectF &twips)
+{
+    return control<vuelco::forms::CommandButton>(parent, name, twips);
+}
+
 } // namespace
 
 Form1::Form1(QWidget *parent) : QWidget(parent), mChooser([](QWidget *owner) { Fdisco::showModal(owner); })
@@ -120,7 +126,7 @@ void Form1::createControls()
     Label4 = plainLabel(this, "Label4", {3360, 2880, 870, 195});
     Label4->setText(QStringLiteral("18/05/2003"));
 
-    BTcarga = control<QPushButton>(this, "BTcarga", {5760, 600, 495, 330});
+    BTcarga = commandButton(this, "BTcarga", {5760, 600, 495, 330});
     BTcarga->setText(QStringLiteral("..."));
     BTcarga->setFont(designFont(kTimesNewRoman, 14.25, true));
     connect(BTcarga, &QPushButton::clicked, this, &Form1::BTcarga_Click);
@@ -128,9 +134,9 @@ void Form1::createControls()
     FRconv = control<QGroupBox>(this, "FRconv", {720, 1440, 3975, 975});
     FRconv->setTitle(QStringLiteral("Convertir..."));
     FRconv->setFont(designFont(kMsSansSerif, 9.75, true));
-    BTguarda[0] = control<QPushButton>(FRconv, "BTguarda0", {240, 360, 1575, 495});
+    BTguarda[0] = commandButton(FRconv, "BTguarda0", {240, 360, 1575, 495});
     BTguarda[0]->setText(QStringLiteral("a Arcade"));
-    BTguarda[1] = control<QPushButton>(FRconv, "BTguarda1", {2160, 360, 1575, 495});
+    BTguarda[1] = commandButton(FRconv, "BTguarda1", {2160, 360, 1575, 495});
     BTguarda[1]->setText(QStringLiteral("a Emulador Pc"));
     for (int index = 0; index < 2; ++index) {
         QPushButton *button = BTguarda[static_cast<std::size_t>(index)];

@@ -385,13 +385,15 @@ void TestFdisco::enterAndEscapeRunNothing()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     clickFile(dialog, QStringLiteral("Juego.dat"));
-    const QList<QWidget *> targets{child<FileListBox>(dialog, "File1"), child<QLineEdit>(dialog, "txtGraba"),
-                                   child<QPushButton>(dialog, "BTacepta"), child<QPushButton>(dialog, "BTcancela"),
-                                   &dialog};
+    const QList<QWidget *> targets{child<DriveListBox>(dialog, "Drive1"), child<DirListBox>(dialog, "Dir1"),
+                                   child<FileListBox>(dialog, "File1"), child<QLineEdit>(dialog, "txtGraba"), &dialog};
     for (QWidget *target : targets) {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
             QTest::keyClick(target, key);
     }
+    // A focused button takes Enter as a click, but Escape is nobody's.
+    QTest::keyClick(child<QPushButton>(dialog, "BTacepta"), Qt::Key_Escape);
+    QTest::keyClick(child<QPushButton>(dialog, "BTcancela"), Qt::Key_Escape);
     QVERIFY(dialog.isVisible());
     QCOMPARE(boxes.count(), 0);
     QCOMPARE(Module1::Opcion[0], 0);

@@ -16,7 +16,9 @@
 #include <QtTest>
 
 using vuelco::forms::DirListBox;
+using vuelco::forms::DriveListBox;
 using vuelco::forms::FileListBox;
+using vuelco::forms::MsgBoxResult;
 
 namespace {
 
@@ -55,6 +57,36 @@ void pickInChooser(const QString &folder, const QString &name, QString *startFol
 
 QString qtPath(const std::filesystem::path &path) { return vuelco::forms::fromFilesystemPath(path); }
 
+// Keys go where the keyboard focus is, as a user's do.
+void press(Qt::Key key)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY(focused != nullptr);
+    QTest::keyClick(focused, key);
+}
+
+void type(const QString &text)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY(focused != nullptr);
+    QTest::keyClicks(focused, text);
+}
+
+// Keys reach the active window only, which a window is some time after it shows.
+void waitUntilActive(QWidget *window)
+{
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTRY_COMPARE(QApplication::activeWindow(), window);
+}
+
+// Tab until the control has the focus, once round the window at most.
+void tabTo(const QWidget *control)
+{
+    for (int i = 0; i < 16 && QApplication::focusWidget() != control; ++i)
+        press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), control);
+}
+
 } // namespace
 
 class TestLoadThroughChooser : public QObject {
@@ -62,6 +94,7 @@ class TestLoadThroughChooser : public QObject {
 
 private slots:
     void loadsAndConvertsAFileChosenWithTheMouse();
+    void loadsAndConvertsWithTheKeyboardAlone();
     void namesAreShownAsWritten();
 };
 
@@ -99,6 +132,74 @@ void TestLoadThroughChooser::loadsAndConvertsAFileChosenWithTheMouse()
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTcarga")), Qt::LeftButton);
     QCOMPARE(startFolder, folder);
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("LTipo"))->text(), QStringLiteral("BGA, Emulador Pc"));
+}
+
+void TestLoadThroughChooser::loadsAndConvertsWithTheKeyboardAlone()
+{
+    // The temporary folder stands for a stick: the second volume in the drive list.
+    const TempFolder stick;
+    std::filesystem::create_directory(stick / "Datos");
+    const auto file = stick / "Datos" / "Nivel 1.dat";
+    const Bytes body{0x62, 0x6f, 0x64, 0x79};
+    writeFile(file, arcadeHeader() + body);
+    writeFile(stick / "Datos" / "Otro.dat", pcEmulatorHeader());
+    FakeVolumes volumes({qtPath(stick.path())});
+    ScriptedMessageBoxes boxes;
+    boxes.answer({MsgBoxResult::Yes, MsgBoxResult::Ok, MsgBoxResult::Yes, MsgBoxResult::Ok});
+    Form1 window;
+    window.show();
+    waitUntilActive(&window);
+    const auto control = [](const QWidget *parent, const char *name) {
+        return parent->findChild<QWidget *>(QString::fromLatin1(name));
+    };
+
+    // Bound to the window, so that it never runs after this test if the chooser never showed.
+    QTimer::singleShot(0, &window, [&] {
+        auto *dialog = qobject_cast<Fdisco *>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        // A failed step leaves the rest undone; the dialog must close all the same.
+        const auto closeAnyway = qScopeGuard([dialog] { dialog->reject(); });
+        waitUntilActive(dialog);
+        auto *lelegido = qobject_cast<QLabel *>(control(dialog, "Lelegido"));
+        tabTo(control(dialog, "Drive1"));
+        press(Qt::Key_Down);
+        QCOMPARE(dialog->findChild<DirListBox *>()->Path(), qtPath(stick.path()));
+        tabTo(control(dialog, "Dir1"));
+        press(Qt::Key_End);
+        press(Qt::Key_Return);
+        QCOMPARE(dialog->findChild<DirListBox *>()->Path(), qtPath(stick / "Datos"));
+        tabTo(control(dialog, "File1"));
+        press(Qt::Key_End);
+        QCOMPARE(lelegido->text(), QStringLiteral("Otro.dat"));
+        type(QStringLiteral("n"));
+        QCOMPARE(lelegido->text(), QStringLiteral("Nivel 1.dat"));
+        press(Qt::Key_Return);
+        press(Qt::Key_Escape);
+        QVERIFY(dialog->isVisible());
+        tabTo(control(dialog, "BTacepta"));
+        press(Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+    });
+    tabTo(control(&window, "BTcarga"));
+    press(Qt::Key_Return);
+    // No window manager offscreen gives the window back its activation once the dialog
+    // over it has closed; the test does what one would.
+    window.activateWindow();
+    waitUntilActive(&window);
+    QCOMPARE(qobject_cast<QLabel *>(control(&window, "LRuta"))->text(), qtPath(file));
+    QCOMPARE(qobject_cast<QLabel *>(control(&window, "LTipo"))->text(), QStringLiteral("BGA, Arcade"));
+
+    tabTo(control(&window, "BTguarda1"));
+    press(Qt::Key_Return);
+    QCOMPARE(readAll(file), pcEmulatorHeader() + body);
+    tabTo(control(&window, "BTguarda0"));
+    press(Qt::Key_Return);
+    QCOMPARE(readAll(file), arcadeHeader() + body);
+
+    QStringList prompts;
+    for (const ScriptedMessageBoxes::Shown &shown : boxes.shown())
+        prompts.append(shown.prompt.section(QChar(13), -1));
+    QCOMPARE(prompts, (QStringList{"¿Está seguro?", "Finalizado", "¿Está seguro?", "Finalizado"}));
 }
 
 void TestLoadThroughChooser::namesAreShownAsWritten()
