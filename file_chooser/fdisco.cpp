@@ -4,6 +4,7 @@
 #include "file_chooser/module1.h"
 #include "runtime/failure.h"
 #include "runtime/forms/blank.h"
+#include "runtime/forms/caption_fit.h"
 #include "runtime/forms/command_button.h"
 #include "runtime/forms/dir_list_box.h"
 #include "runtime/forms/drawing_surface.h"
@@ -111,6 +112,7 @@ void Fdisco::createControls()
     setTabOrder(File1, BTacepta);
     setTabOrder(BTacepta, BTcancela);
     setTabOrder(BTcancela, txtGraba);
+    vuelco::forms::fitCaptions(this);
 
     connect(BTacepta, &QPushButton::clicked, this, &Fdisco::BTacepta_Click);
     connect(BTcancela, &QPushButton::clicked, this, &Fdisco::BTcancela_Click);

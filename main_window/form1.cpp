@@ -6,6 +6,7 @@
 #include "file_chooser/module1.h"
 #include "main_window/unexpected_failure.h"
 #include "runtime/forms/blank.h"
+#include "runtime/forms/caption_fit.h"
 #include "runtime/forms/command_button.h"
 #include "runtime/forms/fonts.h"
 #include "runtime/forms/message_box.h"
@@ -163,6 +164,8 @@ void Form1::createControls()
     setTabOrder(BTcarga, BTguarda[0]);
     setTabOrder(BTguarda[0], BTguarda[1]);
     setTabOrder(BTguarda[1], CHwa);
+
+    vuelco::forms::fitCaptions(this);
 }
 
 void Form1::Form_Load()
