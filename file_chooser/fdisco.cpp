@@ -4,6 +4,8 @@
 #include "file_chooser/module1.h"
 #include "runtime/failure.h"
 #include "runtime/forms/blank.h"
+#include "runtime/forms/caption_fit.h"
+#include "runtime/forms/command_button.h"
 #include "runtime/forms/dir_list_box.h"
 #include "runtime/forms/drawing_surface.h"
 #include "runtime/forms/drive_list_box.h"
@@ -49,13 +51,12 @@ void paintText(QWidget *control, const QColor &text)
     control->setPalette(palette);
 }
 
-QPushButton *plainButton(QWidget *parent, const QString &caption)
+// Labels show their text as written: a file named "<b>x.dat" is not markup.
+QLabel *plainLabel(const QString &caption, QWidget *parent)
 {
-    auto *button = new QPushButton(caption, parent);
-    // A dialog makes its buttons answer Enter unless told otherwise.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
+    auto *label = new QLabel(caption, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
 }
 
 } // namespace
@@ -84,10 +85,10 @@ void Fdisco::createControls()
     Dir1 = place(new vuelco::forms::DirListBox(this), "Dir1", {120, 480, 2535, 2340});
     File1 = place(new vuelco::forms::FileListBox(this), "File1", {2760, 540, 3975, 2235});
     File1->setPattern(QStringLiteral("*.dat"));
-    BTacepta = place(plainButton(this, QStringLiteral("Aceptar")), "BTacepta", {5520, 2880, 1215, 375});
-    BTcancela = place(plainButton(this, QStringLiteral("Cancelar")), "BTcancela", {120, 2880, 1215, 375});
+    BTacepta = place(new vuelco::forms::CommandButton(QStringLiteral("Aceptar"), this), "BTacepta", {5520, 2880, 1215, 375});
+    BTcancela = place(new vuelco::forms::CommandButton(QStringLiteral("Cancelar"), this), "BTcancela", {120, 2880, 1215, 375});
 
-    Lelegido = place(new QLabel(this), "Lelegido", {2400, 120, 4335, 255});
+    Lelegido = place(plainLabel(QString(), this), "Lelegido", {2400, 120, 4335, 255});
     Lelegido->setFrameShape(QFrame::Box);
     Lelegido->setFont(vuelco::forms::designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     paintText(Lelegido, kYellow);
@@ -101,7 +102,7 @@ void Fdisco::createControls()
     txtGraba->setPalette(boxPalette);
     txtGraba->hide();
 
-    Label1 = new QLabel(QStringLiteral("Nota: NO utilizar archivos con \"Solo Lectura\""), this);
+    Label1 = plainLabel(QStringLiteral("Nota: NO utilizar archivos con \"Solo Lectura\""), this);
     paintText(Label1, kYellow);
     Label1->adjustSize();
     place(Label1, "Label1", {1800, 3000, vuelco::forms::pixelsToTwips(Label1->width()), 195});
@@ -111,6 +112,7 @@ void Fdisco::createControls()
     setTabOrder(File1, BTacepta);
     setTabOrder(BTacepta, BTcancela);
     setTabOrder(BTcancela, txtGraba);
+    vuelco::forms::fitCaptions(this);
 
     connect(BTacepta, &QPushButton::clicked, this, &Fdisco::BTacepta_Click);
     connect(BTcancela, &QPushButton::clicked, this, &Fdisco::BTcancela_Click);

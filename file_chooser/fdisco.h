@@ -35,7 +35,8 @@ public:
 
 protected:
     bool event(QEvent *event) override;
-    // Enter and Escape close nothing: neither button is a default or a cancel button.
+    // Enter and Escape that reach the dialog, from a list or the name box, close nothing:
+    // neither button is a default or a cancel button. A focused button takes Enter itself.
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

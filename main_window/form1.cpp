@@ -6,6 +6,8 @@
 #include "file_chooser/module1.h"
 #include "main_window/unexpected_failure.h"
 #include "runtime/forms/blank.h"
+#include "runtime/forms/caption_fit.h"
+#include "runtime/forms/command_button.h"
 #include "runtime/forms/fonts.h"
 #include "runtime/forms/message_box.h"
 #include "runtime/forms/native_paths.h"
@@ -62,6 +64,19 @@ Control *control(QWidget *parent, const char *name, const QRectF &twips)
     return widget;
 }
 
+// Labels show their text as written: a file named "<b>x.dat" is not markup.
+QLabel *plainLabel(QWidget *parent, const char *name, const QRectF &twips)
+{
+    auto *widget = control<QLabel>(parent, name, twips);
+    widget->setTextFormat(Qt::PlainText);
+    return widget;
+}
+
+QPushButton *commandButton(QWidget *parent, const char *name, const QRectF &twips)
+{
+    return control<vuelco::forms::CommandButton>(parent, name, twips);
+}
+
 } // namespace
 
 Form1::Form1(QWidget *parent) : QWidget(parent), mChooser([](QWidget *owner) { Fdisco::showModal(owner); })
@@ -85,11 +100,11 @@ void Form1::setChooser(Chooser chooser) { mChooser = std::move(chooser); }
 // in front of an earlier one.
 void Form1::createControls()
 {
-    Label1 = control<QLabel>(this, "Label1", {840, 1080, 1200, 240});
+    Label1 = plainLabel(this, "Label1", {840, 1080, 1200, 240});
     Label1->setText(QStringLiteral("El archivo es:"));
     Label1->setFont(designFont(kMsSansSerif, 9.75, false, true));
 
-    LRuta = control<QLabel>(this, "LRuta", {120, 480, 5535, 495});
+    LRuta = plainLabel(this, "LRuta", {120, 480, 5535, 495});
     LRuta->setFont(designFont(kMsSansSerif, 8.25, true));
     LRuta->setWordWrap(true);
     LRuta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -99,20 +114,20 @@ void Form1::createControls()
     yellowOnBlack.setColor(QPalette::WindowText, QColor(255, 255, 0));
     LRuta->setPalette(yellowOnBlack);
 
-    Label2 = control<QLabel>(this, "Label2", {2040, 120, 1350, 285});
+    Label2 = plainLabel(this, "Label2", {2040, 120, 1350, 285});
     Label2->setText(QStringLiteral("Archivo BGA"));
     Label2->setFont(designFont(kTimesNewRoman, 12, true));
 
-    LTipo = control<QLabel>(this, "LTipo", {2160, 1080, 2130, 240});
+    LTipo = plainLabel(this, "LTipo", {2160, 1080, 2130, 240});
     LTipo->setFont(designFont(kMsSansSerif, 9.75, true));
 
-    Label3 = control<QLabel>(this, "Label3", {120, 2520, 6135, 135});
+    Label3 = plainLabel(this, "Label3", {120, 2520, 6135, 135});
     Label3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    Label4 = control<QLabel>(this, "Label4", {3360, 2880, 870, 195});
+    Label4 = plainLabel(this, "Label4", {3360, 2880, 870, 195});
     Label4->setText(QStringLiteral("18/05/2003"));
 
-    BTcarga = control<QPushButton>(this, "BTcarga", {5760, 600, 495, 330});
+    BTcarga = commandButton(this, "BTcarga", {5760, 600, 495, 330});
     BTcarga->setText(QStringLiteral("..."));
     BTcarga->setFont(designFont(kTimesNewRoman, 14.25, true));
     connect(BTcarga, &QPushButton::clicked, this, &Form1::BTcarga_Click);
@@ -120,9 +135,9 @@ void Form1::createControls()
     FRconv = control<QGroupBox>(this, "FRconv", {720, 1440, 3975, 975});
     FRconv->setTitle(QStringLiteral("Convertir..."));
     FRconv->setFont(designFont(kMsSansSerif, 9.75, true));
-    BTguarda[0] = control<QPushButton>(FRconv, "BTguarda0", {240, 360, 1575, 495});
+    BTguarda[0] = commandButton(FRconv, "BTguarda0", {240, 360, 1575, 495});
     BTguarda[0]->setText(QStringLiteral("a Arcade"));
-    BTguarda[1] = control<QPushButton>(FRconv, "BTguarda1", {2160, 360, 1575, 495});
+    BTguarda[1] = commandButton(FRconv, "BTguarda1", {2160, 360, 1575, 495});
     BTguarda[1]->setText(QStringLiteral("a Emulador Pc"));
     for (int index = 0; index < 2; ++index) {
         QPushButton *button = BTguarda[static_cast<std::size_t>(index)];
@@ -132,6 +147,8 @@ void Form1::createControls()
     }
 
     FRespera = control<QGroupBox>(this, "FRespera", {5880, 840, 5295, 1695});
+    // Opaque, so that while it is shown nothing behind it shows through.
+    FRespera->setAutoFillBackground(true);
     CHwa = control<QCheckBox>(FRespera, "CHwa", {600, 600, 4095, 615});
     CHwa->setText(QStringLiteral("Procesando..."));
     CHwa->setFont(designFont(kTimesNewRoman, 15.75, true));
@@ -147,6 +164,8 @@ void Form1::createControls()
     setTabOrder(BTcarga, BTguarda[0]);
     setTabOrder(BTguarda[0], BTguarda[1]);
     setTabOrder(BTguarda[1], CHwa);
+
+    vuelco::forms::fitCaptions(this);
 }
 
 void Form1::Form_Load()

@@ -11,8 +11,11 @@ namespace vuelco::forms {
 DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
 {
     refresh();
-    if (count() > 0)
+    if (count() > 0) {
         mDrive = itemData(0).toString();
+        const QSignalBlocker quiet(this);
+        setCurrentIndex(0);
+    }
     connect(this, &QComboBox::activated, this, &DriveListBox::select);
 }
 
@@ -29,18 +32,22 @@ void DriveListBox::setDrive(const QString &drive)
     select(index);
 }
 
-// The volume set may change while the program runs (a stick plugged in), so it is read
-// again whenever the drive is set.
+void DriveListBox::showPopup()
+{
+    refresh();
+    QComboBox::showPopup();
+}
+
+// The volume set may change while the program runs (a stick plugged in or pulled out).
+// A selected drive that is gone is shown as no selection, never as another drive.
 void DriveListBox::refresh()
 {
     const QSignalBlocker quiet(this);
     clear();
     const QFileIconProvider icons;
-    for (const QString &root : Volumes::current().roots())
+    for (const QString &root : offeredRoots())
         addItem(icons.icon(QFileIconProvider::Drive), root, root);
-    const int index = findData(mDrive);
-    if (index >= 0)
-        setCurrentIndex(index);
+    setCurrentIndex(findData(mDrive));
 }
 
 void DriveListBox::select(int index)

@@ -6,7 +6,9 @@ namespace vuelco::forms {
 
 // A drop-down list of the volumes (see Volumes) with the selected one as its Drive.
 // Changing the drive, by the user or from code, emits Change before the change returns,
-// so a handler connected to it runs nested inside the assignment.
+// so a handler connected to it runs nested inside the assignment. The volumes are read
+// again each time the list drops down or the drive is set, so one mounted meanwhile is
+// offered and one removed is not.
 class DriveListBox : public QComboBox {
     Q_OBJECT
 
@@ -18,6 +20,8 @@ public:
     // Selects the volume that holds the given drive or path text; throws
     // DeviceNotReady (68) when no volume does.
     void setDrive(const QString &drive);
+
+    void showPopup() override;
 
 signals:
     void Change();

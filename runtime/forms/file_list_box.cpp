@@ -2,6 +2,7 @@
 
 #include "runtime/forms/native_paths.h"
 
+#include <QKeyEvent>
 #include <QRegularExpression>
 #include <QStringListModel>
 #include <algorithm>
@@ -47,6 +48,17 @@ void FileListBox::setListIndex(int index)
 QString FileListBox::List(int index) const { return mModel->stringList().value(index); }
 
 int FileListBox::ListCount() const { return static_cast<int>(mModel->rowCount()); }
+
+void FileListBox::keyPressEvent(QKeyEvent *event)
+{
+    const int before = ListIndex();
+    QListView::keyPressEvent(event);
+    const int after = ListIndex();
+    // The key press in between moves the selection, which cppcheck cannot see.
+    // cppcheck-suppress knownConditionTrueFalse
+    if (after >= 0 && after != before)
+        emit Click();
+}
 
 void FileListBox::fill()
 {

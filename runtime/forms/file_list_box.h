@@ -10,7 +10,9 @@ namespace vuelco::forms {
 // The file list: the names of the regular files of Path that match Pattern ("*.dat",
 // several joined by ";"), without regard to case, sorted the same way, hidden files
 // left out. It is a model-backed view, so a folder of a hundred thousand files shows at
-// once. Click and DblClick follow the mouse; the first click of a double-click is a Click.
+// once. Click follows the mouse and the keyboard: a click on an entry, and a selection
+// the keys move (arrows, Home/End, the page keys, typing a name's first letters); the
+// first click of a double-click is a Click, and DblClick follows it.
 class FileListBox : public QListView {
     Q_OBJECT
 
@@ -32,6 +34,9 @@ public:
 signals:
     void Click();
     void DblClick();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void fill();

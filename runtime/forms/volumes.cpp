@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <algorithm>
 
 namespace vuelco::forms {
 namespace {
@@ -26,13 +27,16 @@ bool isBrowsable(const QString &root)
     }
     return root == QStorageInfo(QDir::homePath()).rootPath();
 }
+#endif
 
 // Whether path lies on or below root.
 bool lies(const QString &path, const QString &root)
 {
     return path == root || path.startsWith(isRootFolder(root) ? root : root + pathSeparator());
 }
-#endif
+
+// The roots offered since the volume set was put in place.
+QStringList gOffered;
 
 } // namespace
 
@@ -78,14 +82,40 @@ bool SystemVolumes::isReady(const QString &root) const
     return volume.isValid() && volume.isReady() && QFileInfo(root).isReadable();
 }
 
-ScopedVolumes::ScopedVolumes(const Volumes &volumes) noexcept : mPrevious(gVolumes) { gVolumes = &volumes; }
+ScopedVolumes::ScopedVolumes(const Volumes &volumes) noexcept : mPrevious(gVolumes)
+{
+    gVolumes = &volumes;
+    gOffered.clear();
+}
 
-ScopedVolumes::~ScopedVolumes() { gVolumes = mPrevious; }
+ScopedVolumes::~ScopedVolumes()
+{
+    gVolumes = mPrevious;
+    gOffered.clear();
+}
+
+QStringList offeredRoots()
+{
+    QStringList roots = Volumes::current().roots();
+    for (const QString &root : roots) {
+        if (!gOffered.contains(root))
+            gOffered.append(root);
+    }
+    return roots;
+}
 
 void requireReady(const QString &path)
 {
-    const QString root = Volumes::current().rootOf(path);
-    if (root.isEmpty() || !Volumes::current().isReady(root))
+    const Volumes &volumes = Volumes::current();
+    const QString root = volumes.rootOf(path);
+    // A volume unmounted since it was offered leaves its folder behind, empty, or takes
+    // it along: either way the drive is not ready, not a folder missing from the volume
+    // beneath it, so the user is asked to put it back.
+    const QStringList now = volumes.roots();
+    const bool onGoneVolume = std::any_of(gOffered.cbegin(), gOffered.cend(), [&](const QString &offered) {
+        return offered.size() > root.size() && lies(path, offered) && !now.contains(offered);
+    });
+    if (root.isEmpty() || onGoneVolume || !volumes.isReady(root))
         throw Failure(FailureNumber::DeviceNotReady, standardDescription(FailureNumber::DeviceNotReady),
                       toFilesystemPath(path));
 }

@@ -44,7 +44,12 @@ private:
     const Volumes *mPrevious;
 };
 
-// Throws DeviceNotReady (68) when the volume holding the path cannot be read.
+// The volumes to offer now, as Volumes::current().roots(); each is remembered until
+// another volume set is put in place, so that one gone since is known for a drive.
+[[nodiscard]] QStringList offeredRoots();
+
+// Throws DeviceNotReady (68) when the volume holding the path cannot be read, or when
+// the path lies on a volume offered earlier that is gone now (unmounted, unplugged).
 void requireReady(const QString &path);
 
 } // namespace vuelco::forms

@@ -6,6 +6,7 @@
 #include "runtime/forms/native_paths.h"
 #include "fake_volumes.h"
 #include "scripted_message_boxes.h"
+#include "temp_folder.h"
 
 #include <QFile>
 #include <QLabel>
@@ -109,6 +110,8 @@ private slots:
     void everyShowingStartsFromTheDesignState();
     void enterAndEscapeRunNothing();
     void aDriveNotReadyIsAskedAboutAgain();
+    void aVolumeGoneSinceTheListWasReadIsNotReady();
+    void aVolumeMountedMeanwhileIsOfferedWhenTheListDropsDown();
     void showModalReturnsOnceTheDialogUnloads();
 
 private:
@@ -382,13 +385,15 @@ void TestFdisco::enterAndEscapeRunNothing()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     clickFile(dialog, QStringLiteral("Juego.dat"));
-    const QList<QWidget *> targets{child<FileListBox>(dialog, "File1"), child<QLineEdit>(dialog, "txtGraba"),
-                                   child<QPushButton>(dialog, "BTacepta"), child<QPushButton>(dialog, "BTcancela"),
-                                   &dialog};
+    const QList<QWidget *> targets{child<DriveListBox>(dialog, "Drive1"), child<DirListBox>(dialog, "Dir1"),
+                                   child<FileListBox>(dialog, "File1"), child<QLineEdit>(dialog, "txtGraba"), &dialog};
     for (QWidget *target : targets) {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
             QTest::keyClick(target, key);
     }
+    // A focused button takes Enter as a click, but Escape is nobody's.
+    QTest::keyClick(child<QPushButton>(dialog, "BTacepta"), Qt::Key_Escape);
+    QTest::keyClick(child<QPushButton>(dialog, "BTcancela"), Qt::Key_Escape);
     QVERIFY(dialog.isVisible());
     QCOMPARE(boxes.count(), 0);
     QCOMPARE(Module1::Opcion[0], 0);
@@ -426,6 +431,60 @@ void TestFdisco::aDriveNotReadyIsAskedAboutAgain()
     QCOMPARE(boxes.count(), 2);
     QCOMPARE(drives->Drive(), vuelco::forms::fallbackDrive());
     QCOMPARE(dirs->Path(), vuelco::forms::fallbackFolder());
+}
+
+void TestFdisco::aVolumeGoneSinceTheListWasReadIsNotReady()
+{
+    const TempFolder stickFolder;
+    const QString stick = vuelco::forms::fromFilesystemPath(stickFolder.path());
+    FakeVolumes volumes({stick});
+    ScriptedMessageBoxes boxes;
+    request(mTree.path("Datos") + kSep, 0);
+    Fdisco dialog;
+    auto *drives = child<DriveListBox>(dialog, "Drive1");
+    auto *dirs = child<DirListBox>(dialog, "Dir1");
+    QCOMPARE(drives->currentText(), QStringLiteral("/"));
+
+    // Pulled out after the list was read, chosen from it, put back while asked: shown.
+    volumes.unmount(stick);
+    boxes.answer({MsgBoxResult::Ok});
+    boxes.whileShowing([&](const ScriptedMessageBoxes::Shown &) { volumes.mount(stick); });
+    QTest::keyClick(drives, Qt::Key_Down);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.shown()[0].style, 49);
+    QCOMPARE(dirs->Path(), stick);
+
+    // Pulled out again and chosen again, then given up: back to the fallback, no longer offered.
+    QTest::keyClick(drives, Qt::Key_Up);
+    volumes.unmount(stick);
+    boxes.clear();
+    boxes.answer({MsgBoxResult::Cancel});
+    QTest::keyClick(drives, Qt::Key_Down);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.shown()[0].style, 49);
+    QCOMPARE(drives->Drive(), vuelco::forms::fallbackDrive());
+    QCOMPARE(drives->currentText(), vuelco::forms::fallbackDrive());
+    QCOMPARE(drives->findData(stick), -1);
+    QCOMPARE(dirs->Path(), vuelco::forms::fallbackFolder());
+}
+
+void TestFdisco::aVolumeMountedMeanwhileIsOfferedWhenTheListDropsDown()
+{
+    const TempFolder stickFolder;
+    const QString stick = vuelco::forms::fromFilesystemPath(stickFolder.path());
+    FakeVolumes volumes;
+    ScriptedMessageBoxes boxes;
+    request(mTree.path("Datos") + kSep, 0);
+    Fdisco dialog;
+    dialog.show();
+    auto *drives = child<DriveListBox>(dialog, "Drive1");
+    QCOMPARE(drives->count(), 1);
+
+    volumes.mount(stick);
+    drives->showPopup();
+    QVERIFY(drives->findData(stick) >= 0);
+    QCOMPARE(drives->currentText(), QStringLiteral("/"));
+    drives->hidePopup();
 }
 
 void TestFdisco::showModalReturnsOnceTheDialogUnloads()

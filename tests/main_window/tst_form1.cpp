@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -101,6 +102,7 @@ private slots:
     void controlsFollowTheDesign_data();
     void controlsFollowTheDesign();
     void busyFrameLiesInFrontOfTheLowerHalf();
+    void busyFrameHidesWhatLiesBehindIt();
     void focusFollowsTheTabIndexes();
 
     void loadClassifiesTheHeader_data();
@@ -312,6 +314,27 @@ void TestForm1::busyFrameLiesInFrontOfTheLowerHalf()
     QCOMPARE(mWindow->childAt(inFrconvAndBusy), frespera);
     QCOMPARE(mWindow->childAt(inPictureAndBusy), widget<QWidget>("Picture1"));
     QCOMPARE(mWindow->childAt(QPoint(100, 160))->objectName(), QStringLiteral("CHwa"));
+}
+
+void TestForm1::busyFrameHidesWhatLiesBehindIt()
+{
+    auto *frespera = widget<QGroupBox>("FRespera");
+    frespera->show();
+    // Where the frame lies the window shows the frame's own picture, except for Picture1
+    // in front of it: the convert buttons, Label3 and Label4 behind it do not show through.
+    const QImage window = mWindow->grab().toImage();
+    const QImage frame = frespera->grab().toImage();
+    const QRect area = frespera->geometry();
+    const QRect picture = widget<QWidget>("Picture1")->geometry();
+    QVERIFY(area.intersects(widget<QWidget>("FRconv")->geometry()));
+    int showingThrough = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (!picture.contains(x, y) && window.pixel(x, y) != frame.pixel(x - area.left(), y - area.top()))
+                ++showingThrough;
+        }
+    }
+    QCOMPARE(showingThrough, 0);
 }
 
 void TestForm1::focusFollowsTheTabIndexes()

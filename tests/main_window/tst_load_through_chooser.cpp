@@ -5,7 +5,9 @@
 #include "runtime/forms/native_paths.h"
 #include "fake_volumes.h"
 #include "scripted_message_boxes.h"
+#include "temp_folder.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -14,15 +16,24 @@
 #include <QtTest>
 
 using vuelco::forms::DirListBox;
+using vuelco::forms::DriveListBox;
 using vuelco::forms::FileListBox;
+using vuelco::forms::MsgBoxResult;
 
 namespace {
 
 const QByteArray kArcade = QByteArray::fromHex("52455300020000001122334455667788626f6479");
 const QByteArray kPcEmulator = QByteArray::fromHex("52455300030000005566778811223344626f6479");
 
+// What a label shows, as a screen reader reads it out: markup would be read without its tags.
+QString shownText(QWidget *label)
+{
+    return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+}
+
 // Runs once the chooser is up: goes to the folder, clicks the file, presses Aceptar.
-void pickInChooser(const QString &folder, const QString &name, QString *startFolder)
+// The name the dialog then shows goes to shownName.
+void pickInChooser(const QString &folder, const QString &name, QString *startFolder, QString *shownName = nullptr)
 {
     QTimer::singleShot(0, [=] {
         auto *dialog = qobject_cast<Fdisco *>(QApplication::activeModalWidget());
@@ -38,8 +49,42 @@ void pickInChooser(const QString &folder, const QString &name, QString *startFol
         QVERIFY(row >= 0);
         QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                           files->visualRect(files->model()->index(row, 0)).center());
+        if (shownName != nullptr)
+            *shownName = shownText(dialog->findChild<QLabel *>(QStringLiteral("Lelegido")));
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BTacepta")), Qt::LeftButton);
     });
+}
+
+QString qtPath(const std::filesystem::path &path) { return vuelco::forms::fromFilesystemPath(path); }
+
+// Keys go where the keyboard focus is, as a user's do.
+void press(Qt::Key key)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY(focused != nullptr);
+    QTest::keyClick(focused, key);
+}
+
+void type(const QString &text)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY(focused != nullptr);
+    QTest::keyClicks(focused, text);
+}
+
+// Keys reach the active window only, which a window is some time after it shows.
+void waitUntilActive(QWidget *window)
+{
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTRY_COMPARE(QApplication::activeWindow(), window);
+}
+
+// Tab until the control has the focus, once round the window at most.
+void tabTo(const QWidget *control)
+{
+    for (int i = 0; i < 16 && QApplication::focusWidget() != control; ++i)
+        press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), control);
 }
 
 } // namespace
@@ -49,6 +94,8 @@ class TestLoadThroughChooser : public QObject {
 
 private slots:
     void loadsAndConvertsAFileChosenWithTheMouse();
+    void loadsAndConvertsWithTheKeyboardAlone();
+    void namesAreShownAsWritten();
 };
 
 void TestLoadThroughChooser::loadsAndConvertsAFileChosenWithTheMouse()
@@ -85,6 +132,91 @@ void TestLoadThroughChooser::loadsAndConvertsAFileChosenWithTheMouse()
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTcarga")), Qt::LeftButton);
     QCOMPARE(startFolder, folder);
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("LTipo"))->text(), QStringLiteral("BGA, Emulador Pc"));
+}
+
+void TestLoadThroughChooser::loadsAndConvertsWithTheKeyboardAlone()
+{
+    // The temporary folder stands for a stick: the second volume in the drive list.
+    const TempFolder stick;
+    std::filesystem::create_directory(stick / "Datos");
+    const auto file = stick / "Datos" / "Nivel 1.dat";
+    const Bytes body{0x62, 0x6f, 0x64, 0x79};
+    writeFile(file, arcadeHeader() + body);
+    writeFile(stick / "Datos" / "Otro.dat", pcEmulatorHeader());
+    FakeVolumes volumes({qtPath(stick.path())});
+    ScriptedMessageBoxes boxes;
+    boxes.answer({MsgBoxResult::Yes, MsgBoxResult::Ok, MsgBoxResult::Yes, MsgBoxResult::Ok});
+    Form1 window;
+    window.show();
+    waitUntilActive(&window);
+    const auto control = [](const QWidget *parent, const char *name) {
+        return parent->findChild<QWidget *>(QString::fromLatin1(name));
+    };
+
+    // Bound to the window, so that it never runs after this test if the chooser never showed.
+    QTimer::singleShot(0, &window, [&] {
+        auto *dialog = qobject_cast<Fdisco *>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        // A failed step leaves the rest undone; the dialog must close all the same.
+        const auto closeAnyway = qScopeGuard([dialog] { dialog->reject(); });
+        waitUntilActive(dialog);
+        auto *lelegido = qobject_cast<QLabel *>(control(dialog, "Lelegido"));
+        tabTo(control(dialog, "Drive1"));
+        press(Qt::Key_Down);
+        QCOMPARE(dialog->findChild<DirListBox *>()->Path(), qtPath(stick.path()));
+        tabTo(control(dialog, "Dir1"));
+        press(Qt::Key_End);
+        press(Qt::Key_Return);
+        QCOMPARE(dialog->findChild<DirListBox *>()->Path(), qtPath(stick / "Datos"));
+        tabTo(control(dialog, "File1"));
+        press(Qt::Key_End);
+        QCOMPARE(lelegido->text(), QStringLiteral("Otro.dat"));
+        type(QStringLiteral("n"));
+        QCOMPARE(lelegido->text(), QStringLiteral("Nivel 1.dat"));
+        press(Qt::Key_Return);
+        press(Qt::Key_Escape);
+        QVERIFY(dialog->isVisible());
+        tabTo(control(dialog, "BTacepta"));
+        press(Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+    });
+    tabTo(control(&window, "BTcarga"));
+    press(Qt::Key_Return);
+    // No window manager offscreen gives the window back its activation once the dialog
+    // over it has closed; the test does what one would.
+    window.activateWindow();
+    waitUntilActive(&window);
+    QCOMPARE(qobject_cast<QLabel *>(control(&window, "LRuta"))->text(), qtPath(file));
+    QCOMPARE(qobject_cast<QLabel *>(control(&window, "LTipo"))->text(), QStringLiteral("BGA, Arcade"));
+
+    tabTo(control(&window, "BTguarda1"));
+    press(Qt::Key_Return);
+    QCOMPARE(readAll(file), pcEmulatorHeader() + body);
+    tabTo(control(&window, "BTguarda0"));
+    press(Qt::Key_Return);
+    QCOMPARE(readAll(file), arcadeHeader() + body);
+
+    QStringList prompts;
+    for (const ScriptedMessageBoxes::Shown &shown : boxes.shown())
+        prompts.append(shown.prompt.section(QChar(13), -1));
+    QCOMPARE(prompts, (QStringList{"¿Está seguro?", "Finalizado", "¿Está seguro?", "Finalizado"}));
+}
+
+void TestLoadThroughChooser::namesAreShownAsWritten()
+{
+    const TempFolder folder;
+    const auto file = folder.write("<b>x.dat", arcadeHeader());
+    FakeVolumes volumes;
+    ScriptedMessageBoxes boxes;
+    Form1 window;
+    window.show();
+
+    QString startFolder;
+    QString shownName;
+    pickInChooser(qtPath(folder.path()), QStringLiteral("<b>x.dat"), &startFolder, &shownName);
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTcarga")), Qt::LeftButton);
+    QCOMPARE(shownName, QStringLiteral("<b>x.dat"));
+    QCOMPARE(shownText(window.findChild<QLabel *>(QStringLiteral("LRuta"))), qtPath(file));
 }
 
 QTEST_MAIN(TestLoadThroughChooser)
