@@ -92,7 +92,7 @@ fs::path::string_type nativeName(std::string name)
 // every name into a path here, on the one thread, before any worker starts.
 class Collector {
 public:
-    explicit Collector(bool recursive) : mRecursive(recursive) {}
+    Collector(bool recursive, std::size_t nameCount) : mRecursive(recursive) { mSeen.reserve(nameCount); }
 
     void addName(std::string name)
     {
@@ -154,7 +154,7 @@ private:
 
 FileList listFiles(std::vector<std::string> names, bool recursive)
 {
-    Collector collector(recursive);
+    Collector collector(recursive, names.size());
     for (std::string &name : names)
         collector.addName(std::move(name));
     return collector.take();

@@ -78,13 +78,11 @@ FileResult handleFile(const Arguments &arguments, const std::filesystem::path::s
     }
 }
 
-// Writes a file's line and counts it. The line goes out in one piece: a batch writes
-// thousands of them.
+// Writes a file's line and counts it. A batch writes thousands of lines: each goes out
+// in one piece, composed in the same buffer.
 void report(const Arguments &arguments, const std::filesystem::path::string_type &file, const FileResult &result,
-            std::ostream &out, std::ostream &err, Tally &tally)
+            std::ostream &out, std::ostream &err, Tally &tally, std::string &line)
 {
-    std::string line;
-    line.reserve(file.size() + 64);
     if constexpr (std::is_same_v<std::filesystem::path::string_type, std::string>)
         line = file;
     else
@@ -150,6 +148,7 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
     std::vector<FileResult> results(entries.size());
     Tally tally;
     std::size_t delivered = 0;
+    std::string line;
     ProgressLine progress(err, entries.size(), terminals.err);
     runInOrder(
         entries.size(), arguments.workers.value_or(kDefaultWorkers),
@@ -162,7 +161,7 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
                 results[i] = {Result::Failed, std::nullopt, errorPrompt(*entries[i].walkFailure, '\n')};
             if (results[i].result == Result::Failed || terminals.out)
                 progress.hide();
-            report(arguments, entries[i].name, results[i], out, err, tally);
+            report(arguments, entries[i].name, results[i], out, err, tally, line);
             results[i] = {};
             progress.update(++delivered);
         });
