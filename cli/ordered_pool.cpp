@@ -42,6 +42,8 @@ void runInOrder(std::size_t count, unsigned workers, const std::function<void(st
                 deliver(ready);
                 lock.lock();
             }
+            // Read by the other workers, under the mutex, in between.
+            // cppcheck-suppress redundantAssignment
             delivering = false;
         }
     };
