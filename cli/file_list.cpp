@@ -80,9 +80,11 @@ fs::path::string_type sameFileKey(NameView name)
     return key;
 }
 
-fs::path::string_type nativeName(std::string name)
+// A name from the command line in the system's own text (wide on Windows).
+template <typename Native>
+Native nativeName(std::string name)
 {
-    if constexpr (std::is_same_v<fs::path::string_type, std::string>)
+    if constexpr (std::is_same_v<Native, std::string>)
         return name;
     else
         return fs::path(name).native();
@@ -100,7 +102,7 @@ public:
         if (mRecursive && fs::is_directory(fs::status(name, error)))
             walk(name);
         else
-            addFile(nativeName(std::move(name)));
+            addFile(nativeName<fs::path::string_type>(std::move(name)));
     }
 
     FileList take() { return std::move(mEntries); }

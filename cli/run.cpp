@@ -78,15 +78,23 @@ FileResult handleFile(const Arguments &arguments, const std::filesystem::path::s
     }
 }
 
+// A name as the terminal shows it: the system's own text, or on Windows, where that is
+// wide, converted.
+template <typename Native>
+void assignName(std::string &line, const Native &name)
+{
+    if constexpr (std::is_same_v<Native, std::string>)
+        line = name;
+    else
+        line = std::filesystem::path(name).string();
+}
+
 // Writes a file's line and counts it. A batch writes thousands of lines: each goes out
 // in one piece, composed in the same buffer.
 void report(const Arguments &arguments, const std::filesystem::path::string_type &file, const FileResult &result,
             std::ostream &out, std::ostream &err, Tally &tally, std::string &line)
 {
-    if constexpr (std::is_same_v<std::filesystem::path::string_type, std::string>)
-        line = file;
-    else
-        line = std::filesystem::path(file).string();
+    assignName(line, file);
     switch (result.result) {
     case Result::Shown:
         line.append("\t").append(result.found ? layoutCaption(*result.found) : kUnknownCaption);
