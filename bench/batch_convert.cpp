@@ -1,23 +1,32 @@
-// vuelco-cli --a-emulador over a batch of arcade files against a plain loop doing the
+// vuelco-cli --a-emulador over a batch of arcade files against plain loops doing the
 // least a conversion needs per file: open, one 16-byte read, one 12-byte write, fsync,
-// close. Both start every round from the same arcade files.
+// close; one loop on one thread, one on as many threads as the tool's default workers.
+// Every side starts every round from the same arcade files, and every file is flushed.
+//
+// With --workers, it compares instead the threaded loop and vuelco-cli -j N for several
+// N on the disk, which is how the default worker count was chosen.
 #include "bench_report.h"
 #include "scratch_folder.h"
 
+#include "cli/arguments.h"
 #include "core/bga_header.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <iomanip>
 #include <iostream>
 #include <iterator>
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -28,39 +37,41 @@ using namespace vuelco;
 
 namespace {
 
-constexpr int kRounds = 7;
-const Header kArcade = composeHeader(Layout::Arcade, {{0x11, 0x22, 0x33, 0x44}, {0x55, 0x66, 0x77, 0x88}});
+constexpr int kFiles = 10000;
+const Groups kGroups{{0x11, 0x22, 0x33, 0x44}, {0x55, 0x66, 0x77, 0x88}};
+const Header kArcade = composeHeader(Layout::Arcade, kGroups);
 
-[[noreturn]] void failOn(const std::string &what, const fs::path &path)
+[[noreturn]] void failOn(const std::string &what, const std::string &path)
 {
-    throw std::runtime_error(what + " " + path.string() + ": " + std::strerror(errno));
+    throw std::runtime_error(what + " " + path + ": " + std::strerror(errno));
 }
 
-// Writes the arcade header over every file (outside the timing), so both sides convert
-// the same thing each round.
+// Puts the arcade header back over every file (outside the timing) without truncating,
+// so no side pays for blocks allocated anew; then everything goes to the device.
 void resetToArcade(const std::vector<std::string> &files)
 {
     for (const std::string &file : files) {
-        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0 || ::write(fd, kArcade.data(), kArcade.size()) != static_cast<ssize_t>(kArcade.size()))
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0 || ::pwrite(fd, kArcade.data(), kArcade.size(), 0) != static_cast<ssize_t>(kArcade.size()))
             failOn("cannot reset", file);
         ::close(fd);
     }
     ::sync();
 }
 
-double runProject(const std::string &cli, const std::vector<std::string> &files)
+double runProject(const std::string &cli, const std::vector<std::string> &options,
+                  const std::vector<std::string> &files)
 {
-    std::vector<char *> argv;
-    argv.push_back(const_cast<char *>(cli.c_str()));
-    argv.push_back(const_cast<char *>("--a-emulador"));
-    std::transform(files.begin(), files.end(), std::back_inserter(argv),
-                   [](const std::string &file) { return const_cast<char *>(file.c_str()); });
+    std::vector<char *> argv{const_cast<char *>(cli.c_str()), const_cast<char *>("--a-emulador")};
+    const auto pointer = [](const std::string &word) { return const_cast<char *>(word.c_str()); };
+    std::transform(options.begin(), options.end(), std::back_inserter(argv), pointer);
+    std::transform(files.begin(), files.end(), std::back_inserter(argv), pointer);
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
 
     const auto start = bench::Clock::now();
     pid_t child = 0;
@@ -76,35 +87,65 @@ double runProject(const std::string &cli, const std::vector<std::string> &files)
     return bench::secondsSince(start);
 }
 
-double runReference(const std::vector<std::string> &files)
+void convertOne(const std::string &file)
+{
+    const int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        failOn("cannot open", file);
+    Header header{};
+    if (::read(fd, header.data(), header.size()) != static_cast<ssize_t>(header.size()))
+        failOn("cannot read", file);
+    std::array<std::uint8_t, 12> tail{};
+    tail[0] = layoutCode(Layout::PcEmulator);
+    for (std::size_t i = 0; i < 4; ++i) {
+        tail[4 + i] = header[kSecondSlotOffset + i];
+        tail[8 + i] = header[kFirstSlotOffset + i];
+    }
+    if (::pwrite(fd, tail.data(), tail.size(), kLayoutCodeOffset) != static_cast<ssize_t>(tail.size()))
+        failOn("cannot write", file);
+    if (::fsync(fd) != 0)
+        failOn("cannot flush", file);
+    if (::close(fd) != 0)
+        failOn("cannot close", file);
+}
+
+double runLoop(const std::vector<std::string> &files)
 {
     const auto start = bench::Clock::now();
-    for (const std::string &file : files) {
-        const int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0)
-            failOn("cannot open", file);
-        Header header{};
-        if (::read(fd, header.data(), header.size()) != static_cast<ssize_t>(header.size()))
-            failOn("cannot read", file);
-        std::array<std::uint8_t, 12> tail{};
-        tail[0] = layoutCode(Layout::PcEmulator);
-        for (std::size_t i = 0; i < 4; ++i) {
-            tail[4 + i] = header[kSecondSlotOffset + i];
-            tail[8 + i] = header[kFirstSlotOffset + i];
-        }
-        if (::pwrite(fd, tail.data(), tail.size(), kLayoutCodeOffset) != static_cast<ssize_t>(tail.size()))
-            failOn("cannot write", file);
-        if (::fsync(fd) != 0)
-            failOn("cannot flush", file);
-        if (::close(fd) != 0)
-            failOn("cannot close", file);
-    }
+    for (const std::string &file : files)
+        convertOne(file);
     return bench::secondsSince(start);
+}
+
+// The same loop on several threads, each taking the next file; a failure stops the run.
+double runThreadedLoop(const std::vector<std::string> &files, unsigned threads)
+{
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+    const auto start = bench::Clock::now();
+    {
+        std::vector<std::jthread> workers;
+        for (unsigned t = 0; t < threads; ++t) {
+            workers.emplace_back([&] {
+                try {
+                    for (std::size_t i = next++; i < files.size(); i = next++)
+                        convertOne(files[i]);
+                } catch (const std::exception &error) {
+                    std::cerr << error.what() << '\n';
+                    failed = true;
+                }
+            });
+        }
+    }
+    const double seconds = bench::secondsSince(start);
+    if (failed)
+        throw std::runtime_error("the threaded loop failed");
+    return seconds;
 }
 
 void checkConverted(const std::vector<std::string> &files)
 {
-    const Header expected = composeHeader(Layout::PcEmulator, {{0x11, 0x22, 0x33, 0x44}, {0x55, 0x66, 0x77, 0x88}});
+    const Header expected = composeHeader(Layout::PcEmulator, kGroups);
     for (const std::string &file : files) {
         Header header{};
         const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
@@ -116,46 +157,120 @@ void checkConverted(const std::vector<std::string> &files)
     }
 }
 
-void measure(const std::string &cli, const fs::path &parent, int count)
-{
-    const bench::ScratchFolder folder(parent);
-    std::vector<std::string> files;
-    for (int i = 0; i < count; ++i)
-        files.push_back((folder.path() / ("f" + std::to_string(i) + ".dat")).string());
+struct Side {
+    std::string name;
+    std::function<double(const std::vector<std::string> &)> run;
+};
 
-    std::vector<double> project;
-    std::vector<double> reference;
-    for (int round = 0; round < kRounds; ++round) {
-        for (int side = 0; side < 2; ++side) {
-            // Alternate which side goes first in a round.
-            const bool projectNow = (side == 0) == (round % 2 == 0);
+// The median seconds of each side over the rounds; the order of the sides turns round by
+// round, so none always runs on a cooler or warmer machine.
+std::vector<double> measureSides(const std::vector<std::string> &files, const std::vector<Side> &sides, int rounds)
+{
+    std::vector<std::vector<double>> seconds(sides.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t turn = 0; turn < sides.size(); ++turn) {
+            const std::size_t side = (turn + static_cast<std::size_t>(round)) % sides.size();
             resetToArcade(files);
-            if (projectNow)
-                project.push_back(runProject(cli, files));
-            else
-                reference.push_back(runReference(files));
+            seconds[side].push_back(sides[side].run(files));
             checkConverted(files);
         }
     }
-    const std::string where = parent.string() + (bench::isTmpfs(folder.path()) ? " (tmpfs)" : " (disk)");
-    std::cout << count << " files in " << where << ", " << kRounds << " rounds\n";
-    bench::printRow("  --a-emulador per file", "us", bench::median(project) * 1e6 / count,
-                    bench::median(reference) * 1e6 / count, 1.3);
+    std::vector<double> medians;
+    std::transform(seconds.begin(), seconds.end(), std::back_inserter(medians), bench::median);
+    return medians;
+}
+
+std::vector<std::string> scratchFiles(const bench::ScratchFolder &folder)
+{
+    std::vector<std::string> files;
+    files.reserve(kFiles);
+    for (int i = 0; i < kFiles; ++i)
+        files.push_back((folder.path() / ("f" + std::to_string(i) + ".dat")).string());
+    return files;
+}
+
+std::string where(const bench::ScratchFolder &folder)
+{
+    return folder.path().parent_path().string() + (bench::isTmpfs(folder.path()) ? " (tmpfs)" : " (disk)");
+}
+
+double perFile(double seconds) { return seconds * 1e6 / kFiles; }
+
+// A ratio without a target, to show where the time goes.
+void printFigure(const std::string &what, double project, double reference)
+{
+    std::cout << std::fixed << std::setprecision(2) << what << ": project " << project << " us, reference "
+              << reference << " us, ratio " << std::setprecision(3) << project / reference << '\n';
+}
+
+void compare(const std::string &cli)
+{
+    const std::string workers = std::to_string(cli::kDefaultWorkers);
+    const std::vector<Side> sides{
+        {"vuelco-cli", [&](const auto &files) { return runProject(cli, {}, files); }},
+        {"loop", runLoop},
+        {"loop on " + workers + " threads",
+         [](const auto &files) { return runThreadedLoop(files, cli::kDefaultWorkers); }},
+        {"vuelco-cli -j 1", [&](const auto &files) { return runProject(cli, {"-j", "1"}, files); }},
+    };
+
+    constexpr int kTmpfsRounds = 7;
+    const bench::ScratchFolder memory("/dev/shm");
+    const std::vector<double> inMemory = measureSides(scratchFiles(memory), sides, kTmpfsRounds);
+    std::cout << kFiles << " files in " << where(memory) << ", " << kTmpfsRounds << " rounds, vuelco-cli with "
+              << workers << " workers (its default)\n";
+    bench::printRow("  against the loop, per file", "us", perFile(inMemory[0]), perFile(inMemory[1]), 1.1);
+    bench::printRow("  against the loop on " + workers + " threads, per file", "us", perFile(inMemory[0]),
+                    perFile(inMemory[2]), 1.15);
+    printFigure("  vuelco-cli -j 1 against the loop (no worker hides its own cost), per file",
+                perFile(inMemory[3]), perFile(inMemory[1]));
+
+    // On the disk the loop on one thread takes some 2 s a round: fewer rounds keep the run short.
+    constexpr int kDiskRounds = 3;
+    const bench::ScratchFolder disk("/var/tmp");
+    const std::vector<double> onDisk =
+        measureSides(scratchFiles(disk), {sides.begin(), sides.begin() + 3}, kDiskRounds);
+    std::cout << kFiles << " files in " << where(disk) << ", " << kDiskRounds << " rounds, vuelco-cli with "
+              << workers << " workers (its default)\n";
+    bench::printRow("  against the loop, per file", "us", perFile(onDisk[0]), perFile(onDisk[1]), 0.4);
+    bench::printRow("  against the loop on " + workers + " threads, per file", "us", perFile(onDisk[0]),
+                    perFile(onDisk[2]), 1.15);
+}
+
+void compareWorkerCounts(const std::string &cli)
+{
+    constexpr int kRounds = 3;
+    const bench::ScratchFolder disk("/var/tmp");
+    const std::vector<std::string> files = scratchFiles(disk);
+    std::cout << kFiles << " files in " << where(disk) << ", " << kRounds << " rounds\n";
+    for (const unsigned threads : {1U, 2U, 4U, 8U, 16U, 32U, 64U}) {
+        const std::vector<std::string> options{"-j", std::to_string(threads)};
+        const std::vector<Side> sides{
+            {"vuelco-cli", [&](const auto &names) { return runProject(cli, options, names); }},
+            {"loop", [&](const auto &names) { return runThreadedLoop(names, threads); }},
+        };
+        const std::vector<double> medians = measureSides(files, sides, kRounds);
+        std::cout << "  " << threads << " threads: vuelco-cli -j " << threads << ' ' << perFile(medians[0])
+                  << " us/file, loop " << perFile(medians[1]) << " us/file\n";
+    }
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2) {
-        std::cerr << "usage: batch_convert PATH-TO-vuelco-cli\n";
+    const bool workerCounts = argc == 3 && std::string_view(argv[2]) == "--workers";
+    if (argc != 2 && !workerCounts) {
+        std::cerr << "usage: batch_convert PATH-TO-vuelco-cli [--workers]\n";
         return 2;
     }
     try {
         std::cout << "== vuelco-cli --a-emulador against a plain open/read/write/fsync/close loop ==\n"
                   << bench::machineLine() << '\n';
-        measure(argv[1], "/dev/shm", 10000);
-        measure(argv[1], "/var/tmp", 1000);
+        if (workerCounts)
+            compareWorkerCounts(argv[1]);
+        else
+            compare(argv[1]);
         return 0;
     } catch (const std::exception &error) {
         std::cerr << "batch_convert: " << error.what() << '\n';

@@ -43,7 +43,7 @@ void printRow(const std::string &what, const std::string &unit, double project, 
     const double ratio = reference > 0.0 ? project / reference : 0.0;
     std::cout << std::fixed << std::setprecision(2) << what << ": project " << project << ' ' << unit
               << ", reference " << reference << ' ' << unit << ", ratio " << std::setprecision(3) << ratio
-              << " (target <= " << std::setprecision(1) << target << ": "
+              << " (target <= " << std::defaultfloat << target << ": "
               << (ratio <= target ? "met" : "MISSED") << ")\n";
 }
 

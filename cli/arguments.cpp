@@ -1,13 +1,37 @@
 #include "cli/arguments.h"
 
+#include <charconv>
+
 namespace vuelco::cli {
+namespace {
+
+// The worker count of "-j N" or "-jN", or nothing when it is not a whole number in range.
+std::optional<unsigned> workerCount(std::string_view text)
+{
+    unsigned count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc{} || end != text.data() + text.size() || count < 1 || count > kMostWorkers)
+        return std::nullopt;
+    return count;
+}
+
+Arguments onlyCommand(Command command)
+{
+    Arguments arguments;
+    arguments.command = command;
+    return arguments;
+}
+
+} // namespace
 
 ParsedArguments parseArguments(std::span<const std::string_view> words)
 {
     Arguments arguments;
+    arguments.files.reserve(words.size());
     bool targetGiven = false;
     bool optionsEnded = false;
-    for (const std::string_view word : words) {
+    for (std::size_t at = 0; at < words.size(); ++at) {
+        const std::string_view word = words[at];
         if (optionsEnded || word.empty() || word.front() != '-' || word == "-") {
             arguments.files.emplace_back(word);
             continue;
@@ -15,9 +39,9 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
         if (word == "--") {
             optionsEnded = true;
         } else if (word == "--help" || word == "-h") {
-            return {Arguments{Command::Help, {}, {}}, {}};
+            return {onlyCommand(Command::Help), {}};
         } else if (word == "--version") {
-            return {Arguments{Command::Version, {}, {}}, {}};
+            return {onlyCommand(Command::Version), {}};
         } else if (word == "--a-arcade" || word == "--a-emulador") {
             const Layout target = word == "--a-arcade" ? Layout::Arcade : Layout::PcEmulator;
             if (targetGiven && target != arguments.target)
@@ -25,10 +49,23 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
             targetGiven = true;
             arguments.command = Command::Convert;
             arguments.target = target;
+        } else if (word == "-r" || word == "--recursivo") {
+            arguments.recursive = true;
+        } else if (word == "-n" || word == "--simular") {
+            arguments.simulate = true;
+        } else if (word.starts_with("-j")) {
+            const std::string_view count = word.size() > 2 ? word.substr(2)
+                                           : at + 1 < words.size() ? words[++at]
+                                                                   : std::string_view{};
+            arguments.workers = workerCount(count);
+            if (!arguments.workers)
+                return {std::nullopt, "-j pide un número de trabajadores de 1 a " + std::to_string(kMostWorkers)};
         } else {
             return {std::nullopt, "opción desconocida: " + std::string(word)};
         }
     }
+    if (arguments.simulate && arguments.command != Command::Convert)
+        return {std::nullopt, "--simular necesita --a-arcade o --a-emulador"};
     if (arguments.files.empty())
         return {std::nullopt, "falta el archivo"};
     return {std::move(arguments), {}};

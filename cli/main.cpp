@@ -1,4 +1,5 @@
 #include "cli/run.h"
+#include "cli/terminal.h"
 
 #include <iostream>
 #include <string_view>
@@ -6,6 +7,8 @@
 
 int main(int argc, char *argv[])
 {
+    using namespace vuelco::cli;
     const std::vector<std::string_view> words(argv + 1, argv + argc);
-    return vuelco::cli::run(words, std::cout, std::cerr);
+    return run(words, std::cout, std::cerr,
+               {isTerminal(StandardStream::Output), isTerminal(StandardStream::Error)});
 }

@@ -6,8 +6,11 @@
 #include "runtime/failure.h"
 
 namespace vuelco {
+namespace {
 
-std::optional<Layout> convertHeader(const std::filesystem::path &path, Layout target)
+enum class Writing : std::uint8_t { Write, Preview };
+
+std::optional<Layout> convertOrPreview(const std::filesystem::path &path, Layout target, Writing writing)
 {
     std::optional<BinaryFile> file;
     try {
@@ -27,10 +30,22 @@ std::optional<Layout> convertHeader(const std::filesystem::path &path, Layout ta
         return std::nullopt;
     }
     const std::optional<Layout> found = layoutOf(onDisk);
-    if (found && *found != target)
+    if (found && *found != target && writing == Writing::Write)
         replaceHeader(*file, onDisk, composeHeader(target, groupsOf(onDisk, *found)));
     file->close();
     return found;
+}
+
+} // namespace
+
+std::optional<Layout> convertHeader(const std::filesystem::path &path, Layout target)
+{
+    return convertOrPreview(path, target, Writing::Write);
+}
+
+std::optional<Layout> previewConversion(const std::filesystem::path &path, Layout target)
+{
+    return convertOrPreview(path, target, Writing::Preview);
 }
 
 } // namespace vuelco

@@ -23,4 +23,9 @@ namespace vuelco {
 // file cannot be opened, read, written or flushed; nothing is ever created.
 [[nodiscard]] std::optional<Layout> convertHeader(const std::filesystem::path &path, Layout target);
 
+// What convertHeader would do, with nothing written: the same open for update, the same
+// read and the same answers and failures (a read-only file that needs converting fails
+// with ReadOnly here too), but no write and no flush.
+[[nodiscard]] std::optional<Layout> previewConversion(const std::filesystem::path &path, Layout target);
+
 } // namespace vuelco

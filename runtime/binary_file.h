@@ -41,10 +41,12 @@ public:
     void close();
 
 private:
-    BinaryFile(std::intptr_t handle, std::filesystem::path path) noexcept;
+    BinaryFile(std::intptr_t handle, std::filesystem::path::string_type path) noexcept;
 
     std::intptr_t mHandle;
-    std::filesystem::path mPath;
+    // Kept as text: a path is built again only for a failure, and copying a path's
+    // parsed elements would cost a batch of files as much as the header's system calls.
+    std::filesystem::path::string_type mPath;
 };
 
 } // namespace vuelco

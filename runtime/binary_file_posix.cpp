@@ -134,19 +134,22 @@ int openRegular(const std::filesystem::path &path, int access, Step step)
 
 } // namespace
 
-BinaryFile::BinaryFile(std::intptr_t handle, std::filesystem::path path) noexcept
+BinaryFile::BinaryFile(std::intptr_t handle, std::filesystem::path::string_type path) noexcept
     : mHandle(handle), mPath(std::move(path))
 {
 }
 
 BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
 {
-    return BinaryFile(openRegular(path, O_RDONLY, Step::OpenForReading), path);
+    // The name is copied before the open, so no failure can come between it and the handle's owner.
+    auto name = path.native();
+    return BinaryFile(openRegular(path, O_RDONLY, Step::OpenForReading), std::move(name));
 }
 
 BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
 {
-    return BinaryFile(openRegular(path, O_RDWR, Step::OpenForUpdate), path);
+    auto name = path.native();
+    return BinaryFile(openRegular(path, O_RDWR, Step::OpenForUpdate), std::move(name));
 }
 
 BinaryFile::BinaryFile(BinaryFile &&other) noexcept

@@ -99,22 +99,25 @@ OVERLAPPED at(std::uint64_t offset)
 
 } // namespace
 
-BinaryFile::BinaryFile(std::intptr_t handle, std::filesystem::path path) noexcept
+BinaryFile::BinaryFile(std::intptr_t handle, std::filesystem::path::string_type path) noexcept
     : mHandle(handle), mPath(std::move(path))
 {
 }
 
 BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
 {
+    // The name is copied before the open, so no failure can come between it and the handle's owner.
+    auto name = path.native();
     return BinaryFile(reinterpret_cast<std::intptr_t>(openRegular(path, GENERIC_READ, Step::OpenForReading)),
-                      path);
+                      std::move(name));
 }
 
 BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
 {
+    auto name = path.native();
     return BinaryFile(reinterpret_cast<std::intptr_t>(
                           openRegular(path, GENERIC_READ | GENERIC_WRITE, Step::OpenForUpdate)),
-                      path);
+                      std::move(name));
 }
 
 BinaryFile::BinaryFile(BinaryFile &&other) noexcept

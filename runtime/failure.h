@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace vuelco {
 
@@ -43,6 +44,10 @@ private:
 
 // The standard Spanish description of a failure number, as the user sees it.
 [[nodiscard]] std::string standardDescription(FailureNumber number);
+
+// The failure a standard library error stands for (a folder that cannot be listed), with
+// the number the file layer gives the same cause.
+[[nodiscard]] Failure failureFromErrorCode(const std::error_code &error, std::filesystem::path path);
 
 // "Error # " + the number (one blank before a non-negative one, a minus sign before a
 // negative one) + the line break + the description. The window passes character 13,

@@ -3,6 +3,7 @@
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -68,7 +69,8 @@ TEST_F(CommandLine, leavesAReadOnlyFileAndSaysSo)
     ::chmod(arcade.c_str(), 0444);
     const Outcome o = runCli({"--a-emulador", arcade});
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, arcade + ": Error #  75\nError de acceso a la ruta o el archivo\n");
+    EXPECT_EQ(o.err, arcade + ": Error #  75\nError de acceso a la ruta o el archivo\n"
+                     "Convertidos: 0, ya en ese formato: 0, no reconocidos: 0, fallidos: 1\n");
     EXPECT_EQ(readAll(arcade), arcadeHeader() + Bytes({1, 2, 3}));
 }
 
@@ -78,6 +80,87 @@ TEST_F(CommandLine, takesFileNamesAfterDoubleDash)
     const Outcome o = runCli({"--a-emulador", "--", dashed});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(readAll(dashed), pcEmulatorHeader());
+}
+
+// Many files on many workers: lines come in the order the files were named, each file
+// once, whatever order the workers finish in.
+TEST_F(CommandLine, reportsInTheOrderNamedWithManyWorkers)
+{
+    std::vector<std::string> words{"-j", "16", "--a-emulador"};
+    std::string expected;
+    for (int i = 299; i >= 0; --i) {
+        const std::string name = "f" + std::to_string(i) + ".dat";
+        const bool arcadeFile = i % 2 == 0;
+        words.push_back(folder.write(name, arcadeFile ? arcadeHeader() : pcEmulatorHeader()).string());
+        expected += words.back() + (arcadeFile ? "\tBGA, Arcade -> BGA, Emulador Pc\n"
+                                               : "\tBGA, Emulador Pc (ya estaba en ese formato)\n");
+    }
+    words.push_back(words[3]);
+    words.push_back((folder.path() / "." / "f0.dat").string());
+
+    const Outcome o = runCli(words);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, expected);
+    EXPECT_EQ(o.err, "Convertidos: 150, ya en ese formato: 150, no reconocidos: 0, fallidos: 0\n");
+}
+
+TEST_F(CommandLine, countsEachKindOfOutcomeInTheSummary)
+{
+    const std::string arcade2 = folder.write("arcade2.dat", arcadeHeader()).string();
+    const std::string missing = (folder / "falta.dat").string();
+    const Outcome o = runCli({"--a-emulador", arcade, missing, pc, other, arcade2});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, missing + ": Error #  53\nNo se encontró el archivo\n"
+                     "Convertidos: 2, ya en ese formato: 1, no reconocidos: 1, fallidos: 1\n");
+}
+
+TEST_F(CommandLine, oneFailingFileAmongManyLeavesTheOthersConverted)
+{
+    std::vector<std::string> words{"-j", "8", "--a-emulador"};
+    for (int i = 0; i < 40; ++i)
+        words.push_back(folder.write("f" + std::to_string(i) + ".dat", arcadeHeader()).string());
+    const std::string readOnly = words[23];
+    ::chmod(readOnly.c_str(), 0444);
+
+    const Outcome o = runCli(words);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, readOnly + ": Error #  75\nError de acceso a la ruta o el archivo\n"
+                                "Convertidos: 39, ya en ese formato: 0, no reconocidos: 0, fallidos: 1\n");
+    for (std::size_t i = 3; i < words.size(); ++i)
+        EXPECT_EQ(readAll(words[i]), words[i] == readOnly ? arcadeHeader() : pcEmulatorHeader()) << words[i];
+}
+
+TEST_F(CommandLine, simulatingSaysWhatWouldChangeAndWritesNothing)
+{
+    const Outcome o = runCli({"--simular", "--a-emulador", arcade, pc, other});
+    EXPECT_EQ(o.status, 1) << "an unrecognised file could not be converted";
+    EXPECT_EQ(o.out, arcade + "\tBGA, Arcade -> BGA, Emulador Pc (se convertiría)\n" + pc +
+                         "\tBGA, Emulador Pc (ya estaba en ese formato)\n" + other +
+                         "\tOtro. Desconocido (no se convierte)\n");
+    EXPECT_EQ(o.err, "Se convertirían: 1, ya en ese formato: 1, no reconocidos: 1, fallidos: 0"
+                     " (simulación: no se escribió nada)\n");
+    EXPECT_EQ(readAll(arcade), arcadeHeader() + Bytes({1, 2, 3}));
+}
+
+// A walk takes ".dat" files in any case, in name order, and follows no symbolic link:
+// not the one that leads back to the top (it would never end), not the one to a file.
+TEST(Walk, takesDatFilesInNameOrderAndFollowsNoLink)
+{
+    const TempFolder folder;
+    const std::filesystem::path top = folder / "top";
+    std::filesystem::create_directories(top / "sub");
+    const std::string upper = folder.write("top/B.DAT", arcadeHeader()).string();
+    const std::string lower = folder.write("top/a.dat", arcadeHeader()).string();
+    const std::string inner = folder.write("top/sub/c.Dat", arcadeHeader()).string();
+    folder.write("top/notas.txt", arcadeHeader());
+    std::filesystem::create_directory_symlink(top, top / "sub" / "vuelta");
+    std::filesystem::create_symlink(top / "a.dat", top / "enlace.dat");
+
+    const Outcome o = runCli({"-r", "--a-emulador", top.string()});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, upper + "\tBGA, Arcade -> BGA, Emulador Pc\n" + lower +
+                         "\tBGA, Arcade -> BGA, Emulador Pc\n" + inner + "\tBGA, Arcade -> BGA, Emulador Pc\n");
+    EXPECT_EQ(readAll(top / "notas.txt"), arcadeHeader());
 }
 
 struct UsageCase {
@@ -108,6 +191,8 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"nothing", {}, 2, "", "vuelco-cli: falta el archivo\nUso:"},
                     UsageCase{"targetWithoutFile", {"--a-arcade"}, 2, "", "vuelco-cli: falta el archivo"},
                     UsageCase{"unknownOption", {"--rapido", "a.dat"}, 2, "", "vuelco-cli: opción desconocida: --rapido"},
+                    UsageCase{"noWorkers", {"-j", "0", "a.dat"}, 2, "", "vuelco-cli: -j pide un número"},
+                    UsageCase{"simulateWithoutTarget", {"-n", "a.dat"}, 2, "", "vuelco-cli: --simular necesita"},
                     UsageCase{"twoTargets", {"--a-arcade", "--a-emulador", "a.dat"}, 2, "",
                               "vuelco-cli: no se puede convertir a los dos formatos a la vez"}),
     [](const testing::TestParamInfo<UsageCase> &param) { return std::string(param.param.name); });
