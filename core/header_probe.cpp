@@ -3,16 +3,11 @@
 #include "runtime/binary_file.h"
 
 namespace vuelco {
-namespace {
-
-constexpr std::int64_t positionOf(std::size_t offset) { return static_cast<std::int64_t>(offset) + 1; }
-
-} // namespace
 
 ProbeResult probeHeader(const std::filesystem::path &path)
 {
     BinaryFile file = BinaryFile::openForReading(path);
-    const auto byteAt = [&file](std::size_t offset) { return file.readByte(positionOf(offset)); };
+    const auto byteAt = [&file](std::size_t offset) { return file.readByte(offset); };
     const auto holds = [&byteAt](std::size_t offset, std::uint8_t expected) {
         return byteAt(offset) == expected;
     };

@@ -151,7 +151,7 @@ TEST_F(FileFaults, anOpenInterruptedAgainAndAgainIsAskedUntilItOpens)
 {
     gScript.openErrors = {EINTR, EINTR, EINTR, EINTR, EINTR};
     BinaryFile file = BinaryFile::openForReading(mPath);
-    EXPECT_EQ(file.readByte(1), 0x52);
+    EXPECT_EQ(file.readByte(0), 0x52);
     EXPECT_EQ(gScript.opens, 6);
 }
 
