@@ -1,7 +1,7 @@
 #include "cli/run.h"
 
 #include "cli/arguments.h"
-#include "core/header_convert.h"
+#include "core/convert_in_one_pass.h"
 #include "core/header_probe.h"
 #include "runtime/failure.h"
 
@@ -32,7 +32,7 @@ bool handleFile(const Arguments &arguments, const std::string &file, std::ostrea
             return true;
         }
         // One pass through one handle per file: a batch costs what its files' headers cost.
-        const std::optional<Layout> found = convertHeader(file, arguments.target);
+        const std::optional<Layout> found = convertInOnePass(file, arguments.target);
         if (!found) {
             out << file << '\t' << kUnknownCaption << " (no se convierte)\n";
             return false;

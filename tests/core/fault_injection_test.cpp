@@ -3,8 +3,8 @@
 // the new one whole, nothing else of it changes, every descriptor opened is closed, and a
 // failure is never reported as a conversion.
 
+#include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
 #include "runtime/failure.h"
 #include "runtime/posix_calls.h"
 #include "temp_folder.h"
@@ -198,8 +198,8 @@ protected:
                 return result;
             }
             EXPECT_EQ(probe.groups, kGroups);
-            result.ending = rewriteHeader(mPath, otherLayout(*probe.layout), probe.groups) ==
-                                    RewriteOutcome::Converted
+            result.ending = convertIfUnchanged(mPath, otherLayout(*probe.layout), probe.groups) ==
+                                    ConversionOutcome::Converted
                                 ? Ending::Converted
                                 : Ending::Changed;
         } catch (const Failure &failure) {

@@ -2,8 +2,8 @@
 // dies, the file holds one of the two layouts whole, with the right groups, and the body
 // byte for byte as it was.
 
+#include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
 #include "runtime/failure.h"
 
 #include <gtest/gtest.h>
@@ -51,8 +51,8 @@ Bytes contentsOf(const std::string &path)
     for (;;) {
         try {
             const ProbeResult probe = probeHeader(path);
-            if (!probe.layout || rewriteHeader(path, otherLayout(*probe.layout), probe.groups) !=
-                                     RewriteOutcome::Converted)
+            if (!probe.layout || convertIfUnchanged(path, otherLayout(*probe.layout), probe.groups) !=
+                                     ConversionOutcome::Converted)
                 _exit(4);
         } catch (const Failure &) {
             _exit(5);
@@ -70,7 +70,7 @@ std::chrono::microseconds timeOfOneConversion(const std::string &path)
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kRuns; ++i) {
         const ProbeResult probe = probeHeader(path);
-        if (!probe.layout || rewriteHeader(path, otherLayout(*probe.layout), probe.groups) != RewriteOutcome::Converted)
+        if (!probe.layout || convertIfUnchanged(path, otherLayout(*probe.layout), probe.groups) != ConversionOutcome::Converted)
             ADD_FAILURE() << "the conversion did not run";
     }
     const auto each = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start) / kRuns;

@@ -2,8 +2,8 @@
 // header rules: same outcome, same groups, no byte read after the first one that fails,
 // and a recognised file converts to the other layout and back to exactly its own bytes.
 
+#include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
 #include "runtime/posix_calls.h"
 
 #include <cstdint>
@@ -119,15 +119,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(probe.groups == ref.groups, "groups differ from the header rules");
 
     const Layout other = otherLayout(*probe.layout);
-    check(rewriteHeader(gPath, other, probe.groups) == RewriteOutcome::Converted, "conversion refused");
+    check(convertIfUnchanged(gPath, other, probe.groups) == ConversionOutcome::Converted, "conversion refused");
     const std::vector<std::uint8_t> converted = contents();
     check(converted.size() == size, "the length changed");
     const Header expected = composeHeader(other, probe.groups);
     for (std::size_t i = 0; i < size; ++i)
         check(converted[i] == (i < 16 ? expected[i] : original[i]), "a byte changed that should not");
-    check(rewriteHeader(gPath, other, probe.groups) == RewriteOutcome::ChangedSinceLoaded,
+    check(convertIfUnchanged(gPath, other, probe.groups) == ConversionOutcome::ChangedSinceLoaded,
           "converted a file already in the target layout");
-    check(rewriteHeader(gPath, *probe.layout, probe.groups) == RewriteOutcome::Converted, "reverse refused");
+    check(convertIfUnchanged(gPath, *probe.layout, probe.groups) == ConversionOutcome::Converted,
+          "reverse refused");
     check(contents() == original, "a round trip did not restore the file");
     return 0;
 }

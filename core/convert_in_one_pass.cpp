@@ -1,13 +1,13 @@
-#include "core/header_convert.h"
+#include "core/convert_in_one_pass.h"
 
 #include "core/header_probe.h"
-#include "core/header_write.h"
+#include "core/write_header_or_restore.h"
 #include "runtime/binary_file.h"
 #include "runtime/failure.h"
 
 namespace vuelco {
 
-std::optional<Layout> convertHeader(const std::filesystem::path &path, Layout target)
+std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target)
 {
     std::optional<BinaryFile> file;
     try {
@@ -28,7 +28,7 @@ std::optional<Layout> convertHeader(const std::filesystem::path &path, Layout ta
     }
     const std::optional<Layout> found = layoutOf(onDisk);
     if (found && *found != target)
-        replaceHeader(*file, onDisk, composeHeader(target, groupsOf(onDisk, *found)));
+        writeHeaderOrRestore(*file, onDisk, composeHeader(target, groupsOf(onDisk, *found)));
     file->close();
     return found;
 }

@@ -21,6 +21,6 @@ namespace vuelco {
 // file that needs no conversion is still told apart; one that does need it throws the
 // update's Failure (ReadOnly, 75, for a file marked read-only). Throws Failure when the
 // file cannot be opened, read, written or flushed; nothing is ever created.
-[[nodiscard]] std::optional<Layout> convertHeader(const std::filesystem::path &path, Layout target);
+[[nodiscard]] std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target);
 
 } // namespace vuelco
