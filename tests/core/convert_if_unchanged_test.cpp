@@ -1,7 +1,7 @@
 #include "core/convert_if_unchanged.h"
 
 #include "core/header_probe.h"
-#include "recorded_calls.h"
+#include "fake_posix_calls.h"
 #include "runtime/failure.h"
 #include "temp_folder.h"
 
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace vuelco;
+using Call = FakePosixCalls::Call;
 namespace fs = std::filesystem;
 
 namespace {
@@ -58,18 +59,20 @@ TEST(ConvertIfUnchanged, writesTheHeaderOnceAndFlushesIt)
     TempFolder folder;
     const auto file = folder.write("juego.dat", arcadeHeader() + body());
 
-    RecordedCalls calls;
+    FakePosixCalls calls;
     ASSERT_EQ(convertIfUnchanged(file, Layout::PcEmulator, kGroups), ConversionOutcome::Converted);
 
-    ASSERT_EQ(calls.writes.size(), 1u);
-    EXPECT_EQ(calls.writes[0].offset, 4);
-    EXPECT_EQ(calls.writes[0].size, 12u);
-    ASSERT_EQ(calls.reads.size(), 1u);
-    EXPECT_EQ(calls.reads[0].offset, 0);
-    EXPECT_EQ(calls.reads[0].size, 16u);
-    EXPECT_EQ(calls.flushes, 1);
-    EXPECT_EQ(calls.opens, 1);
-    EXPECT_EQ(calls.closes, 1);
+    const auto writes = calls.accesses(Call::Pwrite);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].offset, 4);
+    EXPECT_EQ(writes[0].size, 12u);
+    const auto reads = calls.accesses(Call::Pread);
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].offset, 0);
+    EXPECT_EQ(reads[0].size, 16u);
+    EXPECT_EQ(calls.count(Call::Fsync), 1u);
+    EXPECT_EQ(calls.count(Call::Open), 1u);
+    EXPECT_EQ(calls.count(Call::Close), 1u);
 }
 
 TEST(ConvertIfUnchanged, leavesTheBodyAndLengthOfAHugeSparseFile)
@@ -115,11 +118,11 @@ TEST_P(ChangedSinceLoaded, writesNothing)
     TempFolder folder;
     const auto file = folder.write("juego.dat", GetParam().onDisk);
 
-    RecordedCalls calls;
+    FakePosixCalls calls;
     EXPECT_EQ(convertIfUnchanged(file, Layout::PcEmulator, kGroups), ConversionOutcome::ChangedSinceLoaded);
-    EXPECT_TRUE(calls.writes.empty());
-    EXPECT_EQ(calls.flushes, 0);
-    EXPECT_EQ(calls.closes, calls.opens);
+    EXPECT_EQ(calls.count(Call::Pwrite), 0u);
+    EXPECT_EQ(calls.count(Call::Fsync), 0u);
+    EXPECT_EQ(calls.openDescriptors(), 0);
     EXPECT_EQ(readAll(file), GetParam().onDisk);
 }
 
@@ -169,10 +172,10 @@ TEST(ConvertIfUnchangedFailure, refusesAFileMarkedReadOnlyEvenForRoot)
     const auto file = folder.write("solo-lectura.dat", arcadeHeader());
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
-    RecordedCalls calls;
+    FakePosixCalls calls;
     expectFailure(file, FailureNumber::ReadOnly);
-    EXPECT_TRUE(calls.writes.empty());
-    EXPECT_EQ(calls.closes, calls.opens);
+    EXPECT_EQ(calls.count(Call::Pwrite), 0u);
+    EXPECT_EQ(calls.openDescriptors(), 0);
     EXPECT_EQ(readAll(file), arcadeHeader());
 }
 

@@ -1,12 +1,13 @@
 #include "core/convert_in_one_pass.h"
 
-#include "recorded_calls.h"
+#include "fake_posix_calls.h"
 #include "runtime/failure.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 using namespace vuelco;
+using Call = FakePosixCalls::Call;
 namespace fs = std::filesystem;
 
 namespace {
@@ -44,22 +45,24 @@ TEST_P(ConvertsHeader, touchesTheFileOnceAndWritesOnlyAConversion)
     TempFolder folder;
     const auto file = folder.write("juego.dat", c.before);
 
-    RecordedCalls calls;
+    FakePosixCalls calls;
     EXPECT_EQ(convertInOnePass(file, Layout::PcEmulator), c.found);
 
     EXPECT_EQ(readAll(file), c.after);
-    EXPECT_EQ(calls.opens, 1);
-    EXPECT_EQ(calls.closes, 1);
+    EXPECT_EQ(calls.count(Call::Open), 1u);
+    EXPECT_EQ(calls.count(Call::Close), 1u);
     // A file cut short takes one more read to find its end.
-    ASSERT_EQ(calls.reads.size(), c.before.size() < kHeaderSize ? 2u : 1u);
-    EXPECT_EQ(calls.reads[0].offset, 0);
-    EXPECT_EQ(calls.reads[0].size, kHeaderSize);
+    const auto reads = calls.accesses(Call::Pread);
+    ASSERT_EQ(reads.size(), c.before.size() < kHeaderSize ? 2u : 1u);
+    EXPECT_EQ(reads[0].offset, 0);
+    EXPECT_EQ(reads[0].size, kHeaderSize);
     const bool converts = c.found == Layout::Arcade;
-    ASSERT_EQ(calls.writes.size(), converts ? 1u : 0u);
-    EXPECT_EQ(calls.flushes, converts ? 1 : 0);
+    const auto writes = calls.accesses(Call::Pwrite);
+    ASSERT_EQ(writes.size(), converts ? 1u : 0u);
+    EXPECT_EQ(calls.count(Call::Fsync), converts ? 1u : 0u);
     if (converts) {
-        EXPECT_EQ(calls.writes[0].offset, static_cast<off_t>(kLayoutCodeOffset));
-        EXPECT_EQ(calls.writes[0].size, kHeaderSize - kLayoutCodeOffset);
+        EXPECT_EQ(writes[0].offset, static_cast<off_t>(kLayoutCodeOffset));
+        EXPECT_EQ(writes[0].size, kHeaderSize - kLayoutCodeOffset);
     }
 }
 

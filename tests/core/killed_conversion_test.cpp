@@ -5,6 +5,7 @@
 #include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
 #include "runtime/failure.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <sys/wait.h>
@@ -24,8 +23,6 @@
 namespace vuelco {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 const Groups kGroups{{0xA1, 0x00, 0x80, 0xFF}, {0x01, 0x02, 0x03, 0x04}};
 
 Bytes fileWith(const Header &header)
@@ -34,12 +31,6 @@ Bytes fileWith(const Header &header)
     for (int i = 0; i < 8192; ++i)
         bytes.push_back(static_cast<std::uint8_t>(i * 31 + 5));
     return bytes;
-}
-
-Bytes contentsOf(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Converts the file to the other layout, again and again, until killed; tells the pipe
@@ -79,18 +70,14 @@ std::chrono::microseconds timeOfOneConversion(const std::string &path)
 
 TEST(KilledConversion, leavesOneWholeLayoutAndTheBodyIntactWheneverTheProcessDies)
 {
-    char folder[] = "/tmp/vuelco-killed-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string path = std::string(folder) + "/vuelco.dat";
+    const TempFolder folder;
+    const std::string path = (folder / "vuelco.dat").string();
     const Bytes arcade = fileWith(composeHeader(Layout::Arcade, kGroups));
     const Bytes pc = fileWith(composeHeader(Layout::PcEmulator, kGroups));
-    {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char *>(arcade.data()), static_cast<std::streamsize>(arcade.size()));
-    }
+    writeFile(path, arcade);
 
     const auto conversionTime = timeOfOneConversion(path);
-    ASSERT_EQ(contentsOf(path), arcade);
+    ASSERT_EQ(readAll(path), arcade);
 
     // A new seed each run reaches other moments; the seed is printed to replay a failure.
     const unsigned seed = std::random_device{}();
@@ -122,14 +109,13 @@ TEST(KilledConversion, leavesOneWholeLayoutAndTheBodyIntactWheneverTheProcessDie
         close(progress[0]);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the converting process stopped by itself, status " << status;
 
-        const Bytes now = contentsOf(path);
+        const Bytes now = readAll(path);
         ASSERT_TRUE(now == arcade || now == pc) << "round " << round << ": the file is neither layout whole";
         (now == arcade ? sawArcade : sawPc)++;
     }
     // Both layouts turned up, so the kills did land while conversions were running.
     EXPECT_GT(sawArcade, 0);
     EXPECT_GT(sawPc, 0);
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace
