@@ -3,7 +3,7 @@
 #include "cli/arguments.h"
 #include "core/convert_in_one_pass.h"
 #include "core/header_probe.h"
-#include "runtime/failure.h"
+#include "runtime/unexpected_failure.h"
 
 #include <ostream>
 
@@ -43,8 +43,8 @@ bool handleFile(const Arguments &arguments, const std::string &file, std::ostrea
         }
         out << file << '\t' << layoutCaption(*found) << " -> " << layoutCaption(arguments.target) << '\n';
         return true;
-    } catch (const Failure &failure) {
-        err << file << ": " << errorPrompt(failure, '\n') << '\n';
+    } catch (...) {
+        err << file << ": " << errorPrompt(currentFailure(), '\n') << '\n';
         return false;
     }
 }

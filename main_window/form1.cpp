@@ -4,7 +4,7 @@
 #include "core/convert_if_unchanged.h"
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
-#include "main_window/unexpected_failure.h"
+#include "runtime/unexpected_failure.h"
 #include "runtime/forms/blank.h"
 #include "runtime/forms/fonts.h"
 #include "runtime/forms/message_box.h"

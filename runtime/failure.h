@@ -8,10 +8,13 @@
 namespace vuelco {
 
 // The numbers by which the program tells its failures apart. The convert handler
-// compares against ReadOnly; the file chooser retries on DeviceNotReady.
+// compares against ReadOnly; the file chooser retries on DeviceNotReady. OutOfMemory and
+// InternalError number what escapes the core other than a Failure (currentFailure).
 enum class FailureNumber : std::int32_t {
     Overflow = 6,
+    OutOfMemory = 7,
     DivisionByZero = 11,
+    InternalError = 51,
     BadFileName = 52,
     FileNotFound = 53,
     DeviceIo = 57,
