@@ -8,13 +8,11 @@
 namespace vuelco {
 
 // The numbers by which the program tells its failures apart. The convert handler
-// compares against ReadOnly; the file chooser retries on DeviceNotReady. OutOfMemory and
-// InternalError number what escapes the core other than a Failure (currentFailure).
+// compares against ReadOnly; the file chooser retries on DeviceNotReady.
 enum class FailureNumber : std::int32_t {
-    Overflow = 6,
-    OutOfMemory = 7,
-    DivisionByZero = 11,
-    InternalError = 51,
+    Overflow = 6, DivisionByZero = 11,     // of the chooser's drawing arithmetic
+    OutOfMemory = 7, InternalError = 51,   // escaped as another exception (currentFailure)
+    // Of files, folders and devices.
     BadFileName = 52,
     FileNotFound = 53,
     DeviceIo = 57,
