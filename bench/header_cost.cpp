@@ -3,8 +3,8 @@
 #include "bench_report.h"
 #include "scratch_folder.h"
 
+#include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -37,7 +37,8 @@ double secondsPerConversion(const fs::path &file)
     const auto start = bench::Clock::now();
     for (int i = 0; i < kConversionsPerRound; ++i) {
         const ProbeResult probe = probeHeader(file);
-        if (!probe.layout || rewriteHeader(file, otherLayout(*probe.layout), probe.groups) != RewriteOutcome::Converted)
+        if (!probe.layout ||
+            convertIfUnchanged(file, otherLayout(*probe.layout), probe.groups) != ConversionOutcome::Converted)
             throw std::runtime_error("conversion failed on " + file.string());
     }
     return bench::secondsSince(start) / kConversionsPerRound;

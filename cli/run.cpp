@@ -4,9 +4,9 @@
 #include "cli/file_list.h"
 #include "cli/ordered_pool.h"
 #include "cli/progress_line.h"
-#include "core/header_convert.h"
+#include "core/convert_in_one_pass.h"
 #include "core/header_probe.h"
-#include "runtime/failure.h"
+#include "runtime/unexpected_failure.h"
 
 #include <ostream>
 #include <string>
@@ -67,14 +67,12 @@ FileResult handleFile(const Arguments &arguments, const std::filesystem::path::s
         }
         // One pass through one handle per file: a batch costs what its files' headers cost.
         const std::optional<Layout> found = arguments.simulate ? previewConversion(file, arguments.target)
-                                                               : convertHeader(file, arguments.target);
+                                                               : convertInOnePass(file, arguments.target);
         if (!found)
             return {Result::Unrecognised, found, {}};
         return {*found == arguments.target ? Result::AlreadyThere : Result::Converted, found, {}};
-    } catch (const Failure &failure) {
-        return {Result::Failed, std::nullopt, errorPrompt(failure, '\n')};
-    } catch (const std::exception &failure) {
-        return {Result::Failed, std::nullopt, failure.what()};
+    } catch (...) {
+        return {Result::Failed, std::nullopt, errorPrompt(currentFailure(), '\n')};
     }
 }
 

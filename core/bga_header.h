@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -76,21 +75,41 @@ inline constexpr std::string_view kUnknownCaption = "Otro. Desconocido";
     return header;
 }
 
-// The layout of a whole header already read, or nothing when it is not a BGA header:
-// the signature, a layout code of 2 or 3 and three zero bytes, compared exactly.
-[[nodiscard]] constexpr std::optional<Layout> layoutOf(const Header &header)
+// The layout a layout code stands for, or nothing for any code but 2 and 3.
+[[nodiscard]] constexpr std::optional<Layout> layoutWithCode(std::uint8_t code)
 {
-    if (!std::equal(kSignature.begin(), kSignature.end(), header.begin()))
-        return std::nullopt;
-    for (std::size_t offset = kLayoutCodeOffset + 1; offset < kFirstSlotOffset; ++offset) {
-        if (header[offset] != 0)
-            return std::nullopt;
-    }
-    if (header[kLayoutCodeOffset] == layoutCode(Layout::Arcade))
+    if (code == layoutCode(Layout::Arcade))
         return Layout::Arcade;
-    if (header[kLayoutCodeOffset] == layoutCode(Layout::PcEmulator))
+    if (code == layoutCode(Layout::PcEmulator))
         return Layout::PcEmulator;
     return std::nullopt;
+}
+
+// The header rule, one byte at a time: whether byte may stand at offset of a BGA header.
+// Offsets 0 to 3 hold the signature, 4 a layout code of 2 or 3, 5 to 7 zero bytes, all
+// compared exactly; a group byte (8 to 15) may be anything. Testing the offsets in
+// ascending order tells a header apart in the order the load reads it, so a byte that
+// does not fit is the last one that needs reading.
+[[nodiscard]] constexpr bool fitsHeaderAt(std::size_t offset, std::uint8_t byte)
+{
+    if (offset < kSignature.size())
+        return byte == kSignature[offset];
+    if (offset == kLayoutCodeOffset)
+        return layoutWithCode(byte).has_value();
+    if (offset < kFirstSlotOffset)
+        return byte == 0;
+    return true;
+}
+
+// The layout of a whole header already read, or nothing when it is not a BGA header:
+// every byte fits the header rule.
+[[nodiscard]] constexpr std::optional<Layout> layoutOf(const Header &header)
+{
+    for (std::size_t offset = 0; offset < header.size(); ++offset) {
+        if (!fitsHeaderAt(offset, header[offset]))
+            return std::nullopt;
+    }
+    return layoutWithCode(header[kLayoutCodeOffset]);
 }
 
 // The groups a header in the given layout carries.

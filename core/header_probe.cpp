@@ -5,55 +5,30 @@
 namespace vuelco {
 namespace {
 
-constexpr std::int64_t positionOf(std::size_t offset) { return static_cast<std::int64_t>(offset) + 1; }
+// The load's rules name the header's bytes by position, 1 to 16: position = offset + 1.
+constexpr std::int64_t kLastPosition = kHeaderSize;
+
+constexpr std::size_t offsetOf(std::int64_t position) { return static_cast<std::size_t>(position - 1); }
 
 } // namespace
 
 ProbeResult probeHeader(const std::filesystem::path &path)
 {
     BinaryFile file = BinaryFile::openForReading(path);
-    const auto byteAt = [&file](std::size_t offset) { return file.readByte(positionOf(offset)); };
-    const auto holds = [&byteAt](std::size_t offset, std::uint8_t expected) {
-        return byteAt(offset) == expected;
-    };
-
-    for (std::size_t offset = 0; offset < kSignature.size(); ++offset) {
-        if (!holds(offset, kSignature[offset]))
+    Header header{};
+    for (std::int64_t position = 1; position <= kLastPosition; ++position) {
+        const std::size_t offset = offsetOf(position);
+        const std::optional<std::uint8_t> byte = file.readByte(offset);
+        if (!byte || !fitsHeaderAt(offset, *byte))
             return {};
+        header[offset] = *byte;
     }
-
-    const auto code = byteAt(kLayoutCodeOffset);
-    Layout layout;
-    if (code == layoutCode(Layout::Arcade))
-        layout = Layout::Arcade;
-    else if (code == layoutCode(Layout::PcEmulator))
-        layout = Layout::PcEmulator;
-    else
-        return {};
-
-    for (std::size_t offset = kLayoutCodeOffset + 1; offset < kFirstSlotOffset; ++offset) {
-        if (!holds(offset, 0))
-            return {};
-    }
-
-    Groups groups;
-    Grupo &first = layout == Layout::Arcade ? groups.GrupoA : groups.GrupoB;
-    Grupo &second = layout == Layout::Arcade ? groups.GrupoB : groups.GrupoA;
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        const auto byte = byteAt(kFirstSlotOffset + i);
-        if (!byte)
-            return {};
-        first[i] = *byte;
-    }
-    for (std::size_t i = 0; i < second.size(); ++i) {
-        const auto byte = byteAt(kSecondSlotOffset + i);
-        if (!byte)
-            return {};
-        second[i] = *byte;
-    }
-
     file.close();
-    return {layout, groups};
+
+    const std::optional<Layout> layout = layoutOf(header);
+    if (!layout)
+        return {};
+    return {layout, groupsOf(header, *layout)};
 }
 
 } // namespace vuelco

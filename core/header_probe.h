@@ -18,9 +18,9 @@ struct ProbeResult {
 
 // Reads the header of the file at path one byte at a time, in the order the layout is
 // told apart (signature, code, zero bytes, then the groups), and stops at the first byte
-// that does not fit: a file is read no further than its failing byte, and never past
-// offset 15. A file that ends inside the header is unrecognised, never padded with zeros.
-// Throws Failure when the file cannot be opened or read.
+// that does not fit the header rule (fitsHeaderAt): a file is read no further than its
+// failing byte, and never past offset 15. A file that ends inside the header is
+// unrecognised, never padded with zeros. Throws Failure when the file cannot be opened or read.
 [[nodiscard]] ProbeResult probeHeader(const std::filesystem::path &path);
 
 } // namespace vuelco

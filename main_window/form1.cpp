@@ -1,10 +1,10 @@
 #include "main_window/form1.h"
 
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
+#include "core/convert_if_unchanged.h"
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
-#include "main_window/unexpected_failure.h"
+#include "runtime/unexpected_failure.h"
 #include "runtime/forms/blank.h"
 #include "runtime/forms/caption_fit.h"
 #include "runtime/forms/command_button.h"
@@ -237,11 +237,11 @@ void Form1::BTguarda_Click(int Index)
         FRespera->show();
         vuelco::forms::DoEvents();
         const Layout target = Index == 0 ? Layout::Arcade : Layout::PcEmulator;
-        const vuelco::RewriteOutcome outcome =
-            vuelco::rewriteHeader(vuelco::forms::toFilesystemPath(RutaElegida), target, *mGrupos);
+        const vuelco::ConversionOutcome outcome =
+            vuelco::convertIfUnchanged(vuelco::forms::toFilesystemPath(RutaElegida), target, *mGrupos);
         FRespera->hide();
 
-        if (outcome == vuelco::RewriteOutcome::ChangedSinceLoaded) {
+        if (outcome == vuelco::ConversionOutcome::ChangedSinceLoaded) {
             MsgBox(lines({"El archivo cambió desde que se cargó.", "Vuelva a cargarlo antes de convertir."}),
                    Style::Exclamation, QStringLiteral("Alto!!"));
             return;

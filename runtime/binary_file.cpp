@@ -4,10 +4,10 @@
 // binary_file_posix.cpp and binary_file_win32.cpp.
 namespace vuelco {
 
-std::optional<std::uint8_t> BinaryFile::readByte(std::int64_t position)
+std::optional<std::uint8_t> BinaryFile::readByte(std::uint64_t offset)
 {
     std::uint8_t byte = 0;
-    if (position < 1 || read(static_cast<std::uint64_t>(position - 1), {&byte, 1}) == 0)
+    if (read(offset, {&byte, 1}) == 0)
         return std::nullopt;
     return byte;
 }

@@ -7,10 +7,10 @@
 
 namespace vuelco {
 
-// The program's one open file, addressed by byte offset (or 1-based position, as the
-// header rules count). Opening, reading, writing, flushing and an explicit close throw
-// Failure with the number, a Spanish description and the path; the destructor closes
-// and never throws, so the file is closed on every path.
+// The program's one open file, addressed by byte offset (counted from 0). Opening,
+// reading, writing, flushing and an explicit close throw Failure with the number, a
+// Spanish description and the path; the destructor closes and never throws, so the file
+// is closed on every path.
 //
 // Only existing regular files are opened: a folder, pipe, socket or device fails at
 // once (opening never waits for a writer on a pipe), and nothing is ever created.
@@ -29,8 +29,8 @@ public:
     BinaryFile &operator=(BinaryFile &&other) noexcept;
     ~BinaryFile();
 
-    // The byte at a 1-based position; nothing when the file ends before it.
-    [[nodiscard]] std::optional<std::uint8_t> readByte(std::int64_t position);
+    // The byte at offset; nothing when the file ends before it.
+    [[nodiscard]] std::optional<std::uint8_t> readByte(std::uint64_t offset);
     // Fills bytes from offset on; returns how many were read, fewer only at the end of the file.
     [[nodiscard]] std::size_t read(std::uint64_t offset, std::span<std::uint8_t> bytes);
     // Writes every byte at offset on; an interrupted or short write is continued, not reported.

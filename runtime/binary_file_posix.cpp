@@ -3,6 +3,8 @@
 #include "failure.h"
 #include "posix_calls.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -24,6 +26,24 @@ bool parentIsFolder(const std::filesystem::path &path)
     return parent.empty() || (posixCalls().stat(parent.c_str(), &status) == 0 && S_ISDIR(status.st_mode));
 }
 
+// The system's errors that stand for the same failure number whatever the call and path.
+struct Cause {
+    int error;
+    FailureNumber number;
+};
+
+constexpr std::array kCauses{
+    Cause{ENOTDIR, FailureNumber::PathNotFound}, Cause{ELOOP, FailureNumber::PathNotFound},
+    Cause{EROFS, FailureNumber::ReadOnly},
+    Cause{EBUSY, FailureNumber::PermissionDenied}, Cause{ETXTBSY, FailureNumber::PermissionDenied},
+    Cause{EILSEQ, FailureNumber::BadFileName}, Cause{EINVAL, FailureNumber::BadFileName},
+    Cause{ENOSPC, FailureNumber::DiskFull}, Cause{EDQUOT, FailureNumber::DiskFull},
+    Cause{EMFILE, FailureNumber::TooManyFiles}, Cause{ENFILE, FailureNumber::TooManyFiles},
+    Cause{ENODEV, FailureNumber::DeviceNotReady}, Cause{ENXIO, FailureNumber::DeviceNotReady},
+    Cause{ENOMEDIUM, FailureNumber::DeviceNotReady},
+    Cause{EIO, FailureNumber::DeviceIo},
+};
+
 // Maps the system's error onto the program's failure numbers. Permission refused on a
 // write open is what a file marked read-only gives, so it counts as ReadOnly; on a read
 // open it stays PermissionDenied.
@@ -35,38 +55,20 @@ Failure failureFromErrno(int error, Step step, const std::filesystem::path &path
     switch (error) {
     case ENOENT:
         return standard(parentIsFolder(path) ? FailureNumber::FileNotFound : FailureNumber::PathNotFound);
-    case ENOTDIR:
-    case ELOOP:
-        return standard(FailureNumber::PathNotFound);
     case EACCES:
     case EPERM:
         return standard(step == Step::OpenForUpdate ? FailureNumber::ReadOnly : FailureNumber::PermissionDenied);
-    case EROFS:
-        return standard(FailureNumber::ReadOnly);
-    case EBUSY:
-    case ETXTBSY:
-        return standard(FailureNumber::PermissionDenied);
     case ENAMETOOLONG:
         return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
-    case EILSEQ:
-    case EINVAL:
-        return standard(FailureNumber::BadFileName);
-    case ENOSPC:
-    case EDQUOT:
-        return standard(FailureNumber::DiskFull);
-    case EMFILE:
-    case ENFILE:
-        return standard(FailureNumber::TooManyFiles);
-    case ENODEV:
-    case ENXIO:
-    case ENOMEDIUM:
-        return standard(FailureNumber::DeviceNotReady);
-    case EIO:
-        return standard(FailureNumber::DeviceIo);
     default:
-        return Failure(FailureNumber::DeviceIo,
-                       "Error del sistema " + std::to_string(error) + " (" + std::strerror(error) + ")", path);
+        break;
     }
+    const auto cause =
+        std::find_if(kCauses.begin(), kCauses.end(), [error](const Cause &c) { return c.error == error; });
+    if (cause != kCauses.end())
+        return standard(cause->number);
+    return Failure(FailureNumber::DeviceIo,
+                   "Error del sistema " + std::to_string(error) + " (" + std::strerror(error) + ")", path);
 }
 
 [[noreturn]] void fail(Step step, const std::filesystem::path &path)
@@ -87,15 +89,43 @@ std::string kindOf(mode_t mode)
     return "no es un archivo común";
 }
 
+// Runs call until a signal no longer interrupts it: an interrupted call has not failed,
+// and not every call is restarted by SA_RESTART on every system (fsync is not). close is
+// the one call never asked again (see BinaryFile::close).
+template <class Call>
+auto askAgainWhenInterrupted(Call call)
+{
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+// Runs transfer(done), a pread or pwrite of the bytes from done on, until size bytes have
+// moved: a short transfer is continued, and only one that moves nothing stops early.
+// Returns how many bytes moved, or -1 with errno set when a call fails.
+template <class Transfer>
+ssize_t transferAll(std::size_t size, Transfer transfer)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t moved = askAgainWhenInterrupted([&] { return transfer(done); });
+        if (moved < 0)
+            return -1;
+        if (moved == 0)
+            break;
+        done += static_cast<std::size_t>(moved);
+    }
+    return static_cast<ssize_t>(done);
+}
+
 // Opens without waiting: O_NONBLOCK keeps a pipe with no writer from hanging the
 // window. The type is checked on the open handle, so nothing can swap it in between.
 int openAskingAgainWhenInterrupted(const std::filesystem::path &path, int access)
 {
-    int fd;
-    do {
-        fd = posixCalls().open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return askAgainWhenInterrupted(
+        [&] { return posixCalls().open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0); });
 }
 
 int openRegular(const std::filesystem::path &path, int access, Step step)
@@ -176,50 +206,33 @@ BinaryFile::~BinaryFile()
 
 std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes)
 {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = posixCalls().pread(static_cast<int>(mHandle), bytes.data() + done,
-                                               bytes.size() - done, static_cast<off_t>(offset + done));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(Step::Read, mPath);
-        }
-        if (got == 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+    const ssize_t got = transferAll(bytes.size(), [&](std::size_t done) {
+        return posixCalls().pread(static_cast<int>(mHandle), bytes.data() + done, bytes.size() - done,
+                                  static_cast<off_t>(offset + done));
+    });
+    if (got < 0)
+        fail(Step::Read, mPath);
+    return static_cast<std::size_t>(got);
 }
 
 void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = posixCalls().pwrite(static_cast<int>(mHandle), bytes.data() + done,
-                                                bytes.size() - done, static_cast<off_t>(offset + done));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(Step::Write, mPath);
-        }
-        if (put == 0) {
-            errno = EIO;
-            fail(Step::Write, mPath);
-        }
-        done += static_cast<std::size_t>(put);
+    const ssize_t put = transferAll(bytes.size(), [&](std::size_t done) {
+        return posixCalls().pwrite(static_cast<int>(mHandle), bytes.data() + done, bytes.size() - done,
+                                   static_cast<off_t>(offset + done));
+    });
+    if (put < 0)
+        fail(Step::Write, mPath);
+    if (static_cast<std::size_t>(put) < bytes.size()) {
+        // A write that moves nothing would be asked again forever.
+        errno = EIO;
+        fail(Step::Write, mPath);
     }
 }
 
 void BinaryFile::flush()
 {
-    // fsync is not restarted by SA_RESTART on every system; an interrupted one has not
-    // failed, so it is simply asked again.
-    int result;
-    do {
-        result = posixCalls().fsync(static_cast<int>(mHandle));
-    } while (result != 0 && errno == EINTR);
-    if (result != 0)
+    if (askAgainWhenInterrupted([this] { return posixCalls().fsync(static_cast<int>(mHandle)); }) != 0)
         fail(Step::Flush, mPath);
 }
 

@@ -19,7 +19,9 @@ std::string standardDescription(FailureNumber number)
 {
     switch (number) {
     case FailureNumber::Overflow: return "Desbordamiento";
+    case FailureNumber::OutOfMemory: return "Memoria insuficiente";
     case FailureNumber::DivisionByZero: return "División por cero";
+    case FailureNumber::InternalError: return "Error interno";
     case FailureNumber::BadFileName: return "Nombre o número de archivo incorrecto";
     case FailureNumber::FileNotFound: return "No se encontró el archivo";
     case FailureNumber::DeviceIo: return "Error de E/S en el dispositivo";

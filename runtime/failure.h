@@ -11,8 +11,9 @@ namespace vuelco {
 // The numbers by which the program tells its failures apart. The convert handler
 // compares against ReadOnly; the file chooser retries on DeviceNotReady.
 enum class FailureNumber : std::int32_t {
-    Overflow = 6,
-    DivisionByZero = 11,
+    Overflow = 6, DivisionByZero = 11,     // of the chooser's drawing arithmetic
+    OutOfMemory = 7, InternalError = 51,   // escaped as another exception (currentFailure)
+    // Of files, folders and devices.
     BadFileName = 52,
     FileNotFound = 53,
     DeviceIo = 57,

@@ -3,15 +3,13 @@
 
 #include "cli/run.h"
 #include "core/bga_header.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace vuelco {
@@ -21,42 +19,29 @@ namespace fs = std::filesystem;
 
 const Groups kGroups{{1, 2, 3, 4}, {5, 6, 7, 8}};
 
-std::string headerText(Layout layout)
+Bytes fileWith(Layout layout)
 {
     const Header header = composeHeader(layout, kGroups);
-    return {header.begin(), header.end()};
-}
-
-std::string contentsOf(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return Bytes(header.begin(), header.end()) + Bytes{'c', 'u', 'e', 'r', 'p', 'o'};
 }
 
 class CliOddNames : public ::testing::TestWithParam<std::string> {
 protected:
-    void SetUp() override
-    {
-        char folder[] = "/tmp/vuelco-cli-names-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        mFolder = folder;
-    }
-    void TearDown() override { fs::remove_all(mFolder); }
-
-    fs::path mFolder;
+    TempFolder mTemp;
+    const fs::path &mFolder = mTemp.path();
 };
 
 TEST_P(CliOddNames, convertsTheNamedFileAndNamesItAsGiven)
 {
     const std::string path = (mFolder / GetParam()).native();
-    std::ofstream(path, std::ios::binary) << headerText(Layout::Arcade) << "cuerpo";
+    writeFile(path, fileWith(Layout::Arcade));
 
     const std::vector<std::string_view> words{"--a-emulador", "--", path};
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(cli::run(words, out, err), 0) << err.str();
     EXPECT_EQ(out.str(), path + "\tBGA, Arcade -> BGA, Emulador Pc\n");
-    EXPECT_EQ(contentsOf(path), headerText(Layout::PcEmulator) + "cuerpo");
+    EXPECT_EQ(readAll(path), fileWith(Layout::PcEmulator));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, CliOddNames,

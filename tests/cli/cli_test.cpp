@@ -187,7 +187,7 @@ TEST_P(Usage, answersWithTheRightStatusAndStream)
 INSTANTIATE_TEST_SUITE_P(
     Words, Usage,
     testing::Values(UsageCase{"help", {"--help"}, 0, "Uso: vuelco-cli", ""},
-                    UsageCase{"version", {"--version"}, 0, "vuelco-cli 1.00\n", ""},
+                    UsageCase{"version", {"--version"}, 0, "vuelco-cli " VUELCO_VERSION "\n", ""},
                     UsageCase{"nothing", {}, 2, "", "vuelco-cli: falta el archivo\nUso:"},
                     UsageCase{"targetWithoutFile", {"--a-arcade"}, 2, "", "vuelco-cli: falta el archivo"},
                     UsageCase{"unknownOption", {"--rapido", "a.dat"}, 2, "", "vuelco-cli: opción desconocida: --rapido"},

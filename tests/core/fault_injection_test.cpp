@@ -3,24 +3,26 @@
 // the new one whole, nothing else of it changes, every descriptor opened is closed, and a
 // failure is never reported as a conversion.
 
+#include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
+#include "fake_posix_calls.h"
 #include "runtime/failure.h"
-#include "runtime/posix_calls.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace vuelco {
 namespace {
 
-enum class Call { Open, Pread, Pwrite, Fstat, Stat, Fsync, Close };
+using Call = FakePosixCalls::Call;
+using Record = FakePosixCalls::Record;
+using Twist = FakePosixCalls::Twist;
 
 const char *nameOf(Call call)
 {
@@ -38,124 +40,19 @@ const char *nameOf(Call call)
 
 enum class Fault { None, Eio, Enospc, Eintr, Short };
 
-// The one fault planned for a run: which call (counted from 0 over the whole run) and
-// what it does. Also keeps the trace of calls and how many descriptors are open.
-struct Plan {
-    std::size_t faultAt = SIZE_MAX;
-    Fault fault = Fault::None;
-    // A second fault, for the call right after the first.
-    Fault then = Fault::None;
-    std::vector<Call> trace;
-    int openDescriptors = 0;
-    bool applied = false;
-};
-
-Plan gPlan;
-
-// Whether this call is the planned one; records it either way.
-Fault faultFor(Call call)
-{
-    const std::size_t index = gPlan.trace.size();
-    gPlan.trace.push_back(call);
-    if (index == gPlan.faultAt + 1 && gPlan.faultAt != SIZE_MAX)
-        return gPlan.then;
-    if (index != gPlan.faultAt)
-        return Fault::None;
-    gPlan.applied = true;
-    return gPlan.fault;
-}
-
-int errnoOf(Fault fault)
+// What a fault does to a call. A one-byte read or write cannot fall short, and only
+// reads and writes can.
+Twist twistFor(Fault fault, const Record &call)
 {
     switch (fault) {
-    case Fault::Eio: return EIO;
-    case Fault::Enospc: return ENOSPC;
-    default: return EINTR;
+    case Fault::None: return {};
+    case Fault::Eio: return {EIO};
+    case Fault::Enospc: return {ENOSPC};
+    case Fault::Eintr: return {EINTR};
+    case Fault::Short: return {0, call.size > 1 ? call.size / 2 : SIZE_MAX};
     }
+    return {};
 }
-
-int fakeOpen(const char *path, int flags, mode_t mode)
-{
-    if (const Fault fault = faultFor(Call::Open); fault != Fault::None && fault != Fault::Short) {
-        errno = errnoOf(fault);
-        return -1;
-    }
-    const int fd = realPosixCalls().open(path, flags, mode);
-    if (fd >= 0)
-        ++gPlan.openDescriptors;
-    return fd;
-}
-
-ssize_t fakePread(int fd, void *buffer, size_t count, off_t offset)
-{
-    const Fault fault = faultFor(Call::Pread);
-    if (fault == Fault::Short) {
-        // A one-byte read cannot fall short.
-        gPlan.applied = count > 1;
-        count = count > 1 ? count / 2 : count;
-    } else if (fault != Fault::None) {
-        errno = errnoOf(fault);
-        return -1;
-    }
-    return realPosixCalls().pread(fd, buffer, count, offset);
-}
-
-ssize_t fakePwrite(int fd, const void *buffer, size_t count, off_t offset)
-{
-    const Fault fault = faultFor(Call::Pwrite);
-    if (fault == Fault::Short) {
-        // A one-byte write cannot fall short.
-        gPlan.applied = count > 1;
-        count = count > 1 ? count / 2 : count;
-    } else if (fault != Fault::None) {
-        errno = errnoOf(fault);
-        return -1;
-    }
-    return realPosixCalls().pwrite(fd, buffer, count, offset);
-}
-
-int fakeFstat(int fd, struct stat *status)
-{
-    if (const Fault fault = faultFor(Call::Fstat); fault != Fault::None && fault != Fault::Short) {
-        errno = errnoOf(fault);
-        return -1;
-    }
-    return realPosixCalls().fstat(fd, status);
-}
-
-int fakeStat(const char *path, struct stat *status)
-{
-    if (const Fault fault = faultFor(Call::Stat); fault != Fault::None && fault != Fault::Short) {
-        errno = errnoOf(fault);
-        return -1;
-    }
-    return realPosixCalls().stat(path, status);
-}
-
-int fakeFsync(int fd)
-{
-    if (const Fault fault = faultFor(Call::Fsync); fault != Fault::None && fault != Fault::Short) {
-        errno = errnoOf(fault);
-        return -1;
-    }
-    return realPosixCalls().fsync(fd);
-}
-
-// A failed close still releases the descriptor on Linux, so the fake releases it too.
-int fakeClose(int fd)
-{
-    const Fault fault = faultFor(Call::Close);
-    const int result = realPosixCalls().close(fd);
-    if (result == 0)
-        --gPlan.openDescriptors;
-    if (fault != Fault::None && fault != Fault::Short) {
-        errno = errnoOf(fault);
-        return -1;
-    }
-    return result;
-}
-
-const PosixCalls kFakeCalls{fakeOpen, fakePread, fakePwrite, fakeFstat, fakeStat, fakeFsync, fakeClose};
 
 const Groups kGroups{{0x11, 0x80, 0x00, 0xFF}, {0x55, 0x66, 0x77, 0x88}};
 
@@ -185,11 +82,22 @@ protected:
     void put(const Bytes &bytes) { writeFile(mPath, bytes); }
     Bytes contents() { return readAll(mPath); }
 
-    // A load followed by the conversion it offers, as the window and the terminal do it.
+    // A load followed by the conversion it offers, as the window and the terminal do it,
+    // with the one fault planned at call faultAt (counted from 0 over the whole run) and
+    // then, if given, another on the call right after it.
     RunResult loadAndConvert(std::size_t faultAt, Fault fault, Fault then = Fault::None)
     {
-        gPlan = Plan{faultAt, fault, then, {}, 0, false};
-        const ScopedPosixCalls fake(kFakeCalls);
+        mApplied = false;
+        mCalls.emplace();
+        mCalls->plan([this, faultAt, fault, then](const Record &call, std::size_t index) {
+            if (index == faultAt) {
+                mApplied = fault != Fault::Short || call.size > 1;
+                return twistFor(fault, call);
+            }
+            if (faultAt != SIZE_MAX && index == faultAt + 1)
+                return twistFor(then, call);
+            return Twist{};
+        });
         RunResult result;
         try {
             const ProbeResult probe = probeHeader(mPath);
@@ -198,8 +106,8 @@ protected:
                 return result;
             }
             EXPECT_EQ(probe.groups, kGroups);
-            result.ending = rewriteHeader(mPath, otherLayout(*probe.layout), probe.groups) ==
-                                    RewriteOutcome::Converted
+            result.ending = convertIfUnchanged(mPath, otherLayout(*probe.layout), probe.groups) ==
+                                    ConversionOutcome::Converted
                                 ? Ending::Converted
                                 : Ending::Changed;
         } catch (const Failure &failure) {
@@ -210,8 +118,13 @@ protected:
         return result;
     }
 
+    [[nodiscard]] const std::vector<Record> &trace() const { return mCalls->trace(); }
+
     TempFolder mTemp;
     std::string mPath;
+    // The last run's calls, and whether its fault could be applied.
+    std::optional<FakePosixCalls> mCalls;
+    bool mApplied = false;
 };
 
 struct FaultCase {
@@ -233,13 +146,13 @@ TEST_P(EveryCall, leavesTheOldOrTheNewHeaderWholeAndClosesTheFile)
 
     put(before);
     ASSERT_EQ(loadAndConvert(SIZE_MAX, Fault::None).ending, Ending::Converted);
-    const std::vector<Call> cleanTrace = gPlan.trace;
+    const std::vector<Record> cleanTrace = trace();
     ASSERT_GE(cleanTrace.size(), 20U);
 
     const FaultCase &c = GetParam();
     std::size_t faulted = 0;
     for (std::size_t at = 0; at < cleanTrace.size(); ++at) {
-        const Call call = cleanTrace[at];
+        const Call call = cleanTrace[at].call;
         const bool canFallShort = call == Call::Pread || call == Call::Pwrite;
         // fstat is never interrupted: it does not wait for anything.
         const bool canBeInterrupted = call != Call::Fstat && call != Call::Stat;
@@ -250,11 +163,11 @@ TEST_P(EveryCall, leavesTheOldOrTheNewHeaderWholeAndClosesTheFile)
         put(before);
         const RunResult result = loadAndConvert(at, c.fault);
         const Bytes now = contents();
-        if (!gPlan.applied)
+        if (!mApplied)
             continue;
 
         ++faulted;
-        EXPECT_EQ(gPlan.openDescriptors, 0) << "a descriptor was left open";
+        EXPECT_EQ(mCalls->openDescriptors(), 0) << "a descriptor was left open";
         EXPECT_TRUE(now == before || now == after) << "the header is neither the old one nor the new one";
         if (c.fault == Fault::Eintr || c.fault == Fault::Short) {
             EXPECT_EQ(result.ending, Ending::Converted) << "retried calls must not be reported";
@@ -262,7 +175,7 @@ TEST_P(EveryCall, leavesTheOldOrTheNewHeaderWholeAndClosesTheFile)
             // An interrupted close has released the descriptor on Linux: asking again could
             // close one opened meanwhile, so only the other calls are repeated.
             if (call != Call::Close) {
-                EXPECT_GT(gPlan.trace.size(), cleanTrace.size()) << "the call was not asked again";
+                EXPECT_GT(trace().size(), cleanTrace.size()) << "the call was not asked again";
             }
         } else {
             ASSERT_EQ(result.ending, Ending::Failed) << "a failed call was reported as success";
@@ -290,21 +203,11 @@ TEST_F(FaultInjection, aCleanConversionMakesOneHeaderWriteAndOneFlush)
 {
     put(fileWith(composeHeader(Layout::Arcade, kGroups)));
     ASSERT_EQ(loadAndConvert(SIZE_MAX, Fault::None).ending, Ending::Converted);
-    std::size_t writes = 0;
-    std::size_t flushes = 0;
-    std::size_t opens = 0;
-    std::size_t closes = 0;
-    for (const Call call : gPlan.trace) {
-        writes += call == Call::Pwrite;
-        flushes += call == Call::Fsync;
-        opens += call == Call::Open;
-        closes += call == Call::Close;
-    }
-    EXPECT_EQ(writes, 1U);
-    EXPECT_EQ(flushes, 1U);
-    EXPECT_EQ(opens, 2U);
-    EXPECT_EQ(closes, 2U);
-    EXPECT_EQ(gPlan.trace.back(), Call::Close);
+    EXPECT_EQ(mCalls->count(Call::Pwrite), 1U);
+    EXPECT_EQ(mCalls->count(Call::Fsync), 1U);
+    EXPECT_EQ(mCalls->count(Call::Open), 2U);
+    EXPECT_EQ(mCalls->count(Call::Close), 2U);
+    EXPECT_EQ(trace().back().call, Call::Close);
 }
 
 // A write that falls short and whose rest then fails has put part of the new header on
@@ -316,7 +219,7 @@ TEST_F(FaultInjection, aHeaderWriteCutOffHalfWayIsUndone)
     put(before);
     ASSERT_EQ(loadAndConvert(SIZE_MAX, Fault::None).ending, Ending::Converted);
     std::size_t writeAt = 0;
-    while (gPlan.trace[writeAt] != Call::Pwrite)
+    while (trace()[writeAt].call != Call::Pwrite)
         ++writeAt;
 
     put(before);
@@ -324,7 +227,7 @@ TEST_F(FaultInjection, aHeaderWriteCutOffHalfWayIsUndone)
     EXPECT_EQ(result.ending, Ending::Failed);
     EXPECT_EQ(result.number, 57);
     EXPECT_EQ(contents(), before);
-    EXPECT_EQ(gPlan.openDescriptors, 0);
+    EXPECT_EQ(mCalls->openDescriptors(), 0);
 }
 
 } // namespace

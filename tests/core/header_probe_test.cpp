@@ -1,6 +1,6 @@
 #include "core/header_probe.h"
 
-#include "recorded_calls.h"
+#include "fake_posix_calls.h"
 #include "runtime/failure.h"
 #include "temp_folder.h"
 
@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 using namespace vuelco;
+using Call = FakePosixCalls::Call;
 
 namespace {
 
@@ -39,21 +40,22 @@ TEST_P(ClassifiesHeader, readsOnlyUpToTheDecidingByte)
     TempFolder folder;
     const auto file = folder.write("juego.dat", c.bytes);
 
-    RecordedCalls calls;
+    FakePosixCalls calls;
     const ProbeResult result = probeHeader(file);
 
     EXPECT_EQ(result.layout, c.layout);
     if (c.layout) {
         EXPECT_EQ(result.groups, exampleGroups());
     }
-    ASSERT_EQ(calls.reads.size(), c.bytesRead);
-    for (std::size_t i = 0; i < calls.reads.size(); ++i) {
-        EXPECT_EQ(calls.reads[i].offset, static_cast<off_t>(i)) << "byte " << i << " read out of order";
-        EXPECT_EQ(calls.reads[i].size, 1u);
+    const auto reads = calls.accesses(Call::Pread);
+    ASSERT_EQ(reads.size(), c.bytesRead);
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+        EXPECT_EQ(reads[i].offset, static_cast<off_t>(i)) << "byte " << i << " read out of order";
+        EXPECT_EQ(reads[i].size, 1u);
     }
-    EXPECT_TRUE(calls.writes.empty());
-    EXPECT_EQ(calls.opens, 1);
-    EXPECT_EQ(calls.closes, 1);
+    EXPECT_EQ(calls.count(Call::Pwrite), 0u);
+    EXPECT_EQ(calls.count(Call::Open), 1u);
+    EXPECT_EQ(calls.count(Call::Close), 1u);
 }
 
 const Bytes kBody(1000, 0xAB);

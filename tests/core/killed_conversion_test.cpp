@@ -2,9 +2,10 @@
 // dies, the file holds one of the two layouts whole, with the right groups, and the body
 // byte for byte as it was.
 
+#include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
 #include "runtime/failure.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <sys/wait.h>
@@ -23,8 +22,6 @@
 
 namespace vuelco {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 const Groups kGroups{{0xA1, 0x00, 0x80, 0xFF}, {0x01, 0x02, 0x03, 0x04}};
 
@@ -36,12 +33,6 @@ Bytes fileWith(const Header &header)
     return bytes;
 }
 
-Bytes contentsOf(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Converts the file to the other layout, again and again, until killed; tells the pipe
 // when it starts and after each conversion.
 [[noreturn]] void convertForever(const std::string &path, int progress)
@@ -51,8 +42,8 @@ Bytes contentsOf(const std::string &path)
     for (;;) {
         try {
             const ProbeResult probe = probeHeader(path);
-            if (!probe.layout || rewriteHeader(path, otherLayout(*probe.layout), probe.groups) !=
-                                     RewriteOutcome::Converted)
+            if (!probe.layout || convertIfUnchanged(path, otherLayout(*probe.layout), probe.groups) !=
+                                     ConversionOutcome::Converted)
                 _exit(4);
         } catch (const Failure &) {
             _exit(5);
@@ -70,7 +61,7 @@ std::chrono::microseconds timeOfOneConversion(const std::string &path)
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kRuns; ++i) {
         const ProbeResult probe = probeHeader(path);
-        if (!probe.layout || rewriteHeader(path, otherLayout(*probe.layout), probe.groups) != RewriteOutcome::Converted)
+        if (!probe.layout || convertIfUnchanged(path, otherLayout(*probe.layout), probe.groups) != ConversionOutcome::Converted)
             ADD_FAILURE() << "the conversion did not run";
     }
     const auto each = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start) / kRuns;
@@ -79,18 +70,14 @@ std::chrono::microseconds timeOfOneConversion(const std::string &path)
 
 TEST(KilledConversion, leavesOneWholeLayoutAndTheBodyIntactWheneverTheProcessDies)
 {
-    char folder[] = "/tmp/vuelco-killed-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string path = std::string(folder) + "/vuelco.dat";
+    const TempFolder folder;
+    const std::string path = (folder / "vuelco.dat").string();
     const Bytes arcade = fileWith(composeHeader(Layout::Arcade, kGroups));
     const Bytes pc = fileWith(composeHeader(Layout::PcEmulator, kGroups));
-    {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char *>(arcade.data()), static_cast<std::streamsize>(arcade.size()));
-    }
+    writeFile(path, arcade);
 
     const auto conversionTime = timeOfOneConversion(path);
-    ASSERT_EQ(contentsOf(path), arcade);
+    ASSERT_EQ(readAll(path), arcade);
 
     // A new seed each run reaches other moments; the seed is printed to replay a failure.
     const unsigned seed = std::random_device{}();
@@ -122,14 +109,13 @@ TEST(KilledConversion, leavesOneWholeLayoutAndTheBodyIntactWheneverTheProcessDie
         close(progress[0]);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the converting process stopped by itself, status " << status;
 
-        const Bytes now = contentsOf(path);
+        const Bytes now = readAll(path);
         ASSERT_TRUE(now == arcade || now == pc) << "round " << round << ": the file is neither layout whole";
         (now == arcade ? sawArcade : sawPc)++;
     }
     // Both layouts turned up, so the kills did land while conversions were running.
     EXPECT_GT(sawArcade, 0);
     EXPECT_GT(sawPc, 0);
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

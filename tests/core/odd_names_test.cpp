@@ -1,8 +1,8 @@
 // Odd file names and odd files: whatever the name, the probe and the conversion reach
 // exactly the file it names, or fail with a number and a description that say why.
 
+#include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
 #include "runtime/failure.h"
 #include "temp_folder.h"
 
@@ -39,9 +39,9 @@ protected:
         const ProbeResult probe = probeHeader(path);
         ASSERT_EQ(probe.layout, Layout::Arcade);
         EXPECT_EQ(probe.groups, kGroups);
-        ASSERT_EQ(rewriteHeader(path, Layout::PcEmulator, probe.groups), RewriteOutcome::Converted);
+        ASSERT_EQ(convertIfUnchanged(path, Layout::PcEmulator, probe.groups), ConversionOutcome::Converted);
         EXPECT_EQ(readAll(path), fileWith(composeHeader(Layout::PcEmulator, kGroups)));
-        ASSERT_EQ(rewriteHeader(path, Layout::Arcade, probe.groups), RewriteOutcome::Converted);
+        ASSERT_EQ(convertIfUnchanged(path, Layout::Arcade, probe.groups), ConversionOutcome::Converted);
         EXPECT_EQ(readAll(path), arcade);
     }
 
@@ -56,7 +56,7 @@ protected:
             EXPECT_EQ(failure.path(), path);
         }
         try {
-            (void)rewriteHeader(path, Layout::PcEmulator, kGroups);
+            (void)convertIfUnchanged(path, Layout::PcEmulator, kGroups);
             ADD_FAILURE() << "converting " << path << " did not fail";
         } catch (const Failure &failure) {
             EXPECT_EQ(failure.number(), number);
@@ -150,7 +150,7 @@ TEST_F(OddFiles, aSymbolicLinkConvertsItsTarget)
 
     const ProbeResult probe = probeHeader(link);
     ASSERT_EQ(probe.layout, Layout::Arcade);
-    ASSERT_EQ(rewriteHeader(link, Layout::PcEmulator, probe.groups), RewriteOutcome::Converted);
+    ASSERT_EQ(convertIfUnchanged(link, Layout::PcEmulator, probe.groups), ConversionOutcome::Converted);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readAll(target), fileWith(composeHeader(Layout::PcEmulator, kGroups)));
 }

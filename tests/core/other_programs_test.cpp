@@ -2,8 +2,8 @@
 // longer the one loaded is left alone, with nothing written; a file that another program
 // merely holds open is converted as usual.
 
+#include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -79,7 +79,7 @@ TEST_P(ChangedHeader, isLeftAloneWithNothingWritten)
     const Bytes changed = readAll(mPath);
     const auto modified = fs::last_write_time(mPath);
 
-    EXPECT_EQ(rewriteHeader(mPath, Layout::PcEmulator, mLoaded), RewriteOutcome::ChangedSinceLoaded);
+    EXPECT_EQ(convertIfUnchanged(mPath, Layout::PcEmulator, mLoaded), ConversionOutcome::ChangedSinceLoaded);
     EXPECT_EQ(readAll(mPath), changed);
     EXPECT_EQ(fs::last_write_time(mPath), modified);
 }
@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                      }},
         Interference{"alreadyConvertedByAnotherProcess",
                      [](const fs::path &p) {
-                         if (rewriteHeader(p, Layout::PcEmulator, kGroups) != RewriteOutcome::Converted)
+                         if (convertIfUnchanged(p, Layout::PcEmulator, kGroups) != ConversionOutcome::Converted)
                              _exit(1);
                      }},
         Interference{"oneGroupByteChanged",
@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(OtherPrograms, aBodyCutShortStillConvertsAndKeepsTheNewLength)
 {
     fs::resize_file(mPath, 20);
-    ASSERT_EQ(rewriteHeader(mPath, Layout::PcEmulator, mLoaded), RewriteOutcome::Converted);
+    ASSERT_EQ(convertIfUnchanged(mPath, Layout::PcEmulator, mLoaded), ConversionOutcome::Converted);
     EXPECT_EQ(readAll(mPath), Bytes(fileWith(composeHeader(Layout::PcEmulator, kGroups), 4)));
 }
 
@@ -151,7 +151,7 @@ TEST_F(OtherPrograms, aFileHeldOpenForWritingByAnotherProcessStillConverts)
     ASSERT_EQ(read(ready[0], &signal, 1), 1);
     ASSERT_EQ(signal, 'r');
 
-    EXPECT_EQ(rewriteHeader(mPath, Layout::PcEmulator, mLoaded), RewriteOutcome::Converted);
+    EXPECT_EQ(convertIfUnchanged(mPath, Layout::PcEmulator, mLoaded), ConversionOutcome::Converted);
 
     ASSERT_EQ(write(finish[1], "g", 1), 1);
     int status = 0;

@@ -2,16 +2,14 @@
 // header rules: same outcome, same groups, no byte read after the first one that fails,
 // and a recognised file converts to the other layout and back to exactly its own bytes.
 
+#include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
-#include "runtime/posix_calls.h"
+#include "fake_posix_calls.h"
+#include "temp_folder.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -19,14 +17,7 @@ namespace {
 
 using namespace vuelco;
 
-std::string gPath;
-std::size_t gReads = 0;
-
-ssize_t countingPread(int fd, void *buffer, size_t count, off_t offset)
-{
-    ++gReads;
-    return realPosixCalls().pread(fd, buffer, count, offset);
-}
+std::filesystem::path gPath;
 
 // The rules read straight from their table: what the file is, and how many single-byte
 // reads it takes to find out.
@@ -66,12 +57,6 @@ Reference classify(const std::uint8_t *data, std::size_t size)
     return ref;
 }
 
-std::vector<std::uint8_t> contents()
-{
-    std::ifstream in(gPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void check(bool condition, const char *what)
 {
     if (!condition) {
@@ -84,11 +69,11 @@ void check(bool condition, const char *what)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // Memory-backed when the system offers it: the conversion flushes to the device.
-    std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm/vuelco-fuzz-XXXXXX" : "/tmp/vuelco-fuzz-XXXXXX";
-    if (mkdtemp(folder.data()) == nullptr)
-        std::abort();
-    gPath = folder + "/cabecera.dat";
+    // Memory-backed when the system offers it: the conversion flushes to the device. The
+    // folder goes when the fuzzer ends.
+    static const TempFolder folder(access("/dev/shm", W_OK) == 0 ? std::filesystem::path("/dev/shm")
+                                                                  : std::filesystem::temp_directory_path());
+    gPath = folder / "cabecera.dat";
     return 0;
 }
 
@@ -96,38 +81,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size > 4096)
         return 0;
-    const std::vector<std::uint8_t> original(data, data + size);
-    {
-        std::ofstream out(gPath, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
-    }
+    const Bytes original(data, data + size);
+    writeFile(gPath, original);
 
     const Reference ref = classify(data, size);
-    PosixCalls counting = realPosixCalls();
-    counting.pread = countingPread;
     ProbeResult probe;
+    std::size_t reads = 0;
     {
-        const ScopedPosixCalls seam(counting);
-        gReads = 0;
+        const FakePosixCalls calls;
         probe = probeHeader(gPath);
+        reads = calls.count(FakePosixCalls::Call::Pread);
     }
     check(probe.layout == ref.layout, "outcome differs from the header rules");
-    check(gReads == ref.reads, "read a byte the rules do not read");
-    check(contents() == original, "the probe changed the file");
+    check(reads == ref.reads, "read a byte the rules do not read");
+    check(readAll(gPath) == original, "the probe changed the file");
     if (!probe.layout)
         return 0;
     check(probe.groups == ref.groups, "groups differ from the header rules");
 
     const Layout other = otherLayout(*probe.layout);
-    check(rewriteHeader(gPath, other, probe.groups) == RewriteOutcome::Converted, "conversion refused");
-    const std::vector<std::uint8_t> converted = contents();
+    check(convertIfUnchanged(gPath, other, probe.groups) == ConversionOutcome::Converted, "conversion refused");
+    const Bytes converted = readAll(gPath);
     check(converted.size() == size, "the length changed");
     const Header expected = composeHeader(other, probe.groups);
     for (std::size_t i = 0; i < size; ++i)
         check(converted[i] == (i < 16 ? expected[i] : original[i]), "a byte changed that should not");
-    check(rewriteHeader(gPath, other, probe.groups) == RewriteOutcome::ChangedSinceLoaded,
+    check(convertIfUnchanged(gPath, other, probe.groups) == ConversionOutcome::ChangedSinceLoaded,
           "converted a file already in the target layout");
-    check(rewriteHeader(gPath, *probe.layout, probe.groups) == RewriteOutcome::Converted, "reverse refused");
-    check(contents() == original, "a round trip did not restore the file");
+    check(convertIfUnchanged(gPath, *probe.layout, probe.groups) == ConversionOutcome::Converted,
+          "reverse refused");
+    check(readAll(gPath) == original, "a round trip did not restore the file");
     return 0;
 }

@@ -2,114 +2,54 @@
 // as the right number and description, interrupted and short calls are asked again, and
 // no descriptor is left open.
 
+#include "fake_posix_calls.h"
 #include "runtime/binary_file.h"
 #include "runtime/failure.h"
-#include "runtime/posix_calls.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace vuelco {
 namespace {
 
 namespace fs = std::filesystem;
-
-// What the fake calls do: how many opens fail and with which error, what the next calls
-// of each kind return, and how many descriptors are open.
-struct Script {
-    // The errors of the next opens, in turn; once used up, the opens are real.
-    std::vector<int> openErrors;
-    int fstatErrno = 0;
-    int statErrno = 0;
-    int pwriteReturnsZero = 0;
-    std::size_t preadAtMost = SIZE_MAX;
-    int opens = 0;
-    int openDescriptors = 0;
-};
-
-Script gScript;
-
-int scriptedOpen(const char *path, int flags, mode_t mode)
-{
-    if (static_cast<std::size_t>(gScript.opens++) < gScript.openErrors.size()) {
-        errno = gScript.openErrors[static_cast<std::size_t>(gScript.opens - 1)];
-        return -1;
-    }
-    const int fd = realPosixCalls().open(path, flags, mode);
-    gScript.openDescriptors += fd >= 0;
-    return fd;
-}
-
-ssize_t scriptedPread(int fd, void *buffer, size_t count, off_t offset)
-{
-    return realPosixCalls().pread(fd, buffer, std::min(count, gScript.preadAtMost), offset);
-}
-
-ssize_t scriptedPwrite(int fd, const void *buffer, size_t count, off_t offset)
-{
-    if (gScript.pwriteReturnsZero > 0) {
-        --gScript.pwriteReturnsZero;
-        return 0;
-    }
-    return realPosixCalls().pwrite(fd, buffer, count, offset);
-}
-
-int scriptedFstat(int fd, struct stat *status)
-{
-    if (gScript.fstatErrno != 0) {
-        errno = gScript.fstatErrno;
-        return -1;
-    }
-    return realPosixCalls().fstat(fd, status);
-}
-
-int scriptedStat(const char *path, struct stat *status)
-{
-    if (gScript.statErrno != 0) {
-        errno = gScript.statErrno;
-        return -1;
-    }
-    return realPosixCalls().stat(path, status);
-}
-
-int scriptedClose(int fd)
-{
-    const int result = realPosixCalls().close(fd);
-    gScript.openDescriptors -= result == 0;
-    return result;
-}
-
-const PosixCalls kScripted{scriptedOpen,  scriptedPread, scriptedPwrite,          scriptedFstat,
-                           scriptedStat,  ::fsync,       scriptedClose};
+using Call = FakePosixCalls::Call;
+using Twist = FakePosixCalls::Twist;
 
 class FileFaults : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { std::ofstream(mPath, std::ios::binary) << "RES" << '\0' << "0123456789ABCDEFGH"; }
+    void TearDown() override { EXPECT_EQ(mCalls.openDescriptors(), 0) << "a descriptor was left open"; }
+
+    // The next opens fail with these errors, in turn; the later ones are real.
+    void failOpens(std::vector<int> errors)
     {
-        char folder[] = "/tmp/vuelco-file-faults-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        mFolder = folder;
-        mPath = mFolder / "datos.dat";
-        std::ofstream(mPath, std::ios::binary) << "RES" << '\0' << "0123456789ABCDEFGH";
-        gScript = Script{};
+        mCalls.plan([errors = std::move(errors), opens = std::size_t{0}](const FakePosixCalls::Record &call,
+                                                                         std::size_t) mutable {
+            if (call.call != Call::Open || opens == errors.size())
+                return Twist{};
+            return Twist{errors[opens++]};
+        });
     }
-    void TearDown() override
+    // Every call of one kind takes this twist.
+    void twistEvery(Call kind, Twist twist)
     {
-        EXPECT_EQ(gScript.openDescriptors, 0) << "a descriptor was left open";
-        fs::remove_all(mFolder);
+        mCalls.plan([kind, twist](const FakePosixCalls::Record &call, std::size_t) {
+            return call.call == kind ? twist : Twist{};
+        });
     }
 
-    fs::path mFolder;
-    fs::path mPath;
-    const ScopedPosixCalls mSeam{kScripted};
+    TempFolder mTemp;
+    const fs::path &mFolder = mTemp.path();
+    const fs::path mPath = mFolder / "datos.dat";
+    FakePosixCalls mCalls;
 };
 
 struct OpenError {
@@ -117,6 +57,8 @@ struct OpenError {
     int error;
     bool forUpdate;
     std::int32_t number;
+    // How the description starts, when it is not the number's standard one.
+    const char *description = nullptr;
 };
 
 void PrintTo(const OpenError &row, std::ostream *out) { *out << row.name; }
@@ -126,13 +68,17 @@ class OpenErrors : public FileFaults, public ::testing::WithParamInterface<OpenE
 TEST_P(OpenErrors, reachTheCallerAsTheirNumberAndDescription)
 {
     const OpenError &row = GetParam();
-    gScript.openErrors = {row.error};
+    failOpens({row.error});
     try {
         (void)(row.forUpdate ? BinaryFile::openForUpdate(mPath) : BinaryFile::openForReading(mPath));
         ADD_FAILURE() << "the open did not fail";
     } catch (const Failure &failure) {
         EXPECT_EQ(failure.number(), row.number);
-        EXPECT_EQ(failure.description(), standardDescription(static_cast<FailureNumber>(row.number)));
+        if (row.description == nullptr) {
+            EXPECT_EQ(failure.description(), standardDescription(static_cast<FailureNumber>(row.number)));
+        } else {
+            EXPECT_EQ(failure.description().rfind(row.description, 0), 0u) << failure.description();
+        }
         EXPECT_EQ(failure.path(), mPath);
     }
 }
@@ -144,22 +90,25 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenError{"emfile", EMFILE, false, 67}, OpenError{"enfile", ENFILE, true, 67},
                       OpenError{"eio", EIO, true, 57}, OpenError{"enospc", ENOSPC, true, 61},
                       OpenError{"enxio", ENXIO, false, 68}, OpenError{"enoent", ENOENT, false, 53},
-                      OpenError{"enotdir", ENOTDIR, false, 76}, OpenError{"ebusy", EBUSY, true, 70}),
+                      OpenError{"enotdir", ENOTDIR, false, 76}, OpenError{"ebusy", EBUSY, true, 70},
+                      OpenError{"enametoolong", ENAMETOOLONG, false, 52,
+                                "El nombre o la ruta del archivo es demasiado largo"},
+                      OpenError{"exdev", EXDEV, false, 57, "Error del sistema 18 ("}),
     [](const ::testing::TestParamInfo<OpenError> &row) { return std::string(row.param.name); });
 
 TEST_F(FileFaults, anOpenInterruptedAgainAndAgainIsAskedUntilItOpens)
 {
-    gScript.openErrors = {EINTR, EINTR, EINTR, EINTR, EINTR};
+    failOpens({EINTR, EINTR, EINTR, EINTR, EINTR});
     BinaryFile file = BinaryFile::openForReading(mPath);
-    EXPECT_EQ(file.readByte(1), 0x52);
-    EXPECT_EQ(gScript.opens, 6);
+    EXPECT_EQ(file.readByte(0), 0x52);
+    EXPECT_EQ(mCalls.count(Call::Open), 6u);
 }
 
 TEST_F(FileFaults, aFolderStaysAFolderWhenItsSecondOpenIsInterrupted)
 {
     // A folder refuses the write open with EISDIR; it is then opened for reading to be
     // described, and that open may be interrupted as well.
-    gScript.openErrors = {EISDIR, EINTR, EINTR};
+    failOpens({EISDIR, EINTR, EINTR});
     try {
         (void)BinaryFile::openForUpdate(mFolder);
         ADD_FAILURE() << "a folder was opened";
@@ -171,7 +120,7 @@ TEST_F(FileFaults, aFolderStaysAFolderWhenItsSecondOpenIsInterrupted)
 
 TEST_F(FileFaults, aFailedTypeCheckClosesTheDescriptor)
 {
-    gScript.fstatErrno = EIO;
+    twistEvery(Call::Fstat, Twist{EIO});
     try {
         (void)BinaryFile::openForReading(mPath);
         ADD_FAILURE() << "the open did not fail";
@@ -182,7 +131,7 @@ TEST_F(FileFaults, aFailedTypeCheckClosesTheDescriptor)
 
 TEST_F(FileFaults, aWriteThatMakesNoProgressFailsInsteadOfLoopingForever)
 {
-    gScript.pwriteReturnsZero = 1;
+    twistEvery(Call::Pwrite, Twist{0, 0});
     BinaryFile file = BinaryFile::openForUpdate(mPath);
     const std::array<std::uint8_t, 3> bytes{1, 2, 3};
     try {
@@ -195,7 +144,7 @@ TEST_F(FileFaults, aWriteThatMakesNoProgressFailsInsteadOfLoopingForever)
 
 TEST_F(FileFaults, readsThatComeOneByteAtATimeAreGatheredWhole)
 {
-    gScript.preadAtMost = 1;
+    twistEvery(Call::Pread, Twist{0, 1});
     BinaryFile file = BinaryFile::openForReading(mPath);
     std::array<std::uint8_t, 16> bytes{};
     ASSERT_EQ(file.read(0, bytes), bytes.size());
@@ -205,7 +154,7 @@ TEST_F(FileFaults, readsThatComeOneByteAtATimeAreGatheredWhole)
 
 TEST_F(FileFaults, aMissingFileWhoseFolderCannotBeCheckedIsAPathNotFound)
 {
-    gScript.statErrno = EACCES;
+    twistEvery(Call::Stat, Twist{EACCES});
     try {
         (void)BinaryFile::openForReading(mFolder / "falta.dat");
         ADD_FAILURE() << "a missing file was opened";

@@ -7,11 +7,11 @@
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder()
+TempFolder::TempFolder(const fs::path &parent)
 {
     std::random_device seed;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = fs::temp_directory_path() / ("vuelco-test-" + std::to_string(seed()));
+        const fs::path candidate = parent / ("vuelco-test-" + std::to_string(seed()));
         if (fs::create_directory(candidate)) {
             mPath = candidate;
             return;

@@ -7,11 +7,12 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A fresh folder under the system's temporary folder, removed with everything in it
-// when the test ends (write permission is given back first, so read-only files go too).
+// A fresh folder under the system's temporary folder (or under parent), removed with
+// everything in it when the test ends (write permission is given back first, so
+// read-only files go too).
 class TempFolder {
 public:
-    TempFolder();
+    explicit TempFolder(const std::filesystem::path &parent = std::filesystem::temp_directory_path());
     TempFolder(const TempFolder &) = delete;
     TempFolder &operator=(const TempFolder &) = delete;
     ~TempFolder();

@@ -21,9 +21,9 @@ namespace vuelco {
 // file that needs no conversion is still told apart; one that does need it throws the
 // update's Failure (ReadOnly, 75, for a file marked read-only). Throws Failure when the
 // file cannot be opened, read, written or flushed; nothing is ever created.
-[[nodiscard]] std::optional<Layout> convertHeader(const std::filesystem::path &path, Layout target);
+[[nodiscard]] std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target);
 
-// What convertHeader would do, with nothing written: the same open for update, the same
+// What convertInOnePass would do, with nothing written: the same open for update, the same
 // read and the same answers and failures (a read-only file that needs converting fails
 // with ReadOnly here too), but no write and no flush.
 [[nodiscard]] std::optional<Layout> previewConversion(const std::filesystem::path &path, Layout target);

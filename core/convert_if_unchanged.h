@@ -6,13 +6,14 @@
 
 namespace vuelco {
 
-enum class RewriteOutcome : std::uint8_t {
+enum class ConversionOutcome : std::uint8_t {
     Converted,             // the new header is on the device
     ChangedSinceLoaded,    // the header was no longer the one loaded: nothing written
 };
 
-// Converts the file at path to the target layout in place. The caller says what it
-// loaded: the groups, with the file in the other layout. The header is read back
+// Converts the file at path to the target layout in place, but only if its header is
+// still the one the window loaded: the caller gives the groups it loaded, with the file
+// in the other layout. The header is read back
 // through the same handle that writes it, and written only when it is still exactly
 // that; then offsets 4 to 15 go out in one write (5 to 7 carry the zeros just checked)
 // and are flushed to the device before Converted is returned. So the file holds the old
@@ -22,7 +23,7 @@ enum class RewriteOutcome : std::uint8_t {
 // failed write or flush the verified old header is put back first); a file
 // marked read-only fails with ReadOnly (75) before anything is written, and a file that
 // no longer exists with FileNotFound (53): none is ever created.
-[[nodiscard]] RewriteOutcome rewriteHeader(const std::filesystem::path &path, Layout target,
-                                           const Groups &groups);
+[[nodiscard]] ConversionOutcome convertIfUnchanged(const std::filesystem::path &path, Layout target,
+                                                   const Groups &groups);
 
 } // namespace vuelco

@@ -1,4 +1,4 @@
-#include "core/header_write.h"
+#include "core/write_header_or_restore.h"
 
 #include "runtime/binary_file.h"
 #include "runtime/failure.h"
@@ -16,7 +16,7 @@ void writeFromLayoutCode(BinaryFile &file, const Header &header)
 
 } // namespace
 
-void replaceHeader(BinaryFile &file, const Header &old, const Header &converted)
+void writeHeaderOrRestore(BinaryFile &file, const Header &old, const Header &converted)
 {
     try {
         writeFromLayoutCode(file, converted);

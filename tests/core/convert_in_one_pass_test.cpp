@@ -1,12 +1,13 @@
-#include "core/header_convert.h"
+#include "core/convert_in_one_pass.h"
 
-#include "recorded_calls.h"
+#include "fake_posix_calls.h"
 #include "runtime/failure.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 using namespace vuelco;
+using Call = FakePosixCalls::Call;
 namespace fs = std::filesystem;
 
 namespace {
@@ -44,22 +45,24 @@ TEST_P(ConvertsHeader, touchesTheFileOnceAndWritesOnlyAConversion)
     TempFolder folder;
     const auto file = folder.write("juego.dat", c.before);
 
-    RecordedCalls calls;
-    EXPECT_EQ(convertHeader(file, Layout::PcEmulator), c.found);
+    FakePosixCalls calls;
+    EXPECT_EQ(convertInOnePass(file, Layout::PcEmulator), c.found);
 
     EXPECT_EQ(readAll(file), c.after);
-    EXPECT_EQ(calls.opens, 1);
-    EXPECT_EQ(calls.closes, 1);
+    EXPECT_EQ(calls.count(Call::Open), 1u);
+    EXPECT_EQ(calls.count(Call::Close), 1u);
     // A file cut short takes one more read to find its end.
-    ASSERT_EQ(calls.reads.size(), c.before.size() < kHeaderSize ? 2u : 1u);
-    EXPECT_EQ(calls.reads[0].offset, 0);
-    EXPECT_EQ(calls.reads[0].size, kHeaderSize);
+    const auto reads = calls.accesses(Call::Pread);
+    ASSERT_EQ(reads.size(), c.before.size() < kHeaderSize ? 2u : 1u);
+    EXPECT_EQ(reads[0].offset, 0);
+    EXPECT_EQ(reads[0].size, kHeaderSize);
     const bool converts = c.found == Layout::Arcade;
-    ASSERT_EQ(calls.writes.size(), converts ? 1u : 0u);
-    EXPECT_EQ(calls.flushes, converts ? 1 : 0);
+    const auto writes = calls.accesses(Call::Pwrite);
+    ASSERT_EQ(writes.size(), converts ? 1u : 0u);
+    EXPECT_EQ(calls.count(Call::Fsync), converts ? 1u : 0u);
     if (converts) {
-        EXPECT_EQ(calls.writes[0].offset, static_cast<off_t>(kLayoutCodeOffset));
-        EXPECT_EQ(calls.writes[0].size, kHeaderSize - kLayoutCodeOffset);
+        EXPECT_EQ(writes[0].offset, static_cast<off_t>(kLayoutCodeOffset));
+        EXPECT_EQ(writes[0].size, kHeaderSize - kLayoutCodeOffset);
     }
 }
 
@@ -79,23 +82,23 @@ INSTANTIATE_TEST_SUITE_P(
                     firstBytes(arcadeHeader(), 15)}),
     [](const testing::TestParamInfo<ConvertCase> &param) { return std::string(param.param.name); });
 
-TEST(HeaderConvert, carriesEveryGroupByteValueThereAndBack)
+TEST(ConvertInOnePass, carriesEveryGroupByteValueThereAndBack)
 {
     TempFolder folder;
     const Groups extreme{{0x00, 0x80, 0xFF, 0x01}, {0xFF, 0xFE, 0x00, 0x80}};
     const Header original = composeHeader(Layout::Arcade, extreme);
     const auto file = folder.write("x.dat", Bytes(original.begin(), original.end()));
 
-    ASSERT_EQ(convertHeader(file, Layout::PcEmulator), Layout::Arcade);
+    ASSERT_EQ(convertInOnePass(file, Layout::PcEmulator), Layout::Arcade);
     const Header converted = composeHeader(Layout::PcEmulator, extreme);
     EXPECT_EQ(readAll(file), Bytes(converted.begin(), converted.end()));
-    ASSERT_EQ(convertHeader(file, Layout::Arcade), Layout::PcEmulator);
+    ASSERT_EQ(convertInOnePass(file, Layout::Arcade), Layout::PcEmulator);
     EXPECT_EQ(readAll(file), Bytes(original.begin(), original.end()));
 }
 
 // Write access matters only to a file that needs converting: a read-only one is still
 // told apart, and refused with ReadOnly only when it would have to change.
-TEST(HeaderConvert, tellsAReadOnlyFileApartAndRefusesToChangeIt)
+TEST(ConvertInOnePass, tellsAReadOnlyFileApartAndRefusesToChangeIt)
 {
     TempFolder folder;
     const auto done = folder.write("hecho.dat", pcEmulatorHeader());
@@ -104,10 +107,10 @@ TEST(HeaderConvert, tellsAReadOnlyFileApartAndRefusesToChangeIt)
     for (const auto &file : {done, pending, foreign})
         fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
-    EXPECT_EQ(convertHeader(done, Layout::PcEmulator), Layout::PcEmulator);
-    EXPECT_EQ(convertHeader(foreign, Layout::PcEmulator), std::nullopt);
+    EXPECT_EQ(convertInOnePass(done, Layout::PcEmulator), Layout::PcEmulator);
+    EXPECT_EQ(convertInOnePass(foreign, Layout::PcEmulator), std::nullopt);
     try {
-        (void)convertHeader(pending, Layout::PcEmulator);
+        (void)convertInOnePass(pending, Layout::PcEmulator);
         FAIL() << "a read-only file was converted";
     } catch (const Failure &failure) {
         EXPECT_EQ(failure.number(), static_cast<std::int32_t>(FailureNumber::ReadOnly));
@@ -116,12 +119,12 @@ TEST(HeaderConvert, tellsAReadOnlyFileApartAndRefusesToChangeIt)
     EXPECT_EQ(readAll(pending), arcadeHeader());
 }
 
-TEST(HeaderConvert, neverCreatesAFileThatIsNotThere)
+TEST(ConvertInOnePass, neverCreatesAFileThatIsNotThere)
 {
     TempFolder folder;
     const auto file = folder / "falta.dat";
     try {
-        (void)convertHeader(file, Layout::PcEmulator);
+        (void)convertInOnePass(file, Layout::PcEmulator);
         FAIL() << "a missing file was reported converted";
     } catch (const Failure &failure) {
         EXPECT_EQ(failure.number(), static_cast<std::int32_t>(FailureNumber::FileNotFound));

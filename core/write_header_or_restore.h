@@ -6,7 +6,8 @@ namespace vuelco {
 
 class BinaryFile;
 
-// Replaces a header just read through file (old) with converted: offsets 4 to 15 in one
+// The write both conversions share: replaces a header just read through file (old) with
+// converted, or leaves old in place when that fails. Offsets 4 to 15 go out in one
 // write, never nine (a process killed between separate writes would leave a header that
 // is neither layout; twelve bytes inside the first sector reach the file as one piece),
 // then a flush, so the new header is on the device when this returns.
@@ -15,6 +16,6 @@ class BinaryFile;
 // header may reach the disk although a failure is reported: the old bytes are written
 // back before the first failure is rethrown, so the file never keeps a mix, nor a
 // conversion reported as failed.
-void replaceHeader(BinaryFile &file, const Header &old, const Header &converted);
+void writeHeaderOrRestore(BinaryFile &file, const Header &old, const Header &converted);
 
 } // namespace vuelco

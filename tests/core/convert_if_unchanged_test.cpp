@@ -1,7 +1,7 @@
-#include "core/header_rewrite.h"
+#include "core/convert_if_unchanged.h"
 
 #include "core/header_probe.h"
-#include "recorded_calls.h"
+#include "fake_posix_calls.h"
 #include "runtime/failure.h"
 #include "temp_folder.h"
 
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace vuelco;
+using Call = FakePosixCalls::Call;
 namespace fs = std::filesystem;
 
 namespace {
@@ -23,19 +24,19 @@ Bytes body()
     return bytes;
 }
 
-TEST(HeaderRewrite, swapsTheGroupsAndTheCodeAndNothingElse)
+TEST(ConvertIfUnchanged, swapsTheGroupsAndTheCodeAndNothingElse)
 {
     TempFolder folder;
     const auto file = folder.write("juego.dat", arcadeHeader() + body());
 
-    ASSERT_EQ(rewriteHeader(file, Layout::PcEmulator, kGroups), RewriteOutcome::Converted);
+    ASSERT_EQ(convertIfUnchanged(file, Layout::PcEmulator, kGroups), ConversionOutcome::Converted);
     EXPECT_EQ(readAll(file), pcEmulatorHeader() + body());
 
-    ASSERT_EQ(rewriteHeader(file, Layout::Arcade, kGroups), RewriteOutcome::Converted);
+    ASSERT_EQ(convertIfUnchanged(file, Layout::Arcade, kGroups), ConversionOutcome::Converted);
     EXPECT_EQ(readAll(file), arcadeHeader() + body());
 }
 
-TEST(HeaderRewrite, roundTripCarriesEveryGroupByteValue)
+TEST(ConvertIfUnchanged, roundTripCarriesEveryGroupByteValue)
 {
     TempFolder folder;
     const Groups extreme{{0x00, 0x80, 0xFF, 0x01}, {0xFF, 0xFE, 0x00, 0x80}};
@@ -44,35 +45,37 @@ TEST(HeaderRewrite, roundTripCarriesEveryGroupByteValue)
 
     const ProbeResult loaded = probeHeader(file);
     ASSERT_EQ(loaded.groups, extreme);
-    ASSERT_EQ(rewriteHeader(file, Layout::PcEmulator, loaded.groups), RewriteOutcome::Converted);
+    ASSERT_EQ(convertIfUnchanged(file, Layout::PcEmulator, loaded.groups), ConversionOutcome::Converted);
     EXPECT_EQ(probeHeader(file).layout, Layout::PcEmulator);
     EXPECT_EQ(probeHeader(file).groups, extreme);
-    ASSERT_EQ(rewriteHeader(file, Layout::Arcade, loaded.groups), RewriteOutcome::Converted);
+    ASSERT_EQ(convertIfUnchanged(file, Layout::Arcade, loaded.groups), ConversionOutcome::Converted);
     EXPECT_EQ(readAll(file), Bytes(original.begin(), original.end()));
 }
 
 // The header must reach the disk whole: one write of offsets 4 to 15, then a flush,
 // and the only read is the check of the header as loaded.
-TEST(HeaderRewrite, writesTheHeaderOnceAndFlushesIt)
+TEST(ConvertIfUnchanged, writesTheHeaderOnceAndFlushesIt)
 {
     TempFolder folder;
     const auto file = folder.write("juego.dat", arcadeHeader() + body());
 
-    RecordedCalls calls;
-    ASSERT_EQ(rewriteHeader(file, Layout::PcEmulator, kGroups), RewriteOutcome::Converted);
+    FakePosixCalls calls;
+    ASSERT_EQ(convertIfUnchanged(file, Layout::PcEmulator, kGroups), ConversionOutcome::Converted);
 
-    ASSERT_EQ(calls.writes.size(), 1u);
-    EXPECT_EQ(calls.writes[0].offset, 4);
-    EXPECT_EQ(calls.writes[0].size, 12u);
-    ASSERT_EQ(calls.reads.size(), 1u);
-    EXPECT_EQ(calls.reads[0].offset, 0);
-    EXPECT_EQ(calls.reads[0].size, 16u);
-    EXPECT_EQ(calls.flushes, 1);
-    EXPECT_EQ(calls.opens, 1);
-    EXPECT_EQ(calls.closes, 1);
+    const auto writes = calls.accesses(Call::Pwrite);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].offset, 4);
+    EXPECT_EQ(writes[0].size, 12u);
+    const auto reads = calls.accesses(Call::Pread);
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].offset, 0);
+    EXPECT_EQ(reads[0].size, 16u);
+    EXPECT_EQ(calls.count(Call::Fsync), 1u);
+    EXPECT_EQ(calls.count(Call::Open), 1u);
+    EXPECT_EQ(calls.count(Call::Close), 1u);
 }
 
-TEST(HeaderRewrite, leavesTheBodyAndLengthOfAHugeSparseFile)
+TEST(ConvertIfUnchanged, leavesTheBodyAndLengthOfAHugeSparseFile)
 {
     TempFolder folder;
     const auto file = folder.write("enorme.dat", arcadeHeader());
@@ -86,8 +89,8 @@ TEST(HeaderRewrite, leavesTheBodyAndLengthOfAHugeSparseFile)
         ASSERT_TRUE(out.write(reinterpret_cast<const char *>(tail.data()), 4));
     }
 
-    ASSERT_EQ(rewriteHeader(file, Layout::PcEmulator, kGroups), RewriteOutcome::Converted);
-    ASSERT_EQ(rewriteHeader(file, Layout::Arcade, kGroups), RewriteOutcome::Converted);
+    ASSERT_EQ(convertIfUnchanged(file, Layout::PcEmulator, kGroups), ConversionOutcome::Converted);
+    ASSERT_EQ(convertIfUnchanged(file, Layout::Arcade, kGroups), ConversionOutcome::Converted);
 
     EXPECT_EQ(fs::file_size(file), size);
     Bytes head(16), end(4);
@@ -115,11 +118,11 @@ TEST_P(ChangedSinceLoaded, writesNothing)
     TempFolder folder;
     const auto file = folder.write("juego.dat", GetParam().onDisk);
 
-    RecordedCalls calls;
-    EXPECT_EQ(rewriteHeader(file, Layout::PcEmulator, kGroups), RewriteOutcome::ChangedSinceLoaded);
-    EXPECT_TRUE(calls.writes.empty());
-    EXPECT_EQ(calls.flushes, 0);
-    EXPECT_EQ(calls.closes, calls.opens);
+    FakePosixCalls calls;
+    EXPECT_EQ(convertIfUnchanged(file, Layout::PcEmulator, kGroups), ConversionOutcome::ChangedSinceLoaded);
+    EXPECT_EQ(calls.count(Call::Pwrite), 0u);
+    EXPECT_EQ(calls.count(Call::Fsync), 0u);
+    EXPECT_EQ(calls.openDescriptors(), 0);
     EXPECT_EQ(readAll(file), GetParam().onDisk);
 }
 
@@ -145,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
 void expectFailure(const fs::path &path, FailureNumber number)
 {
     try {
-        (void)rewriteHeader(path, Layout::PcEmulator, kGroups);
+        (void)convertIfUnchanged(path, Layout::PcEmulator, kGroups);
         ADD_FAILURE() << "rewriting " << path << " should have failed";
     } catch (const Failure &failure) {
         EXPECT_EQ(failure.number(), static_cast<std::int32_t>(number));
@@ -153,7 +156,7 @@ void expectFailure(const fs::path &path, FailureNumber number)
     }
 }
 
-TEST(HeaderRewriteFailure, neverCreatesAFileThatVanished)
+TEST(ConvertIfUnchangedFailure, neverCreatesAFileThatVanished)
 {
     TempFolder folder;
     const auto file = folder / "borrado.dat";
@@ -163,25 +166,25 @@ TEST(HeaderRewriteFailure, neverCreatesAFileThatVanished)
 
 // Root may write anything, so the owner's write permission is what marks a file
 // read-only; the failure comes before any byte is written.
-TEST(HeaderRewriteFailure, refusesAFileMarkedReadOnlyEvenForRoot)
+TEST(ConvertIfUnchangedFailure, refusesAFileMarkedReadOnlyEvenForRoot)
 {
     TempFolder folder;
     const auto file = folder.write("solo-lectura.dat", arcadeHeader());
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
-    RecordedCalls calls;
+    FakePosixCalls calls;
     expectFailure(file, FailureNumber::ReadOnly);
-    EXPECT_TRUE(calls.writes.empty());
-    EXPECT_EQ(calls.closes, calls.opens);
+    EXPECT_EQ(calls.count(Call::Pwrite), 0u);
+    EXPECT_EQ(calls.openDescriptors(), 0);
     EXPECT_EQ(readAll(file), arcadeHeader());
 }
 
-TEST(HeaderRewriteFailure, refusesAFolder)
+TEST(ConvertIfUnchangedFailure, refusesAFolder)
 {
     TempFolder folder;
     const auto directory = folder / "carpeta.dat";
     fs::create_directory(directory);
-    EXPECT_THROW((void)rewriteHeader(directory, Layout::PcEmulator, kGroups), Failure);
+    EXPECT_THROW((void)convertIfUnchanged(directory, Layout::PcEmulator, kGroups), Failure);
 }
 
 } // namespace

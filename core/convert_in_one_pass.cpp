@@ -1,7 +1,7 @@
-#include "core/header_convert.h"
+#include "core/convert_in_one_pass.h"
 
 #include "core/header_probe.h"
-#include "core/header_write.h"
+#include "core/write_header_or_restore.h"
 #include "runtime/binary_file.h"
 #include "runtime/failure.h"
 
@@ -31,14 +31,14 @@ std::optional<Layout> convertOrPreview(const std::filesystem::path &path, Layout
     }
     const std::optional<Layout> found = layoutOf(onDisk);
     if (found && *found != target && writing == Writing::Write)
-        replaceHeader(*file, onDisk, composeHeader(target, groupsOf(onDisk, *found)));
+        writeHeaderOrRestore(*file, onDisk, composeHeader(target, groupsOf(onDisk, *found)));
     file->close();
     return found;
 }
 
 } // namespace
 
-std::optional<Layout> convertHeader(const std::filesystem::path &path, Layout target)
+std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target)
 {
     return convertOrPreview(path, target, Writing::Write);
 }

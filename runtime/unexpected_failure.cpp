@@ -1,0 +1,25 @@
+#include "runtime/unexpected_failure.h"
+
+#include <exception>
+#include <new>
+#include <string>
+
+namespace vuelco {
+
+Failure currentFailure()
+{
+    try {
+        throw;
+    } catch (const Failure &failure) {
+        return failure;
+    } catch (const std::bad_alloc &) {
+        return Failure(FailureNumber::OutOfMemory, standardDescription(FailureNumber::OutOfMemory));
+    } catch (const std::exception &error) {
+        return Failure(FailureNumber::InternalError,
+                       standardDescription(FailureNumber::InternalError) + ": " + error.what());
+    } catch (...) {
+        return Failure(FailureNumber::InternalError, standardDescription(FailureNumber::InternalError));
+    }
+}
+
+} // namespace vuelco
