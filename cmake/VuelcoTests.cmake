@@ -1,7 +1,8 @@
 find_package(GTest REQUIRED)
 
 # Built on Windows, but left out of ctest --preset windows until the Windows side of names,
-# drives and folders is right: they assert it and fail today (scripts/test-windows windows-pending runs them).
+# drives and folders is right: they assert it and fail today. The windows-pending preset runs
+# them (scripts/test-windows windows-pending).
 set(vuelcoWindowsPending odd_names_test tst_module1 tst_fdisco tst_load_through_chooser)
 
 function(vuelco_label_pending name)
