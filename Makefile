@@ -3,7 +3,7 @@ PRESET ?= default
 
 BUILD_DIR := $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-.PHONY: deps build test run asan bench clean fuzz lint valgrind package
+.PHONY: deps build test run asan bench clean fuzz lint valgrind package test-windows
 
 deps:
 	@scripts/install-deps
@@ -25,6 +25,14 @@ bench: build
 package: build
 	@scripts/install-deps --package
 	cmake --build --preset $(PRESET) --target package
+
+# The whole program and its tests cross-built for 64-bit Windows, the tests run under Wine.
+test-windows:
+	@scripts/install-deps --windows
+	scripts/prepare-windows
+	cmake --preset windows
+	cmake --build --preset windows
+	scripts/test-windows
 
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan

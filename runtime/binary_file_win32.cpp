@@ -6,7 +6,9 @@
 #include <utility>
 
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX // mingw's C++ headers already define it
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 namespace vuelco {
