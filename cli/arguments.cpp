@@ -8,6 +8,9 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
     bool targetGiven = false;
     bool optionsEnded = false;
     for (const std::string_view word : words) {
+        // "/?" is how Windows programs are asked for help.
+        if (!optionsEnded && word == "/?")
+            return {Arguments{Command::Help, {}, {}}, {}};
         if (optionsEnded || word.empty() || word.front() != '-' || word == "-") {
             arguments.files.emplace_back(word);
             continue;
@@ -32,6 +35,11 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
     if (arguments.files.empty())
         return {std::nullopt, "falta el archivo"};
     return {std::move(arguments), {}};
+}
+
+std::filesystem::path fileArgumentPath(std::string_view word)
+{
+    return std::filesystem::path(std::u8string(word.begin(), word.end()));
 }
 
 } // namespace vuelco::cli

@@ -27,12 +27,12 @@ bool handleFile(const Arguments &arguments, const std::string &file, std::ostrea
 {
     try {
         if (arguments.command != Command::Convert) {
-            const ProbeResult probe = probeHeader(file);
+            const ProbeResult probe = probeHeader(fileArgumentPath(file));
             out << file << '\t' << (probe.layout ? layoutCaption(*probe.layout) : kUnknownCaption) << '\n';
             return true;
         }
         // One pass through one handle per file: a batch costs what its files' headers cost.
-        const std::optional<Layout> found = convertHeader(file, arguments.target);
+        const std::optional<Layout> found = convertHeader(fileArgumentPath(file), arguments.target);
         if (!found) {
             out << file << '\t' << kUnknownCaption << " (no se convierte)\n";
             return false;
