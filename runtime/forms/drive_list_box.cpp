@@ -16,7 +16,11 @@ DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
     connect(this, &QComboBox::activated, this, &DriveListBox::select);
 }
 
-QString DriveListBox::Drive() const { return mDrive; }
+QString DriveListBox::Drive() const
+{
+    const int index = findData(mDrive);
+    return index < 0 ? mDrive : itemText(index);
+}
 
 void DriveListBox::setDrive(const QString &drive)
 {
@@ -37,7 +41,7 @@ void DriveListBox::refresh()
     clear();
     const QFileIconProvider icons;
     for (const QString &root : Volumes::current().roots())
-        addItem(icons.icon(QFileIconProvider::Drive), root, root);
+        addItem(icons.icon(QFileIconProvider::Drive), driveCaption(root), root);
     const int index = findData(mDrive);
     if (index >= 0)
         setCurrentIndex(index);
