@@ -3,7 +3,7 @@ PRESET ?= default
 
 BUILD_DIR := $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-.PHONY: deps build test run asan bench clean fuzz lint valgrind
+.PHONY: deps build test run asan bench clean fuzz lint valgrind test-windows
 
 deps:
 	@scripts/install-deps
@@ -20,6 +20,14 @@ test: build
 
 bench: build
 	cmake --build --preset $(PRESET) --target bench
+
+# The whole program and its tests cross-built for 64-bit Windows, the tests run under Wine.
+test-windows:
+	@scripts/install-deps --windows
+	scripts/prepare-windows
+	cmake --preset windows
+	cmake --build --preset windows
+	scripts/test-windows
 
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan

@@ -10,7 +10,7 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#ifndef NOMINMAX
+#ifndef NOMINMAX // mingw's C++ headers already define it
 #define NOMINMAX
 #endif
 #include <windows.h>

@@ -1,0 +1,36 @@
+# What a Windows executable needs to start on a machine with nothing installed.
+
+# The mingw runtime (libgcc, libstdc++, winpthread) linked into a Qt-free executable, so that
+# it runs on its own.
+function(vuelco_link_runtime_statically target)
+  if(MINGW)
+    target_link_options(${target} PRIVATE -static)
+  endif()
+endfunction()
+
+if(WIN32 AND VUELCO_WITH_GUI)
+  # Where the DLLs a Qt executable imports come from: Qt's own, and the mingw runtime's.
+  foreach(runtimeDll libstdc++-6.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${runtimeDll}
+                    OUTPUT_VARIABLE runtimeDllPath OUTPUT_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(runtimeDllDir ${runtimeDllPath} DIRECTORY)
+    list(APPEND vuelcoRuntimeDllDirs ${runtimeDllDir})
+  endforeach()
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/deploy-runtime-settings.cmake CONTENT "
+set(objdump [[${CMAKE_OBJDUMP}]])
+set(searchDirs [[$<TARGET_FILE_DIR:Qt6::Core>;${vuelcoRuntimeDllDirs}]])
+set(plugins [[$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>;$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>]])
+")
+endif()
+
+# Copies beside a Qt executable, after each link, the DLLs it imports (followed through their
+# own imports) and the platform and style plugins, as windeployqt would on Windows.
+function(vuelco_deploy_runtime target)
+  if(WIN32)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -DEXECUTABLE=$<TARGET_FILE:${target}>
+              -DSETTINGS=${CMAKE_BINARY_DIR}/deploy-runtime-settings.cmake
+              -P ${PROJECT_SOURCE_DIR}/cmake/DeployRuntime.cmake
+      VERBATIM)
+  endif()
+endfunction()
