@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "verbatim_path_win32.h"
+#include "windows_errors.h"
 
 #include <optional>
 #include <string>
@@ -24,11 +25,6 @@ enum class Step { OpenForReading, OpenForUpdate, Read, Write, Flush, Close };
 
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-Failure tooLong(const std::filesystem::path &path)
-{
-    return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
-}
-
 // No Windows file system keeps a name of more than 255 characters; asking for one gets
 // "not found" or "invalid name" depending on the system, so it is refused up front.
 bool hasOverlongName(const std::filesystem::path &path)
@@ -41,39 +37,9 @@ bool hasOverlongName(const std::filesystem::path &path)
     return false;
 }
 
-// Maps the system's error onto the program's failure numbers. Access refused on a
-// write open is what a file marked read-only gives, so it counts as ReadOnly; a folder
-// gives it as well, and is told apart before this mapping (see openRegular). A file
-// that another program holds without sharing its writes is PermissionDenied (70).
 Failure failureFromLastError(DWORD error, Step step, const std::filesystem::path &path)
 {
-    const auto standard = [&](FailureNumber number) {
-        return Failure(number, standardDescription(number), path);
-    };
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND: return standard(FailureNumber::FileNotFound);
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-    case ERROR_INVALID_DRIVE: return standard(FailureNumber::PathNotFound);
-    case ERROR_ACCESS_DENIED:
-        return standard(step == Step::OpenForUpdate ? FailureNumber::ReadOnly : FailureNumber::PermissionDenied);
-    case ERROR_WRITE_PROTECT: return standard(FailureNumber::ReadOnly);
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return standard(FailureNumber::PermissionDenied);
-    case ERROR_FILENAME_EXCED_RANGE: return tooLong(path);
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME: return standard(FailureNumber::BadFileName);
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return standard(FailureNumber::DiskFull);
-    case ERROR_TOO_MANY_OPEN_FILES: return standard(FailureNumber::TooManyFiles);
-    case ERROR_NOT_READY:
-    case ERROR_DEV_NOT_EXIST: return standard(FailureNumber::DeviceNotReady);
-    case ERROR_CRC:
-    case ERROR_GEN_FAILURE:
-    case ERROR_IO_DEVICE: return standard(FailureNumber::DeviceIo);
-    default:
-        return Failure(FailureNumber::DeviceIo, "Error del sistema " + std::to_string(error), path);
-    }
+    return failureFromWindowsError(error, step == Step::OpenForUpdate, path);
 }
 
 [[noreturn]] void fail(Step step, const std::filesystem::path &path)
@@ -92,7 +58,7 @@ HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
     // trailing blanks or dots. OPEN_EXISTING: nothing is ever created. Other programs
     // may go on reading and writing the file, as they could before.
     if (hasOverlongName(path))
-        throw tooLong(path);
+        throw nameTooLong(path);
     const std::wstring name = verbatimPath(path);
     HANDLE handle = CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
