@@ -144,6 +144,9 @@ ScopedVolumes::~ScopedVolumes() { gVolumes = mPrevious; }
 QString driveCaption(const QString &root)
 {
 #ifdef Q_OS_WIN
+    const bool driveRoot = root.size() == 3 && root.at(1) == QLatin1Char(':');
+    if (!driveRoot)
+        return root;
     const QString label = Volumes::current().label(root);
     const QString drive = root.left(2).toLower();
     return label.isEmpty() ? drive : drive + QStringLiteral(" [") + label + QLatin1Char(']');

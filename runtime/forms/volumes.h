@@ -56,7 +56,7 @@ void requireReady(const QString &path);
 
 // What the drive list shows for a volume: on Windows the drive letter in lower case and
 // the label in brackets, "c: [SISTEMA]" ("a:" without one), as the forms runtime always
-// showed drives; elsewhere the root itself.
+// showed drives; any other root, and every root elsewhere, as it is.
 [[nodiscard]] QString driveCaption(const QString &root);
 
 // The folder a drive names when the folder list is pointed at it: on Windows a drive as
