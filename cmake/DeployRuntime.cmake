@@ -2,7 +2,8 @@ cmake_minimum_required(VERSION 3.25)
 # cmake -DEXECUTABLE=... -DSETTINGS=... -P DeployRuntime.cmake
 # Puts beside EXECUTABLE every DLL it needs from SETTINGS' searchDirs, found by following the
 # imports objdump reports, and each plugin in its own folder (platforms/, styles/). DLLs the
-# search folders do not hold are Windows' own and stay where they are.
+# search folders do not hold are Windows' own and stay where they are. The copies lose their
+# symbols: Debian's mingw runtime DLLs carry them, and libstdc++ alone would weigh 23 MB.
 include(${SETTINGS})
 get_filename_component(destination ${EXECUTABLE} DIRECTORY)
 
@@ -16,6 +17,8 @@ function(copyInto folder file)
   endif()
   file(MAKE_DIRECTORY ${folder})
   file(COPY_FILE ${file} ${folder}/${name}.${executableName}.part)
+  execute_process(COMMAND ${strip} --strip-unneeded ${folder}/${name}.${executableName}.part
+                  COMMAND_ERROR_IS_FATAL ANY)
   file(RENAME ${folder}/${name}.${executableName}.part ${folder}/${name})
 endfunction()
 

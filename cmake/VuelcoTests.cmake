@@ -2,7 +2,8 @@ find_package(GTest REQUIRED)
 
 # One GoogleTest executable per unit, so CTest reports failures unit by unit. Run through an
 # emulator (Wine for the Windows cross build), each start costs seconds: there, an executable
-# is one CTest test rather than one per test case.
+# is one CTest test rather than one per test case, and the windows test preset prints every
+# executable's own report of its cases.
 function(vuelco_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})

@@ -18,13 +18,14 @@ if(WIN32 AND VUELCO_WITH_GUI)
   endforeach()
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/deploy-runtime-settings.cmake CONTENT "
 set(objdump [[${CMAKE_OBJDUMP}]])
+set(strip [[${CMAKE_STRIP}]])
 set(searchDirs [[$<TARGET_FILE_DIR:Qt6::Core>;${vuelcoRuntimeDllDirs}]])
 set(plugins [[$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>;$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>]])
 ")
 endif()
 
 # Copies beside a Qt executable, after each link, the DLLs it imports (followed through their
-# own imports) and the platform and style plugins, as windeployqt would on Windows.
+# own imports) and the platform and style plugins, stripped, as windeployqt would on Windows.
 function(vuelco_deploy_runtime target)
   if(WIN32)
     add_custom_command(TARGET ${target} POST_BUILD
