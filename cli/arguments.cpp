@@ -32,6 +32,9 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
     bool optionsEnded = false;
     for (std::size_t at = 0; at < words.size(); ++at) {
         const std::string_view word = words[at];
+        // "/?" is how Windows programs are asked for help.
+        if (!optionsEnded && word == "/?")
+            return {onlyCommand(Command::Help), {}};
         if (optionsEnded || word.empty() || word.front() != '-' || word == "-") {
             arguments.files.emplace_back(word);
             continue;
@@ -69,6 +72,11 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
     if (arguments.files.empty())
         return {std::nullopt, "falta el archivo"};
     return {std::move(arguments), {}};
+}
+
+std::filesystem::path fileArgumentPath(std::string_view word)
+{
+    return std::filesystem::path(std::u8string(word.begin(), word.end()));
 }
 
 } // namespace vuelco::cli

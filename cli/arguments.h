@@ -2,6 +2,7 @@
 
 #include "core/bga_header.h"
 
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -32,11 +33,17 @@ struct Arguments {
 
 // What the command line asked for, or why it cannot be understood (a message in
 // Spanish, for standard error). "--" ends the options, so a file may start with "-".
+// "/?" asks for help, as on Windows; after "--" it is a file like any other.
 struct ParsedArguments {
     std::optional<Arguments> arguments;
     std::string error;
 };
 
 [[nodiscard]] ParsedArguments parseArguments(std::span<const std::string_view> words);
+
+// The file a file argument names. On Windows the arguments arrive as UTF-8 (see
+// windowsArguments), which the library would otherwise read in the ANSI code page; on
+// Linux the bytes are the name, whatever their encoding.
+[[nodiscard]] std::filesystem::path fileArgumentPath(std::string_view word);
 
 } // namespace vuelco::cli

@@ -1,5 +1,7 @@
 #include "cli/file_list.h"
 
+#include "cli/arguments.h"
+
 #include <algorithm>
 #include <string_view>
 #include <type_traits>
@@ -80,14 +82,15 @@ fs::path::string_type sameFileKey(NameView name)
     return key;
 }
 
-// A name from the command line in the system's own text (wide on Windows).
+// A name from the command line in the system's own text (wide on Windows, from the
+// UTF-8 the arguments arrive in there).
 template <typename Native>
 Native nativeName(std::string name)
 {
     if constexpr (std::is_same_v<Native, std::string>)
         return name;
     else
-        return fs::path(name).native();
+        return fileArgumentPath(name).native();
 }
 
 // Lists on the text of the names: a batch of small files would pay dearly for parsing
@@ -99,8 +102,8 @@ public:
     void addName(std::string name)
     {
         std::error_code error;
-        if (mRecursive && fs::is_directory(fs::status(name, error)))
-            walk(name);
+        if (mRecursive && fs::is_directory(fs::status(fileArgumentPath(name), error)))
+            walk(fileArgumentPath(name));
         else
             addFile(nativeName<fs::path::string_type>(std::move(name)));
     }

@@ -77,14 +77,16 @@ FileResult handleFile(const Arguments &arguments, const std::filesystem::path::s
 }
 
 // A name as the terminal shows it: the system's own text, or on Windows, where that is
-// wide, converted.
+// wide, the UTF-8 that the program writes there.
 template <typename Native>
 void assignName(std::string &line, const Native &name)
 {
-    if constexpr (std::is_same_v<Native, std::string>)
+    if constexpr (std::is_same_v<Native, std::string>) {
         line = name;
-    else
-        line = std::filesystem::path(name).string();
+    } else {
+        const std::u8string text = std::filesystem::path(name).u8string();
+        line.assign(text.begin(), text.end());
+    }
 }
 
 // Writes a file's line and counts it. A batch writes thousands of lines: each goes out

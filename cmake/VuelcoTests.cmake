@@ -1,16 +1,5 @@
 find_package(GTest REQUIRED)
 
-# Built on Windows, but left out of ctest --preset windows until the Windows side of names,
-# drives and folders is right: they assert it and fail today. The windows-pending preset runs
-# them (scripts/test-windows windows-pending).
-set(vuelcoWindowsPending odd_names_test tst_module1 tst_fdisco tst_load_through_chooser)
-
-function(vuelco_label_pending name)
-  if(WIN32 AND name IN_LIST vuelcoWindowsPending)
-    set_tests_properties(${name} PROPERTIES LABELS windows-pending)
-  endif()
-endfunction()
-
 # One GoogleTest executable per unit, so CTest reports failures unit by unit. Run through an
 # emulator (Wine for the Windows cross build), each start costs seconds: there, an executable
 # is one CTest test rather than one per test case, and the windows test preset prints every
@@ -25,7 +14,6 @@ function(vuelco_add_gtest name)
   vuelco_link_runtime_statically(${name})
   if(CMAKE_CROSSCOMPILING_EMULATOR)
     add_test(NAME ${name} COMMAND ${name})
-    vuelco_label_pending(${name})
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
   endif()
@@ -46,7 +34,6 @@ function(vuelco_add_qtest name)
              COMMAND ${PROJECT_SOURCE_DIR}/cmake/run-with-log ${name}.log
                      ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> -o ${name}.log,txt)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=windows")
-    vuelco_label_pending(${name})
   else()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

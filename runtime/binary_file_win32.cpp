@@ -1,11 +1,16 @@
 #include "binary_file.h"
 
 #include "failure.h"
+#include "verbatim_path_win32.h"
+#include "windows_errors.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #ifndef NOMINMAX // mingw's C++ headers already define it
 #define NOMINMAX
 #endif
@@ -20,38 +25,21 @@ enum class Step { OpenForReading, OpenForUpdate, Read, Write, Flush, Close };
 
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-// Maps the system's error onto the program's failure numbers. Access refused on a
-// write open is what a file marked read-only gives, so it counts as ReadOnly.
+// No Windows file system keeps a name of more than 255 characters; asking for one gets
+// "not found" or "invalid name" depending on the system, so it is refused up front.
+bool hasOverlongName(const std::filesystem::path &path)
+{
+    constexpr std::size_t kLongestName = 255;
+    for (const std::filesystem::path &part : path.relative_path()) {
+        if (part.native().size() > kLongestName)
+            return true;
+    }
+    return false;
+}
+
 Failure failureFromLastError(DWORD error, Step step, const std::filesystem::path &path)
 {
-    const auto standard = [&](FailureNumber number) {
-        return Failure(number, standardDescription(number), path);
-    };
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND: return standard(FailureNumber::FileNotFound);
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-    case ERROR_INVALID_DRIVE: return standard(FailureNumber::PathNotFound);
-    case ERROR_ACCESS_DENIED:
-        return standard(step == Step::OpenForUpdate ? FailureNumber::ReadOnly : FailureNumber::PermissionDenied);
-    case ERROR_WRITE_PROTECT: return standard(FailureNumber::ReadOnly);
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return standard(FailureNumber::PermissionDenied);
-    case ERROR_FILENAME_EXCED_RANGE:
-        return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME: return standard(FailureNumber::BadFileName);
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return standard(FailureNumber::DiskFull);
-    case ERROR_TOO_MANY_OPEN_FILES: return standard(FailureNumber::TooManyFiles);
-    case ERROR_NOT_READY:
-    case ERROR_DEV_NOT_EXIST: return standard(FailureNumber::DeviceNotReady);
-    case ERROR_CRC:
-    case ERROR_GEN_FAILURE:
-    case ERROR_IO_DEVICE: return standard(FailureNumber::DeviceIo);
-    default:
-        return Failure(FailureNumber::DeviceIo, "Error del sistema " + std::to_string(error), path);
-    }
+    return failureFromWindowsError(error, step == Step::OpenForUpdate, path);
 }
 
 [[noreturn]] void fail(Step step, const std::filesystem::path &path)
@@ -59,34 +47,47 @@ Failure failureFromLastError(DWORD error, Step step, const std::filesystem::path
     throw failureFromLastError(GetLastError(), step, path);
 }
 
+Failure refusal(FailureNumber number, std::string why, const std::filesystem::path &path)
+{
+    return Failure(number, why.empty() ? standardDescription(number) : "No se puede abrir: " + why, path);
+}
+
 HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
 {
-    // OPEN_EXISTING: nothing is ever created. Other programs may go on reading and
-    // writing the file, as they could before.
-    HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    // The verbatim name reaches exactly the file named, whatever its length, its
+    // trailing blanks or dots. OPEN_EXISTING: nothing is ever created. Other programs
+    // may go on reading and writing the file, as they could before.
+    if (hasOverlongName(path))
+        throw nameTooLong(path);
+    const std::wstring name = verbatimPath(path);
+    HANDLE handle = CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        fail(step, path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // A folder cannot be opened as a file and says so with access refused, which
+        // would otherwise read as a read-only file.
+        const DWORD attributes = error == ERROR_ACCESS_DENIED ? GetFileAttributesW(name.c_str())
+                                                              : INVALID_FILE_ATTRIBUTES;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw refusal(FailureNumber::BadFileName, "es una carpeta", path);
+        throw failureFromLastError(error, step, path);
+    }
 
     BY_HANDLE_FILE_INFORMATION information{};
     const DWORD type = GetFileType(handle);
-    std::string refusal;
-    auto number = FailureNumber::BadFileName;
+    std::optional<Failure> refused;
     if (type != FILE_TYPE_DISK) {
-        refusal = "No se puede abrir: es un dispositivo";
+        refused = refusal(FailureNumber::BadFileName, "es un dispositivo", path);
     } else if (!GetFileInformationByHandle(handle, &information)) {
-        const DWORD error = GetLastError();
-        CloseHandle(handle);
-        throw failureFromLastError(error, step, path);
+        refused = failureFromLastError(GetLastError(), step, path);
     } else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        refusal = "No se puede abrir: es una carpeta";
+        refused = refusal(FailureNumber::BadFileName, "es una carpeta", path);
     } else if (step == Step::OpenForUpdate && (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
-        number = FailureNumber::ReadOnly;
-        refusal = standardDescription(number);
+        refused = refusal(FailureNumber::ReadOnly, {}, path);
     }
-    if (!refusal.empty()) {
+    if (refused) {
         CloseHandle(handle);
-        throw Failure(number, refusal, path);
+        throw *refused;
     }
     return handle;
 }

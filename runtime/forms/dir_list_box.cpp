@@ -32,7 +32,7 @@ DirListBox::DirListBox(QWidget *parent) : QListWidget(parent)
 
 void DirListBox::setPath(const QString &path)
 {
-    const QString folder = nativeFolder(path);
+    const QString folder = nativeFolder(folderOfDrive(path));
     requireReady(folder);
     const QFileInfo info(folder);
     if (!info.isDir())

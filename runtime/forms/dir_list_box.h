@@ -16,7 +16,8 @@ public:
 
     // The shown folder, in native form; a root keeps its final separator.
     [[nodiscard]] QString Path() const { return mPath; }
-    // Shows a folder. Throws DeviceNotReady (68) when its volume cannot be read,
+    // Shows a folder, or the current folder of a drive named as the drive list names it
+    // (see folderOfDrive). Throws DeviceNotReady (68) when its volume cannot be read,
     // PathNotFound (76) when it is not a folder, PermissionDenied (70) when it may not
     // be listed; the list is left as it was then.
     void setPath(const QString &path);

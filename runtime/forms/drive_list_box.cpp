@@ -19,7 +19,11 @@ DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
     connect(this, &QComboBox::activated, this, &DriveListBox::select);
 }
 
-QString DriveListBox::Drive() const { return mDrive; }
+QString DriveListBox::Drive() const
+{
+    const int index = findData(mDrive);
+    return index < 0 ? mDrive : itemText(index);
+}
 
 void DriveListBox::setDrive(const QString &drive)
 {
@@ -46,7 +50,7 @@ void DriveListBox::refresh()
     clear();
     const QFileIconProvider icons;
     for (const QString &root : offeredRoots())
-        addItem(icons.icon(QFileIconProvider::Drive), root, root);
+        addItem(icons.icon(QFileIconProvider::Drive), driveCaption(root), root);
     setCurrentIndex(findData(mDrive));
 }
 

@@ -15,7 +15,8 @@ class DriveListBox : public QComboBox {
 public:
     explicit DriveListBox(QWidget *parent = nullptr);
 
-    // The selected volume's root ("C:\", "/", "/media/usb").
+    // The selected drive as the list shows it ("c: [SISTEMA]" on Windows; "/",
+    // "/media/usb" elsewhere). The folder list takes it for the drive's current folder.
     [[nodiscard]] QString Drive() const;
     // Selects the volume that holds the given drive or path text; throws
     // DeviceNotReady (68) when no volume does.

@@ -9,8 +9,10 @@ namespace vuelco::forms {
 // underline.
 [[nodiscard]] QFont designFont(const QString &face, double points, bool bold, bool underline = false);
 
-// Maps the design faces that a system may lack (MS Sans Serif, Arial, Times New Roman)
-// onto metric-compatible faces that Debian ships. Call once, after the application exists.
+// Maps the design faces that a system may lack onto faces it has: on Windows the bitmap
+// MS Sans Serif onto Microsoft Sans Serif; elsewhere MS Sans Serif, Arial and Times New
+// Roman onto metric-compatible faces that Debian ships. Call once, after the application
+// exists.
 void registerFontSubstitutes();
 
 } // namespace vuelco::forms

@@ -5,8 +5,21 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStorageInfo>
 #include <algorithm>
+
+#ifdef Q_OS_WIN
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// After windows.h, which it needs.
+#include <winnetwk.h>
+#endif
 
 namespace vuelco::forms {
 namespace {
@@ -14,7 +27,22 @@ namespace {
 const SystemVolumes gSystemVolumes;
 const Volumes *gVolumes = &gSystemVolumes;
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+// A drive with no medium must answer "not ready", never make Windows ask the user to
+// insert a disk in a box of its own; so the error mode is set around every question.
+class QuietDriveErrors {
+public:
+    QuietDriveErrors() { SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &mPrevious); }
+    QuietDriveErrors(const QuietDriveErrors &) = delete;
+    QuietDriveErrors &operator=(const QuietDriveErrors &) = delete;
+    ~QuietDriveErrors() { SetThreadErrorMode(mPrevious, nullptr); }
+
+private:
+    DWORD mPrevious = 0;
+};
+
+std::wstring rootName(const QString &root) { return QDir::toNativeSeparators(root).toStdWString(); }
+#else
 bool isBrowsable(const QString &root)
 {
     static const QStringList kMediaFolders{QStringLiteral("/media/"), QStringLiteral("/run/media/"),
@@ -78,8 +106,39 @@ QString SystemVolumes::rootOf(const QString &path) const
 
 bool SystemVolumes::isReady(const QString &root) const
 {
+#ifdef Q_OS_WIN
+    // A gone network drive or an empty card reader cannot tell its volume's details.
+    const QuietDriveErrors quiet;
+    const std::wstring name = rootName(root);
+    return GetDriveTypeW(name.c_str()) != DRIVE_NO_ROOT_DIR &&
+           GetVolumeInformationW(name.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0);
+#else
     const QStorageInfo volume(root);
     return volume.isValid() && volume.isReady() && QFileInfo(root).isReadable();
+#endif
+}
+
+QString SystemVolumes::label(const QString &root) const
+{
+#ifdef Q_OS_WIN
+    const QuietDriveErrors quiet;
+    const std::wstring name = rootName(root);
+    if (GetDriveTypeW(name.c_str()) == DRIVE_REMOTE) {
+        // The share a network drive stands for, which Windows knows without the network.
+        const std::wstring drive = name.substr(0, 2);
+        wchar_t share[MAX_PATH + 1] = {};
+        DWORD size = MAX_PATH;
+        return WNetGetConnectionW(drive.c_str(), share, &size) == NO_ERROR ? QString::fromWCharArray(share) : QString();
+    }
+    wchar_t volumeName[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(name.c_str(), volumeName, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
+        return {};
+    return QString::fromWCharArray(volumeName);
+#else
+    // The drive list shows Linux volumes by their mount points alone.
+    Q_UNUSED(root);
+    return {};
+#endif
 }
 
 ScopedVolumes::ScopedVolumes(const Volumes &volumes) noexcept : mPrevious(gVolumes)
@@ -102,6 +161,39 @@ QStringList offeredRoots()
             gOffered.append(root);
     }
     return roots;
+}
+
+QString driveCaption(const QString &root)
+{
+#ifdef Q_OS_WIN
+    const bool driveRoot = root.size() == 3 && root.at(1) == QLatin1Char(':');
+    if (!driveRoot)
+        return root;
+    const QString label = Volumes::current().label(root);
+    const QString drive = root.left(2).toLower();
+    return label.isEmpty() ? drive : drive + QStringLiteral(" [") + label + QLatin1Char(']');
+#else
+    return root;
+#endif
+}
+
+QString folderOfDrive(const QString &drive)
+{
+#ifdef Q_OS_WIN
+    static const QRegularExpression kDrive(QStringLiteral("^([A-Za-z]:)( \\[.*\\])?$"));
+    const QRegularExpressionMatch match = kDrive.match(drive);
+    if (!match.hasMatch())
+        return drive;
+    // Windows keeps a current folder for each drive; a bare "X:" names it.
+    const std::wstring name = match.captured(1).toUpper().toStdWString();
+    wchar_t folder[MAX_PATH + 1] = {};
+    const DWORD length = GetFullPathNameW(name.c_str(), MAX_PATH + 1, folder, nullptr);
+    if (length == 0 || length > MAX_PATH)
+        return match.captured(1).toUpper() + pathSeparator();
+    return QString::fromWCharArray(folder, static_cast<qsizetype>(length));
+#else
+    return drive;
+#endif
 }
 
 void requireReady(const QString &path)

@@ -19,6 +19,12 @@ public:
     [[nodiscard]] virtual QString rootOf(const QString &path) const = 0;
     // Whether a volume can be read now; a drive with no medium cannot.
     [[nodiscard]] virtual bool isReady(const QString &root) const = 0;
+    // The volume's label ("SISTEMA"), or a network drive's share; empty when it has none.
+    [[nodiscard]] virtual QString label(const QString &root) const
+    {
+        Q_UNUSED(root);
+        return {};
+    }
 
     // The volumes in use: the system's unless a test put others in place.
     [[nodiscard]] static const Volumes &current();
@@ -30,6 +36,7 @@ public:
     [[nodiscard]] QStringList roots() const override;
     [[nodiscard]] QString rootOf(const QString &path) const override;
     [[nodiscard]] bool isReady(const QString &root) const override;
+    [[nodiscard]] QString label(const QString &root) const override;
 };
 
 // Puts a volume set in place for its lifetime, and the previous one back after.
@@ -51,5 +58,15 @@ private:
 // Throws DeviceNotReady (68) when the volume holding the path cannot be read, or when
 // the path lies on a volume offered earlier that is gone now (unmounted, unplugged).
 void requireReady(const QString &path);
+
+// What the drive list shows for a volume: on Windows the drive letter in lower case and
+// the label in brackets, "c: [SISTEMA]" ("a:" without one), as the forms runtime always
+// showed drives; any other root, and every root elsewhere, as it is.
+[[nodiscard]] QString driveCaption(const QString &root);
+
+// The folder a drive names when the folder list is pointed at it: on Windows a drive as
+// the drive list shows it ("c: [SISTEMA]", or just "c:") is the current folder Windows
+// keeps for that drive; any other text, and every text elsewhere, is itself.
+[[nodiscard]] QString folderOfDrive(const QString &drive);
 
 } // namespace vuelco::forms

@@ -187,6 +187,8 @@ TEST_P(Usage, answersWithTheRightStatusAndStream)
 INSTANTIATE_TEST_SUITE_P(
     Words, Usage,
     testing::Values(UsageCase{"help", {"--help"}, 0, "Uso: vuelco-cli", ""},
+                    UsageCase{"windowsHelp", {"a.dat", "/?"}, 0, "Uso: vuelco-cli", ""},
+                    UsageCase{"slashQuestionAsAFile", {"--", "/?"}, 1, "", "/?: Error #  5"},
                     UsageCase{"version", {"--version"}, 0, "vuelco-cli " VUELCO_VERSION "\n", ""},
                     UsageCase{"nothing", {}, 2, "", "vuelco-cli: falta el archivo\nUso:"},
                     UsageCase{"targetWithoutFile", {"--a-arcade"}, 2, "", "vuelco-cli: falta el archivo"},

@@ -4,6 +4,7 @@
 #include "runtime/forms/drive_list_box.h"
 #include "runtime/forms/file_list_box.h"
 #include "runtime/forms/native_paths.h"
+#include "runtime/forms/volumes.h"
 #include "fake_volumes.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
@@ -126,7 +127,8 @@ void TestFdisco::soloRutaShowsTheFolderOfThePath_data()
     QTest::addColumn<bool>("reported");
     QTest::newRow("a file's full path") << mTree.path("Datos/Juego.dat") << mTree.path("Datos") << false;
     QTest::newRow("a folder with its separator") << mTree.path("Datos") + kSep << mTree.path("Datos") << false;
-    QTest::newRow("a file in the root") << kSep + "Juego.dat" << kSep << false;
+    QTest::newRow("a file in the root") << FakeVolumes::systemRoot() + "Juego.dat" << FakeVolumes::systemRoot()
+                                        << false;
     QTest::newRow("no separator") << "Juego.dat" << vuelco::forms::fallbackFolder() << true;
     QTest::newRow("empty") << "" << vuelco::forms::fallbackFolder() << true;
     QTest::newRow("a folder that is gone") << mTree.path("Borrada/Juego.dat") << vuelco::forms::fallbackFolder() << true;
@@ -143,7 +145,7 @@ void TestFdisco::soloRutaShowsTheFolderOfThePath()
 
     QCOMPARE(child<DirListBox>(dialog, "Dir1")->Path(), folder);
     QCOMPARE(child<FileListBox>(dialog, "File1")->Path(), folder);
-    QCOMPARE(child<DriveListBox>(dialog, "Drive1")->Drive(), QStringLiteral("/"));
+    QCOMPARE(mVolumes.rootOf(child<DriveListBox>(dialog, "Drive1")->Drive()), FakeVolumes::systemRoot());
     QCOMPARE(boxes.count(), reported ? 1 : 0);
     if (reported) {
         QCOMPARE(boxes.shown()[0].prompt, QStringLiteral("La Ruta+Archivo actuales no estan disponibles."));
@@ -175,7 +177,7 @@ void TestFdisco::listsFoldersFromTheRootDownThenSubfolders()
     for (int i = 0; i < dirs->count(); ++i)
         shown.append(dirs->item(i)->text().trimmed());
     const int depth = static_cast<int>(mTree.path("Datos").count(kSep));
-    QCOMPARE(shown.first(), kSep);
+    QCOMPARE(shown.first(), FakeVolumes::systemRoot());
     QCOMPARE(shown.size(), depth + 1 + 2);
     QCOMPARE(shown[depth], QStringLiteral("Datos"));
     QCOMPARE(shown.mid(depth + 1), (QStringList{"Bsub", "sub"}));
@@ -423,14 +425,15 @@ void TestFdisco::aDriveNotReadyIsAskedAboutAgain()
     QCOMPARE(dirs->Path(), stick);
 
     // Answered OK while it stays out, then Cancel: back to the fallback drive.
-    drives->setDrive(QStringLiteral("/"));
+    drives->setDrive(FakeVolumes::systemRoot());
     boxes.clear();
     volumes.setReady(stick, false);
     boxes.answer({MsgBoxResult::Ok, MsgBoxResult::Cancel});
     drives->setDrive(stick);
     QCOMPARE(boxes.count(), 2);
-    QCOMPARE(drives->Drive(), vuelco::forms::fallbackDrive());
-    QCOMPARE(dirs->Path(), vuelco::forms::fallbackFolder());
+    QCOMPARE(volumes.rootOf(drives->Drive()), volumes.rootOf(vuelco::forms::fallbackDrive()));
+    // The drive's current folder, which is its root unless the program moved there.
+    QCOMPARE(dirs->Path(), vuelco::forms::folderOfDrive(vuelco::forms::fallbackDrive()));
 }
 
 void TestFdisco::aVolumeGoneSinceTheListWasReadIsNotReady()

@@ -174,7 +174,7 @@ void TestModule1::theChooserIsPaintedRedFromEdgeToEdge()
     QTemporaryDir folder;
     FakeVolumes volumes;
     ScriptedMessageBoxes boxes;
-    Module1::RutaArchivo = folder.path() + QDir::separator();
+    Module1::RutaArchivo = QDir::toNativeSeparators(folder.path()) + QDir::separator();
     Module1::Opcion = {0, 0};
     Fdisco dialog;
     const auto *surface = dialog.findChild<vuelco::forms::PersistentSurface *>();

@@ -1,7 +1,35 @@
 #include "fake_volumes.h"
 
-FakeVolumes::FakeVolumes(const QStringList &extraRoots) : mRoots(QStringList{QStringLiteral("/")} + extraRoots), mScope(*this)
+#include "runtime/forms/native_paths.h"
+
+#include <QDir>
+
+namespace {
+
+QStringList baseRoots()
 {
+    QStringList roots{FakeVolumes::systemRoot()};
+#ifdef Q_OS_WIN
+    // The program's own drive too, where the chooser starts.
+    for (const QString &root : {vuelco::forms::fallbackFolder(), vuelco::forms::applicationFolder().left(3).toUpper()}) {
+        if (!roots.contains(root))
+            roots.append(root);
+    }
+#endif
+    return roots;
+}
+
+} // namespace
+
+FakeVolumes::FakeVolumes(const QStringList &extraRoots) : mRoots(baseRoots() + extraRoots), mScope(*this) {}
+
+QString FakeVolumes::systemRoot()
+{
+#ifdef Q_OS_WIN
+    return QDir::toNativeSeparators(QDir::tempPath()).left(3).toUpper();
+#else
+    return QStringLiteral("/");
+#endif
 }
 
 void FakeVolumes::setReady(const QString &root, bool ready)
@@ -14,9 +42,15 @@ void FakeVolumes::setReady(const QString &root, bool ready)
 
 QString FakeVolumes::rootOf(const QString &path) const
 {
+    const QString native = QDir::toNativeSeparators(path);
     QString best;
     for (const QString &root : mRoots) {
-        const bool holds = path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+        bool holds = native == root || native.startsWith(vuelco::forms::joinPath(root, {}));
+#ifdef Q_OS_WIN
+        // A drive root holds every text that starts with its drive: "C:", "c: [SISTEMA]".
+        if (root.size() == 3 && native.left(2).compare(root.left(2), Qt::CaseInsensitive) == 0)
+            holds = true;
+#endif
         if (holds && root.size() > best.size())
             best = root;
     }

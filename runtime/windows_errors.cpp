@@ -1,0 +1,56 @@
+#include "runtime/windows_errors.h"
+
+#include <string>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace vuelco {
+
+Failure nameTooLong(const std::filesystem::path &path)
+{
+    return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
+}
+
+// Maps the system's error onto the program's failure numbers. Access refused on a
+// write open is what a file marked read-only gives, so it counts as ReadOnly; a folder
+// gives it as well, and is told apart before this mapping (binary_file_win32.cpp). A file
+// that another program holds without sharing its writes is PermissionDenied (70).
+Failure failureFromWindowsError(std::uint32_t error, bool openingForUpdate, const std::filesystem::path &path)
+{
+    const auto standard = [&](FailureNumber number) {
+        return Failure(number, standardDescription(number), path);
+    };
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND: return standard(FailureNumber::FileNotFound);
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_INVALID_DRIVE: return standard(FailureNumber::PathNotFound);
+    case ERROR_ACCESS_DENIED:
+        return standard(openingForUpdate ? FailureNumber::ReadOnly : FailureNumber::PermissionDenied);
+    case ERROR_WRITE_PROTECT: return standard(FailureNumber::ReadOnly);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return standard(FailureNumber::PermissionDenied);
+    case ERROR_FILENAME_EXCED_RANGE: return nameTooLong(path);
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME: return standard(FailureNumber::BadFileName);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return standard(FailureNumber::DiskFull);
+    case ERROR_TOO_MANY_OPEN_FILES: return standard(FailureNumber::TooManyFiles);
+    case ERROR_NOT_READY:
+    case ERROR_DEV_NOT_EXIST: return standard(FailureNumber::DeviceNotReady);
+    case ERROR_CRC:
+    case ERROR_GEN_FAILURE:
+    case ERROR_IO_DEVICE: return standard(FailureNumber::DeviceIo);
+    default:
+        return Failure(FailureNumber::DeviceIo, "Error del sistema " + std::to_string(error), path);
+    }
+}
+
+} // namespace vuelco

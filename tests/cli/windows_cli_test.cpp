@@ -1,0 +1,130 @@
+// vuelco-cli as a Windows program: it expands its own wildcards, reads its arguments in
+// full Unicode and writes Spanish text that a console shows as written.
+
+#include "cli/windows_arguments.h"
+#include "cli/windows_console.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace vuelco::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Words = std::vector<std::wstring>;
+
+const std::wstring kAnio = L"A\u00f1o.dat";
+const std::wstring kCyrillic = L"\u0414\u0430\u043d\u0456.dat";
+
+class Wildcards : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const std::wstring &name : Words{L"b.DAT", L"a.dat", kAnio, kCyrillic, L"c.data", L"-guion.dat"})
+            writeFile(mTemp.path() / name, arcadeHeader());
+        fs::create_directory(mTemp.path() / L"carpeta.dat");
+    }
+
+    [[nodiscard]] std::wstring in(const std::wstring &name) const { return (mTemp.path() / name).native(); }
+
+    TempFolder mTemp;
+};
+
+TEST_F(Wildcards, expandFileArgumentsInOrderWithTheFolderAsTyped)
+{
+    const Words expanded = expandWildcards({L"--a-emulador", in(L"*.dat"), L"/?", L"-x*"});
+    EXPECT_EQ(expanded, (Words{L"--a-emulador", in(L"-guion.dat"), in(L"a.dat"), in(kAnio), in(L"b.DAT"),
+                               in(L"carpeta.dat"), in(kCyrillic), L"/?", L"-x*"}));
+}
+
+TEST_F(Wildcards, matchOneCharacterWithAQuestionMarkInTheCurrentFolder)
+{
+    const fs::path previous = fs::current_path();
+    fs::current_path(mTemp.path());
+    const Words expanded = expandWildcards({L"?.dat", L"--", L"-*"});
+    fs::current_path(previous);
+    EXPECT_EQ(expanded, (Words{L"a.dat", L"b.DAT", L"--", L"-guion.dat"}));
+}
+
+TEST_F(Wildcards, thatMatchNothingStayAsTyped)
+{
+    EXPECT_EQ(expandWildcards({in(L"*.xyz"), in(L"falta\\*.dat")}), (Words{in(L"*.xyz"), in(L"falta\\*.dat")}));
+}
+
+// The console gets whole characters even when a write ends inside one.
+TEST(WideTextBuffer, handsOnWholeCharactersWhereverTheWritesEnd)
+{
+    std::wstring shown;
+    WideTextBuffer buffer([&](std::wstring_view text) { shown += text; });
+    std::ostream stream(&buffer);
+    const std::string text = "A\xc3\xb1o \xe2\x80\x94 \xf0\x9f\x93\x81 convertido\n";
+    for (const char byte : text)
+        stream << byte << std::flush;
+    EXPECT_EQ(shown, L"A\u00f1o \u2014 \U0001F4C1 convertido\n");
+}
+
+std::string runProgram(std::wstring commandLine, const fs::path &folder)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return "no pipe";
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                        nullptr, folder.c_str(), &startup, &process);
+    CloseHandle(writeEnd);
+    std::string output;
+    char chunk[4096];
+    DWORD got = 0;
+    while (started && ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        output.append(chunk, got);
+    CloseHandle(readEnd);
+    if (!started)
+        return "not started";
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    std::erase(output, '\r');
+    return output;
+}
+
+// What cmd.exe does with "vuelco-cli --a-emulador *.dat": the pattern arrives as typed.
+TEST(WindowsCommandLine, convertsTheFilesAPatternNamesWhateverTheirNames)
+{
+    TempFolder temp;
+    writeFile(temp.path() / kAnio, arcadeHeader());
+    writeFile(temp.path() / kCyrillic, arcadeHeader());
+    const fs::path program = fs::path(VUELCO_CLI_EXE).make_preferred();
+
+    const std::string output = runProgram(L"\"" + program.native() + L"\" --a-emulador *.dat", temp.path());
+
+    EXPECT_EQ(output, "A\xc3\xb1o.dat\tBGA, Arcade -> BGA, Emulador Pc\n"
+                      "\xd0\x94\xd0\xb0\xd0\xbd\xd1\x96.dat\tBGA, Arcade -> BGA, Emulador Pc\n");
+    EXPECT_EQ(readAll(temp.path() / kAnio), pcEmulatorHeader());
+    EXPECT_EQ(readAll(temp.path() / kCyrillic), pcEmulatorHeader());
+}
+
+} // namespace
+} // namespace vuelco::cli
