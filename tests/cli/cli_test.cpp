@@ -149,12 +149,22 @@ TEST(Walk, takesDatFilesInNameOrderAndFollowsNoLink)
     const TempFolder folder;
     const std::filesystem::path top = folder / "top";
     std::filesystem::create_directories(top / "sub");
-    const std::string upper = folder.write("top/B.DAT", arcadeHeader()).string();
-    const std::string lower = folder.write("top/a.dat", arcadeHeader()).string();
-    const std::string inner = folder.write("top/sub/c.Dat", arcadeHeader()).string();
+    folder.write("top/B.DAT", arcadeHeader());
+    folder.write("top/a.dat", arcadeHeader());
+    folder.write("top/sub/c.Dat", arcadeHeader());
+    // The walk names what it finds with the system's own separator.
+    const std::string upper = (top / "B.DAT").string();
+    const std::string lower = (top / "a.dat").string();
+    const std::string inner = (top / "sub" / "c.Dat").string();
     folder.write("top/notas.txt", arcadeHeader());
-    std::filesystem::create_directory_symlink(top, top / "sub" / "vuelta");
-    std::filesystem::create_symlink(top / "a.dat", top / "enlace.dat");
+    // Windows lets only privileged accounts make links (and Wine cannot): the walk's
+    // order and filter are still checked where no link can be made.
+    std::error_code noLinks;
+    std::filesystem::create_directory_symlink(top, top / "sub" / "vuelta", noLinks);
+    std::filesystem::create_symlink(top / "a.dat", top / "enlace.dat", noLinks);
+#ifndef _WIN32
+    ASSERT_FALSE(noLinks) << noLinks.message();
+#endif
 
     const Outcome o = runCli({"-r", "--a-emulador", top.string()});
     EXPECT_EQ(o.status, 0);

@@ -121,7 +121,8 @@ TEST(WindowsCommandLine, convertsTheFilesAPatternNamesWhateverTheirNames)
     const std::string output = runProgram(L"\"" + program.native() + L"\" --a-emulador *.dat", temp.path());
 
     EXPECT_EQ(output, "A\xc3\xb1o.dat\tBGA, Arcade -> BGA, Emulador Pc\n"
-                      "\xd0\x94\xd0\xb0\xd0\xbd\xd1\x96.dat\tBGA, Arcade -> BGA, Emulador Pc\n");
+                      "\xd0\x94\xd0\xb0\xd0\xbd\xd1\x96.dat\tBGA, Arcade -> BGA, Emulador Pc\n"
+                      "Convertidos: 2, ya en ese formato: 0, no reconocidos: 0, fallidos: 0\n");
     EXPECT_EQ(readAll(temp.path() / kAnio), pcEmulatorHeader());
     EXPECT_EQ(readAll(temp.path() / kCyrillic), pcEmulatorHeader());
 }

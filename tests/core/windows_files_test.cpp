@@ -5,9 +5,9 @@
 // The fixtures make and read files through their own verbatim ("\\?\") names, never
 // through the code under test, so a name the code mangles cannot pass by accident.
 
-#include "core/header_convert.h"
+#include "core/convert_if_unchanged.h"
+#include "core/convert_in_one_pass.h"
 #include "core/header_probe.h"
-#include "core/header_rewrite.h"
 #include "runtime/failure.h"
 #include "temp_folder.h"
 
@@ -127,9 +127,9 @@ void expectRoundTrip(const fs::path &path, const fs::path &absolute)
     const ProbeResult probe = probeHeader(path);
     ASSERT_EQ(probe.layout, Layout::Arcade);
     EXPECT_EQ(probe.groups, kGroups);
-    ASSERT_EQ(rewriteHeader(path, Layout::PcEmulator, probe.groups), RewriteOutcome::Converted);
+    ASSERT_EQ(convertIfUnchanged(path, Layout::PcEmulator, probe.groups), ConversionOutcome::Converted);
     EXPECT_EQ(readExactly(absolute), fileWith(composeHeader(Layout::PcEmulator, kGroups)));
-    ASSERT_EQ(convertHeader(path, Layout::Arcade), Layout::PcEmulator);
+    ASSERT_EQ(convertInOnePass(path, Layout::Arcade), Layout::PcEmulator);
     EXPECT_EQ(readExactly(absolute), kArcade);
 }
 
@@ -150,8 +150,8 @@ void expectFailure(const fs::path &path, std::int32_t number, const std::string 
         }
     };
     check("loading", [&] { (void)probeHeader(path); });
-    check("converting", [&] { (void)rewriteHeader(path, Layout::PcEmulator, kGroups); });
-    check("converting in a batch", [&] { (void)convertHeader(path, Layout::PcEmulator); });
+    check("converting", [&] { (void)convertIfUnchanged(path, Layout::PcEmulator, kGroups); });
+    check("converting in a batch", [&] { (void)convertInOnePass(path, Layout::PcEmulator); });
 }
 
 struct NameRow {
@@ -256,12 +256,12 @@ TEST_F(WindowsAccess, theReadOnlyAttributeRefusesTheConversionBeforeAnyByteIsWri
     ASSERT_TRUE(SetFileAttributesW(verbatim(mFile).c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(probeHeader(mFile).layout, Layout::Arcade);
     try {
-        (void)rewriteHeader(mFile, Layout::PcEmulator, kGroups);
+        (void)convertIfUnchanged(mFile, Layout::PcEmulator, kGroups);
         ADD_FAILURE() << "a read-only file was converted";
     } catch (const Failure &failure) {
         EXPECT_EQ(failure.number(), 75);
     }
-    EXPECT_THROW((void)convertHeader(mFile, Layout::PcEmulator), Failure);
+    EXPECT_THROW((void)convertInOnePass(mFile, Layout::PcEmulator), Failure);
     SetFileAttributesW(verbatim(mFile).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(readExactly(mFile), kArcade);
 }
@@ -293,7 +293,7 @@ TEST_P(WindowsHeldFile, refusesTheConversionWithItsNumberAndWritesNothing)
         EXPECT_THROW((void)probeHeader(mFile), Failure);
     }
     try {
-        (void)rewriteHeader(mFile, Layout::PcEmulator, kGroups);
+        (void)convertIfUnchanged(mFile, Layout::PcEmulator, kGroups);
         ADD_FAILURE() << "a file held by another program was converted";
     } catch (const Failure &failure) {
         EXPECT_EQ(failure.number(), 70);

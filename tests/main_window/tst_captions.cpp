@@ -60,8 +60,14 @@ void TestCaptions::everyCaptionFitsItsBox_data()
     QTest::addColumn<QString>("caption");   // set first when the control shows changing captions
     QTest::addColumn<QString>("face");
 
+    // The faces that stand for the design's MS Sans Serif and Times New Roman.
+#ifdef Q_OS_WIN
+    const QString sans = QStringLiteral("Microsoft Sans Serif");
+    const QString serif = QStringLiteral("Times New Roman");
+#else
     const QString sans = QStringLiteral("Liberation Sans");
     const QString serif = QStringLiteral("Liberation Serif");
+#endif
     QTest::newRow("Label2") << "Form1" << "Label2" << "" << serif;
     QTest::newRow("Label1") << "Form1" << "Label1" << "" << sans;
     QTest::newRow("LTipo arcade") << "Form1" << "LTipo" << "BGA, Arcade" << sans;

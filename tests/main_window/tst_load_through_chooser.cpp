@@ -204,6 +204,9 @@ void TestLoadThroughChooser::loadsAndConvertsWithTheKeyboardAlone()
 
 void TestLoadThroughChooser::namesAreShownAsWritten()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows refuses \"<\" and \">\" in a file name, so no name there reads as markup");
+#endif
     const TempFolder folder;
     const auto file = folder.write("<b>x.dat", arcadeHeader());
     FakeVolumes volumes;
