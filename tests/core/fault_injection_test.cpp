@@ -33,6 +33,7 @@ const char *nameOf(Call call)
     case Call::Fstat: return "fstat";
     case Call::Stat: return "stat";
     case Call::Fsync: return "fsync";
+    case Call::Lock: return "lock";
     case Call::Close: return "close";
     }
     return "?";
