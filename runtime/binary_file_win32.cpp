@@ -196,8 +196,9 @@ bool BinaryFile::tryLock()
 {
     // A byte far past the end of any real file: Windows enforces a locked range against
     // every other handle's reads and writes, and no other program ever reaches there,
-    // so only another Vuelco taking the same lock is kept out.
-    constexpr std::uint64_t kLockedByte = 0xFFFFFFFFFFFFFFFEu;
+    // so only another Vuelco taking the same lock is kept out. Offsets are signed
+    // 64-bit numbers to the system, hence the highest positive one but one.
+    constexpr std::uint64_t kLockedByte = 0x7FFFFFFFFFFFFFFEu;
     OVERLAPPED overlapped = at(kLockedByte);
     if (LockFileEx(handleOf(mHandle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &overlapped))
         return true;
