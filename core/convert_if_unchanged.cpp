@@ -8,15 +8,16 @@ namespace vuelco {
 ConversionOutcome convertIfUnchanged(const std::filesystem::path &path, Layout target, const Groups &groups)
 {
     BinaryFile file = BinaryFile::openForUpdate(path);
+    file.lockForConversion();
 
     Header onDisk{};
     const std::size_t got = file.read(0, onDisk);
     if (got != onDisk.size() || onDisk != composeHeader(otherLayout(target), groups))
         return ConversionOutcome::ChangedSinceLoaded;
 
-    writeHeaderOrRestore(file, onDisk, composeHeader(target, groups));
+    const HeaderWrite written = writeHeaderOrRestore(file, onDisk, composeHeader(target, groups));
     file.close();
-    return ConversionOutcome::Converted;
+    return written == HeaderWrite::Written ? ConversionOutcome::Converted : ConversionOutcome::ChangedSinceLoaded;
 }
 
 } // namespace vuelco

@@ -8,7 +8,7 @@ namespace vuelco {
 
 enum class ConversionOutcome : std::uint8_t {
     Converted,             // the new header is on the device
-    ChangedSinceLoaded,    // the header was no longer the one loaded: nothing written
+    ChangedSinceLoaded,    // the header, or the file at the path, was no longer the one loaded: nothing written
 };
 
 // Converts the file at path to the target layout in place, but only if its header is
@@ -18,6 +18,10 @@ enum class ConversionOutcome : std::uint8_t {
 // that; then offsets 4 to 15 go out in one write (5 to 7 carry the zeros just checked)
 // and are flushed to the device before Converted is returned. So the file holds the old
 // header or the new one, never a mix, and nothing outside those bytes changes.
+//
+// The file is locked against other Vuelcos from before the header is read until it is
+// closed (BinaryFile::lockForConversion). A file that another program replaced by rename
+// after the open gets its old header back, and ChangedSinceLoaded is returned.
 //
 // Throws Failure when the file cannot be opened, read, written or flushed (after a
 // failed write or flush the verified old header is put back first); a file

@@ -24,14 +24,21 @@ std::optional<Layout> convertOrPreview(const std::filesystem::path &path, Layout
         throw;
     }
 
+    if (writing == Writing::Write)
+        file->lockForConversion();
     Header onDisk{};
     if (file->read(0, onDisk) != onDisk.size()) {
         file->close();
         return std::nullopt;
     }
     const std::optional<Layout> found = layoutOf(onDisk);
-    if (found && *found != target && writing == Writing::Write)
-        writeHeaderOrRestore(*file, onDisk, composeHeader(target, groupsOf(onDisk, *found)));
+    if (found && *found != target && writing == Writing::Write &&
+        writeHeaderOrRestore(*file, onDisk, composeHeader(target, groupsOf(onDisk, *found))) ==
+            HeaderWrite::FileReplaced) {
+        file->close();
+        throw Failure(FailureNumber::DeviceIo,
+                      "El archivo cambió mientras se convertía: otro programa lo reemplazó. No se convirtió", path);
+    }
     file->close();
     return found;
 }

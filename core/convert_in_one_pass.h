@@ -21,6 +21,10 @@ namespace vuelco {
 // file that needs no conversion is still told apart; one that does need it throws the
 // update's Failure (ReadOnly, 75, for a file marked read-only). Throws Failure when the
 // file cannot be opened, read, written or flushed; nothing is ever created.
+//
+// A conversion (not a preview) locks the file against other Vuelcos from before the
+// header is read until it is closed. A file that another program replaced by rename after the open gets its old
+// header back, and DeviceIo (57) says that it changed while being converted.
 [[nodiscard]] std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target);
 
 // What convertInOnePass would do, with nothing written: the same open for update, the same

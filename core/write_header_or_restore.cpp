@@ -4,6 +4,7 @@
 #include "runtime/failure.h"
 
 #include <span>
+#include <string>
 
 namespace vuelco {
 namespace {
@@ -14,20 +15,34 @@ void writeFromLayoutCode(BinaryFile &file, const Header &header)
     file.flush();
 }
 
+// Writes old back after cause. Failing that, nothing is known of the header any more,
+// and the user must hear it plainly rather than the cause alone.
+void putBack(BinaryFile &file, const Header &old, const std::string &cause)
+{
+    try {
+        writeFromLayoutCode(file, old);
+    } catch (const Failure &failure) {
+        throw Failure(FailureNumber::DeviceIo,
+                      cause + ". No se pudo volver a escribir la cabecera anterior (" + failure.description() +
+                          "): la cabecera puede haber quedado a medio convertir. Compruebe el archivo",
+                      failure.path());
+    }
+}
+
 } // namespace
 
-void writeHeaderOrRestore(BinaryFile &file, const Header &old, const Header &converted)
+HeaderWrite writeHeaderOrRestore(BinaryFile &file, const Header &old, const Header &converted)
 {
     try {
         writeFromLayoutCode(file, converted);
-    } catch (const Failure &) {
-        try {
-            writeFromLayoutCode(file, old);
-        } catch (const Failure &) {
-            // Putting back failed as well: the first failure is the one to report.
-        }
+        if (file.isStillAtItsPath())
+            return HeaderWrite::Written;
+    } catch (const Failure &failure) {
+        putBack(file, old, failure.description());
         throw;
     }
+    putBack(file, old, "Otro programa reemplazó el archivo durante la conversión");
+    return HeaderWrite::FileReplaced;
 }
 
 } // namespace vuelco

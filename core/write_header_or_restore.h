@@ -6,6 +6,11 @@ namespace vuelco {
 
 class BinaryFile;
 
+enum class HeaderWrite : std::uint8_t {
+    Written,        // the new header is on the device, in the file the path names
+    FileReplaced,   // the path names another file now: the one written has its old header back
+};
+
 // The write both conversions share: replaces a header just read through file (old) with
 // converted, or leaves old in place when that fails. Offsets 4 to 15 go out in one
 // write, never nine (a process killed between separate writes would leave a header that
@@ -15,7 +20,10 @@ class BinaryFile;
 // When the write falls short and then fails, or the flush fails, part or all of the new
 // header may reach the disk although a failure is reported: the old bytes are written
 // back before the first failure is rethrown, so the file never keeps a mix, nor a
-// conversion reported as failed.
-void writeHeaderOrRestore(BinaryFile &file, const Header &old, const Header &converted);
+// conversion reported as failed. When the path no longer names the file written (another
+// program replaced it by rename meanwhile), the old bytes go back too: nobody asked to
+// convert that file any more. When putting the old bytes back fails as well, the failure
+// is DeviceIo (57) and says that the header may be left half converted.
+[[nodiscard]] HeaderWrite writeHeaderOrRestore(BinaryFile &file, const Header &old, const Header &converted);
 
 } // namespace vuelco

@@ -40,8 +40,19 @@ public:
     // Closes now and reports a failure to close; closing a closed file does nothing.
     void close();
 
+    // Takes the lock every Vuelco takes on a file it converts, held until the file is
+    // closed, so that two conversions of one file never overlap. Another conversion
+    // takes milliseconds, so a held lock is waited for briefly; then fails with
+    // PermissionDenied (70), saying that another conversion holds the file.
+    void lockForConversion();
+    // Whether the path the file was opened by still names this very file: false once
+    // another program replaced, moved or removed it since the open.
+    [[nodiscard]] bool isStillAtItsPath();
+
 private:
     BinaryFile(std::intptr_t handle, std::filesystem::path::string_type path) noexcept;
+    // One attempt at the conversion lock: false when another holds it.
+    [[nodiscard]] bool tryLock();
 
     std::intptr_t mHandle;
     // Kept as text: a path is built again only for a failure, and copying a path's

@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::intptr_t kClosed = -1;
 
-enum class Step { OpenForReading, OpenForUpdate, Read, Write, Flush, Close };
+enum class Step { OpenForReading, OpenForUpdate, Read, Write, Flush, Close, Lock, Identify };
 
 bool parentIsFolder(const std::filesystem::path &path)
 {
@@ -245,6 +245,38 @@ void BinaryFile::close()
     // on Linux the descriptor is released either way, so EINTR is not a failure.
     if (posixCalls().close(fd) != 0 && errno != EINTR)
         fail(Step::Close, mPath);
+}
+
+bool BinaryFile::tryLock()
+{
+    // A lock of the open file description, not of the process: two workers of one batch
+    // exclude each other too, and closing another descriptor of the file keeps it.
+    struct flock wholeFile {};
+    wholeFile.l_type = F_WRLCK;
+    wholeFile.l_whence = SEEK_SET;
+    const int fd = static_cast<int>(mHandle);
+    if (askAgainWhenInterrupted([&] { return posixCalls().lock(fd, F_OFD_SETLK, &wholeFile); }) == 0)
+        return true;
+    if (errno == EAGAIN || errno == EACCES)
+        return false;
+    // Some network and FUSE file systems keep no locks: convert there as before, unlocked.
+    if (errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP)
+        return true;
+    fail(Step::Lock, mPath);
+}
+
+bool BinaryFile::isStillAtItsPath()
+{
+    struct stat opened {};
+    struct stat named {};
+    if (posixCalls().fstat(static_cast<int>(mHandle), &opened) != 0)
+        fail(Step::Identify, mPath);
+    if (posixCalls().stat(mPath.c_str(), &named) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;
+        fail(Step::Identify, mPath);
+    }
+    return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 } // namespace vuelco

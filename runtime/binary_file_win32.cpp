@@ -21,7 +21,7 @@ namespace {
 
 const std::intptr_t kClosed = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
 
-enum class Step { OpenForReading, OpenForUpdate, Read, Write, Flush, Close };
+enum class Step { OpenForReading, OpenForUpdate, Read, Write, Flush, Close, Lock, Identify };
 
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -193,6 +193,46 @@ void BinaryFile::close()
         return;
     if (!CloseHandle(handleOf(std::exchange(mHandle, kClosed))))
         fail(Step::Close, mPath);
+}
+
+bool BinaryFile::tryLock()
+{
+    // A byte far past the end of any real file: Windows enforces a locked range against
+    // every other handle's reads and writes, and no other program ever reaches there,
+    // so only another Vuelco taking the same lock is kept out. Offsets are signed
+    // 64-bit numbers to the system, hence the highest positive one but one.
+    constexpr std::uint64_t kLockedByte = 0x7FFFFFFFFFFFFFFEu;
+    OVERLAPPED overlapped = at(kLockedByte);
+    if (LockFileEx(handleOf(mHandle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &overlapped))
+        return true;
+    if (GetLastError() == ERROR_LOCK_VIOLATION)
+        return false;
+    fail(Step::Lock, mPath);
+}
+
+bool BinaryFile::isStillAtItsPath()
+{
+    BY_HANDLE_FILE_INFORMATION opened{};
+    if (!GetFileInformationByHandle(handleOf(mHandle), &opened))
+        fail(Step::Identify, mPath);
+    // No access asked: only the identity is read, and the open disturbs nobody.
+    HANDLE named = CreateFileW(std::filesystem::path(mPath).c_str(), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (named == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return false;
+        throw failureFromLastError(error, Step::Identify, mPath);
+    }
+    BY_HANDLE_FILE_INFORMATION now{};
+    const bool described = GetFileInformationByHandle(named, &now);
+    const DWORD error = GetLastError();
+    CloseHandle(named);
+    if (!described)
+        throw failureFromLastError(error, Step::Identify, mPath);
+    return opened.dwVolumeSerialNumber == now.dwVolumeSerialNumber &&
+           opened.nFileIndexHigh == now.nFileIndexHigh && opened.nFileIndexLow == now.nFileIndexLow;
 }
 
 } // namespace vuelco

@@ -8,8 +8,10 @@ namespace {
 
 int realOpen(const char *path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 
+int realLock(int fd, int command, struct flock *range) { return ::fcntl(fd, command, range); }
+
 const PosixCalls kRealCalls{
-    realOpen, ::pread, ::pwrite, ::fstat, ::stat, ::fsync, ::close,
+    realOpen, ::pread, ::pwrite, ::fstat, ::stat, ::fsync, realLock, ::close,
 };
 
 const PosixCalls *gCurrent = &kRealCalls;

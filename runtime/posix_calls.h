@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -14,6 +15,8 @@ struct PosixCalls {
     int (*fstat)(int fd, struct stat *status);
     int (*stat)(const char *path, struct stat *status);
     int (*fsync)(int fd);
+    // fcntl, only ever asked to take a lock (F_OFD_SETLK).
+    int (*lock)(int fd, int command, struct flock *range);
     int (*close)(int fd);
 };
 

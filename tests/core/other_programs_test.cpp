@@ -1,9 +1,12 @@
 // Other programs touch the file between the load and the conversion. A header that is no
 // longer the one loaded is left alone, with nothing written; a file that another program
-// merely holds open is converted as usual.
+// merely holds open is converted as usual; one that another Vuelco is converting is not
+// touched. The command line's one pass has no load: it converts what is there, or nothing.
 
-#include "core/convert_if_unchanged.h"
+#include "conversion_paths.h"
 #include "core/header_probe.h"
+#include "runtime/binary_file.h"
+#include "runtime/failure.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,9 +68,13 @@ protected:
     Groups mLoaded;
 };
 
+// What the one pass makes of the file as the other program left it.
+enum class OnePass : std::uint8_t { WritesNothing, ConvertsWhatIsThere };
+
 struct Interference {
     const char *name;
     std::function<void(const fs::path &)> act;
+    OnePass onePass;
 };
 
 void PrintTo(const Interference &row, std::ostream *out) { *out << row.name; }
@@ -84,53 +92,85 @@ TEST_P(ChangedHeader, isLeftAloneWithNothingWritten)
     EXPECT_EQ(fs::last_write_time(mPath), modified);
 }
 
+// The same interference before a one pass: a header it cannot convert gets nothing
+// written, and one it can is converted whole, so that converting back gives the file
+// exactly as the other program left it.
+TEST_P(ChangedHeader, inOnePassIsConvertedAsItIsNowOrLeftAlone)
+{
+    inAnotherProcess([this] { GetParam().act(mPath); });
+    const Bytes changed = readAll(mPath);
+    const auto modified = fs::last_write_time(mPath);
+
+    const std::optional<Layout> found = convertInOnePass(mPath, Layout::PcEmulator);
+    if (GetParam().onePass == OnePass::WritesNothing) {
+        EXPECT_NE(found, Layout::Arcade);
+        EXPECT_EQ(readAll(mPath), changed);
+        EXPECT_EQ(fs::last_write_time(mPath), modified);
+    } else {
+        EXPECT_EQ(found, Layout::Arcade);
+        EXPECT_EQ(probeHeader(mPath).layout, Layout::PcEmulator);
+        EXPECT_EQ(convertInOnePass(mPath, Layout::Arcade), Layout::PcEmulator);
+        EXPECT_EQ(readAll(mPath), changed);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Interferences, ChangedHeader,
     ::testing::Values(
-        Interference{"truncatedToNothing", [](const fs::path &p) { fs::resize_file(p, 0); }},
-        Interference{"truncatedInsideTheSignature", [](const fs::path &p) { fs::resize_file(p, 3); }},
-        Interference{"truncatedInsideTheGroups", [](const fs::path &p) { fs::resize_file(p, 15); }},
+        Interference{"truncatedToNothing", [](const fs::path &p) { fs::resize_file(p, 0); }, OnePass::WritesNothing},
+        Interference{"truncatedInsideTheSignature", [](const fs::path &p) { fs::resize_file(p, 3); }, OnePass::WritesNothing},
+        Interference{"truncatedInsideTheGroups", [](const fs::path &p) { fs::resize_file(p, 15); }, OnePass::WritesNothing},
         Interference{"replacedByRenameWithOtherGroups",
                      [](const fs::path &p) {
                          const fs::path other = p.parent_path() / "nuevo.tmp";
                          writeFile(other, fileWith(composeHeader(Layout::Arcade, kOtherGroups)));
                          fs::rename(other, p);
-                     }},
+                     }, OnePass::ConvertsWhatIsThere},
         Interference{"replacedByRenameWithAnUnknownFile",
                      [](const fs::path &p) {
                          const fs::path other = p.parent_path() / "nuevo.tmp";
                          writeFile(other, Bytes(100, 0x20));
                          fs::rename(other, p);
-                     }},
+                     }, OnePass::WritesNothing},
         Interference{"rewrittenInPlaceWithOtherGroups",
                      [](const fs::path &p) {
                          const Header header = composeHeader(Layout::Arcade, kOtherGroups);
                          std::fstream file(p, std::ios::binary | std::ios::in | std::ios::out);
                          file.write(reinterpret_cast<const char *>(header.data()), header.size());
-                     }},
+                     }, OnePass::ConvertsWhatIsThere},
         Interference{"alreadyConvertedByAnotherProcess",
                      [](const fs::path &p) {
                          if (convertIfUnchanged(p, Layout::PcEmulator, kGroups) != ConversionOutcome::Converted)
                              _exit(1);
-                     }},
+                     }, OnePass::WritesNothing},
         Interference{"oneGroupByteChanged",
                      [](const fs::path &p) {
                          std::fstream file(p, std::ios::binary | std::ios::in | std::ios::out);
                          file.seekp(15);
                          file.put('\x01');
-                     }}),
+                     }, OnePass::ConvertsWhatIsThere}),
     [](const ::testing::TestParamInfo<Interference> &row) { return std::string(row.param.name); });
+
+class EitherPath : public OtherPrograms, public ::testing::WithParamInterface<ConversionPath> {
+protected:
+    bool convert() { return convertThrough(GetParam(), mPath, Layout::PcEmulator, mLoaded); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Paths, EitherPath, ::testing::Values(ConversionPath::Window, ConversionPath::CommandLine),
+                         [](const ::testing::TestParamInfo<ConversionPath> &row) {
+                             return std::string(nameOf(row.param));
+                         });
 
 // The rules only ever look at the header: a body cut short by another program is not a
 // change of what was loaded, and the header is converted with the length left as it is.
-TEST_F(OtherPrograms, aBodyCutShortStillConvertsAndKeepsTheNewLength)
+TEST_P(EitherPath, aBodyCutShortStillConvertsAndKeepsTheNewLength)
 {
     fs::resize_file(mPath, 20);
-    ASSERT_EQ(convertIfUnchanged(mPath, Layout::PcEmulator, mLoaded), ConversionOutcome::Converted);
+    ASSERT_TRUE(convert());
     EXPECT_EQ(readAll(mPath), Bytes(fileWith(composeHeader(Layout::PcEmulator, kGroups), 4)));
 }
 
-TEST_F(OtherPrograms, aFileHeldOpenForWritingByAnotherProcessStillConverts)
+TEST_P(EitherPath, aFileHeldOpenForWritingByAnotherProcessStillConverts)
 {
     int ready[2];
     int finish[2];
@@ -151,7 +191,7 @@ TEST_F(OtherPrograms, aFileHeldOpenForWritingByAnotherProcessStillConverts)
     ASSERT_EQ(read(ready[0], &signal, 1), 1);
     ASSERT_EQ(signal, 'r');
 
-    EXPECT_EQ(convertIfUnchanged(mPath, Layout::PcEmulator, mLoaded), ConversionOutcome::Converted);
+    EXPECT_TRUE(convert());
 
     ASSERT_EQ(write(finish[1], "g", 1), 1);
     int status = 0;
@@ -163,6 +203,47 @@ TEST_F(OtherPrograms, aFileHeldOpenForWritingByAnotherProcessStillConverts)
     Bytes expected = fileWith(composeHeader(Layout::PcEmulator, kGroups));
     expected.insert(expected.end(), {'c', 'o', 'l', 'a'});
     EXPECT_EQ(readAll(mPath), expected);
+}
+
+// Another Vuelco, the window or a batch, holds the file while converting it: it is
+// waited for briefly, then the file is reported as held, with nothing written; once
+// the other lets go, the conversion goes through.
+TEST_P(EitherPath, aFileAnotherVuelcoIsConvertingIsLeftToIt)
+{
+    int ready[2];
+    int finish[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(finish), 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        BinaryFile file = BinaryFile::openForUpdate(mPath);
+        file.lockForConversion();
+        char signal = 'r';
+        _exit(write(ready[1], &signal, 1) == 1 && read(finish[0], &signal, 1) == 1 ? 0 : 2);
+    }
+    char signal = 0;
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    const Bytes before = readAll(mPath);
+    const auto modified = fs::last_write_time(mPath);
+
+    try {
+        EXPECT_FALSE(convert()) << "converted a file another conversion holds";
+        ADD_FAILURE() << "no failure reported";
+    } catch (const Failure &failure) {
+        EXPECT_EQ(failure.number(), 70);
+        EXPECT_EQ(failure.description(), "Otra conversión tiene el archivo en uso; no se escribió nada");
+    }
+    EXPECT_EQ(readAll(mPath), before);
+    EXPECT_EQ(fs::last_write_time(mPath), modified);
+
+    ASSERT_EQ(write(finish[1], "g", 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (const int fd : {ready[0], ready[1], finish[0], finish[1]})
+        close(fd);
+    EXPECT_TRUE(convert());
 }
 
 } // namespace

@@ -47,9 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(optionsEnded || file.empty() || file == "-" || file.front() != '-',
               "an option taken as a file");
     }
-    const bool asksArcade = std::find(words.begin(), words.end(), "--a-arcade") != words.end();
-    const bool asksEmulator = std::find(words.begin(), words.end(), "--a-emulador") != words.end();
-    if (arguments.command == Command::Convert)
-        check(asksArcade || asksEmulator, "converts without being asked");
+    // Only the words before "--" can be options: after it, "--a-arcade" is a file's name.
+    const auto optionsEnd = std::find(words.begin(), words.end(), "--");
+    const bool asksArcade = std::find(words.begin(), optionsEnd, "--a-arcade") != optionsEnd;
+    const bool asksEmulator = std::find(words.begin(), optionsEnd, "--a-emulador") != optionsEnd;
+    if (arguments.command == Command::Convert) {
+        check(asksArcade != asksEmulator, "converts without being asked, or to both layouts");
+        check(arguments.target == (asksArcade ? vuelco::Layout::Arcade : vuelco::Layout::PcEmulator),
+              "converts to the layout not asked for");
+    }
     return 0;
 }

@@ -39,7 +39,7 @@ ssize_t transfer(const FakePosixCalls::Twist &twist, size_t count, Real real)
 
 const vuelco::PosixCalls FakePosixCalls::kTable{
     FakePosixCalls::open, FakePosixCalls::pread, FakePosixCalls::pwrite, FakePosixCalls::fstat,
-    FakePosixCalls::stat, FakePosixCalls::fsync, FakePosixCalls::close,
+    FakePosixCalls::stat, FakePosixCalls::fsync, FakePosixCalls::lock, FakePosixCalls::close,
 };
 
 FakePosixCalls::FakePosixCalls() : mScope(kTable)
@@ -104,6 +104,11 @@ int FakePosixCalls::stat(const char *path, struct stat *status)
 int FakePosixCalls::fsync(int fd)
 {
     return failOrRun(enter({Call::Fsync}), [&] { return realPosixCalls().fsync(fd); });
+}
+
+int FakePosixCalls::lock(int fd, int command, struct flock *range)
+{
+    return failOrRun(enter({Call::Lock}), [&] { return realPosixCalls().lock(fd, command, range); });
 }
 
 // A failed close still releases the descriptor on Linux, so a planned failure closes it too.

@@ -12,7 +12,7 @@
 // falls short or makes no progress instead, or throw from the plan to see what escapes.
 class FakePosixCalls {
 public:
-    enum class Call : std::uint8_t { Open, Pread, Pwrite, Fstat, Stat, Fsync, Close };
+    enum class Call : std::uint8_t { Open, Pread, Pwrite, Fstat, Stat, Fsync, Lock, Close };
 
     // One call as it was asked for; offset and size only for pread and pwrite.
     struct Record {
@@ -51,6 +51,7 @@ private:
     static int fstat(int fd, struct stat *status);
     static int stat(const char *path, struct stat *status);
     static int fsync(int fd);
+    static int lock(int fd, int command, struct flock *range);
     static int close(int fd);
     static const vuelco::PosixCalls kTable;
 
