@@ -215,8 +215,10 @@ bool BinaryFile::isStillAtItsPath()
     BY_HANDLE_FILE_INFORMATION opened{};
     if (!GetFileInformationByHandle(handleOf(mHandle), &opened))
         fail(Step::Identify, mPath);
-    // No access asked: only the identity is read, and the open disturbs nobody.
-    HANDLE named = CreateFileW(std::filesystem::path(mPath).c_str(), 0,
+    // No access asked: only the identity is read, and the open disturbs nobody. The
+    // verbatim name, as at the first open, so the check looks at the very file named.
+    const std::wstring name = verbatimPath(std::filesystem::path(mPath));
+    HANDLE named = CreateFileW(name.c_str(), 0,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (named == INVALID_HANDLE_VALUE) {
