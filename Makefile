@@ -3,7 +3,7 @@ PRESET ?= default
 
 BUILD_DIR := $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-.PHONY: deps build test run asan bench clean fuzz lint valgrind package test-windows
+.PHONY: deps build test run asan bench clean fuzz lint valgrind package test-windows package-windows
 
 deps:
 	@scripts/install-deps
@@ -33,6 +33,14 @@ test-windows:
 	cmake --preset windows
 	cmake --build --preset windows
 	scripts/test-windows
+
+# The Windows installer and the portable zip, from the same cross build:
+# build-windows/Vuelco-<version>-win64-setup.exe and build-windows/Vuelco-<version>-win64.zip.
+package-windows:
+	@scripts/install-deps --windows
+	scripts/prepare-windows
+	cmake --preset windows
+	cmake --build --preset windows --target package
 
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan

@@ -7,9 +7,23 @@ set(CPACK_STRIP_FILES TRUE)
 set(CPACK_SOURCE_GENERATOR "")
 
 if(WIN32)
-  # The Windows installer (NSIS) and the portable zip get their settings here, each
-  # generator's own, once the cross build ships Qt beside the programs.
-  message(STATUS "make package: no Windows packages are set up yet")
+  # build-windows/Vuelco-<version>-win64-setup.exe, the installer (NSIS, from the Spanish-only
+  # template in packaging/nsis), and Vuelco-<version>-win64.zip, the same files in one folder
+  # that runs from wherever it is unpacked. The file names are set per generator in
+  # WindowsPackageNames.cmake.
+  set(CPACK_GENERATOR NSIS ZIP)
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/WindowsPackageNames.cmake)
+  set(CPACK_SYSTEM_NAME win64)
+  set(CPACK_PACKAGE_INSTALL_DIRECTORY Vuelco)
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Vuelco)
+  set(CPACK_NSIS_PACKAGE_NAME Vuelco)
+  set(CPACK_NSIS_DISPLAY_NAME Vuelco)
+  set(CPACK_NSIS_INSTALLED_ICON_NAME Vuelco.exe)
+  set(CPACK_NSIS_UNINSTALL_NAME Desinstalar)
+  set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/packaging/vuelco.ico)
+  set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/packaging/vuelco.ico)
+  list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging/nsis)
+  include(CPack)
   return()
 endif()
 

@@ -35,3 +35,16 @@ function(vuelco_deploy_runtime target)
       VERBATIM)
   endif()
 endfunction()
+
+# Installs beside the installed executable what vuelco_deploy_runtime copies beside the built
+# one: the same script, following the same imports, run on the installed copy.
+function(vuelco_install_runtime target)
+  if(WIN32)
+    install(CODE "execute_process(
+      COMMAND \"${CMAKE_COMMAND}\"
+              \"-DEXECUTABLE=\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${target}>\"
+              \"-DSETTINGS=${CMAKE_BINARY_DIR}/deploy-runtime-settings.cmake\"
+              -P \"${PROJECT_SOURCE_DIR}/cmake/DeployRuntime.cmake\"
+      COMMAND_ERROR_IS_FATAL ANY)")
+  endif()
+endfunction()
