@@ -3,8 +3,8 @@
 #include "bench_report.h"
 
 #include "file_chooser/degradado.h"
-#include "runtime/forms/drawing_surface.h"
-#include "runtime/forms/twips.h"
+#include "forms/drawing_surface.h"
+#include "forms/twips.h"
 
 #include <QApplication>
 #include <QLinearGradient>

@@ -5,7 +5,7 @@
 
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
-#include "runtime/forms/native_paths.h"
+#include "forms/native_paths.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,5 +1,5 @@
 #include "main_window/form1.h"
-#include "runtime/forms/fonts.h"
+#include "forms/fonts.h"
 
 #include <QApplication>
 #include <QEvent>

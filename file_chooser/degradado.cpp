@@ -1,7 +1,7 @@
 #include "file_chooser/degradado.h"
 
 #include "runtime/failure.h"
-#include "runtime/forms/drawing_surface.h"
+#include "forms/drawing_surface.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "file_chooser/module1.h"
 
-#include "runtime/forms/native_paths.h"
+#include "forms/native_paths.h"
 
 namespace Module1 {
 

@@ -5,14 +5,14 @@
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "runtime/unexpected_failure.h"
-#include "runtime/forms/blank.h"
-#include "runtime/forms/caption_fit.h"
-#include "runtime/forms/command_button.h"
-#include "runtime/forms/fonts.h"
-#include "runtime/forms/message_box.h"
-#include "runtime/forms/native_paths.h"
-#include "runtime/forms/twips.h"
-#include "runtime/forms/yield.h"
+#include "forms/blank.h"
+#include "forms/caption_fit.h"
+#include "forms/command_button.h"
+#include "forms/fonts.h"
+#include "forms/message_box.h"
+#include "forms/native_paths.h"
+#include "forms/twips.h"
+#include "forms/yield.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

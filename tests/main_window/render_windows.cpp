@@ -4,8 +4,8 @@
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "main_window/form1.h"
-#include "runtime/forms/fonts.h"
-#include "runtime/forms/native_paths.h"
+#include "forms/fonts.h"
+#include "forms/native_paths.h"
 
 #include <QApplication>
 #include <QDir>

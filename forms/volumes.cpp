@@ -1,7 +1,7 @@
-#include "runtime/forms/volumes.h"
+#include "forms/volumes.h"
 
 #include "runtime/failure.h"
-#include "runtime/forms/native_paths.h"
+#include "forms/native_paths.h"
 
 #include <QDir>
 #include <QFileInfo>

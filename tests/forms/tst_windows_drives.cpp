@@ -3,10 +3,10 @@
 // the design fonts resolve to.
 
 #include "runtime/failure.h"
-#include "runtime/forms/dir_list_box.h"
-#include "runtime/forms/drive_list_box.h"
-#include "runtime/forms/fonts.h"
-#include "runtime/forms/volumes.h"
+#include "forms/dir_list_box.h"
+#include "forms/drive_list_box.h"
+#include "forms/fonts.h"
+#include "forms/volumes.h"
 
 #include <QDir>
 #include <QFontDatabase>
