@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
         // A fresh surface each round, as each showing of the chooser has.
         vuelco::forms::PersistentSurface surface(&form);
         auto start = vuelco::bench::Clock::now();
-        Module1::Degradado(2, surface);
+        vuelco::Module1::Degradado(2, surface);
         ours.push_back(vuelco::bench::secondsSince(start) * 1e3);
 
         QImage image(form.size(), QImage::Format_RGB32);

@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
         return QApplication::exec();
     }
     vuelco::forms::registerFontSubstitutes();
-    Form1 window;
+    vuelco::Form1 window;
     window.installEventFilter(&quitter);
     window.show();
     return QApplication::exec();

@@ -9,7 +9,7 @@
 using vuelco::Failure;
 using vuelco::FailureNumber;
 
-namespace Module1 {
+namespace vuelco::Module1 {
 namespace {
 
 [[noreturn]] void overflow()
@@ -59,4 +59,4 @@ void Degradado(std::uint8_t Modo, vuelco::forms::DrawingSurface &Forma)
     }
 }
 
-} // namespace Module1
+} // namespace vuelco::Module1

@@ -20,11 +20,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using vuelco::Failure;
-using vuelco::FailureNumber;
-using vuelco::forms::MsgBox;
-using vuelco::forms::MsgBoxResult;
-namespace Style = vuelco::forms::MsgBoxStyle;
+namespace vuelco {
+
+using forms::MsgBox;
+using forms::MsgBoxResult;
+namespace Style = forms::MsgBoxStyle;
 
 namespace {
 
@@ -278,3 +278,5 @@ void Fdisco::File1_Click()
     RutaCompleta = vuelco::forms::joinPath(Dir1->Path(), nombre);
     Lelegido->setText(nombre);
 }
+
+} // namespace vuelco

@@ -22,14 +22,13 @@
 #include <QPixmap>
 #include <QPushButton>
 
-using vuelco::Failure;
-using vuelco::FailureNumber;
-using vuelco::Layout;
-using vuelco::forms::designFont;
-using vuelco::forms::MsgBox;
-using vuelco::forms::MsgBoxResult;
-using vuelco::forms::setTwipsGeometry;
-namespace Style = vuelco::forms::MsgBoxStyle;
+namespace vuelco {
+
+using forms::designFont;
+using forms::MsgBox;
+using forms::MsgBoxResult;
+using forms::setTwipsGeometry;
+namespace Style = forms::MsgBoxStyle;
 
 namespace {
 
@@ -281,3 +280,5 @@ void Form1::mostrarTipo(Layout layout)
     BTguarda[0]->setEnabled(layout == Layout::PcEmulator);
     BTguarda[1]->setEnabled(layout == Layout::Arcade);
 }
+
+} // namespace vuelco

@@ -13,6 +13,8 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
+namespace vuelco {
+
 // The main window: shows the chosen file's path and layout, loads a file through the
 // file chooser (BTcarga) and converts its header in place (BTguarda 0 "a Arcade",
 // 1 "a Emulador Pc"). While either operation works on the file the busy frame FRespera
@@ -62,3 +64,5 @@ private:
     std::optional<vuelco::Groups> mGrupos;
     Chooser mChooser;
 };
+
+} // namespace vuelco

@@ -20,6 +20,8 @@ using vuelco::forms::DirListBox;
 using vuelco::forms::DriveListBox;
 using vuelco::forms::FileListBox;
 using vuelco::forms::MsgBoxResult;
+using vuelco::Fdisco;
+namespace Module1 = vuelco::Module1;
 
 namespace {
 

@@ -10,6 +10,8 @@
 #include <QtTest>
 
 using vuelco::Failure;
+using vuelco::Fdisco;
+namespace Module1 = vuelco::Module1;
 
 namespace {
 

@@ -16,6 +16,10 @@
 #include <QTimer>
 #include <iostream>
 
+using vuelco::Fdisco;
+using vuelco::Form1;
+namespace Module1 = vuelco::Module1;
+
 namespace {
 
 bool save(QWidget *widget, const QDir &folder, const QString &name)

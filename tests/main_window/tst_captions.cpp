@@ -14,6 +14,10 @@
 #include <QtTest>
 #include <memory>
 
+using vuelco::Fdisco;
+using vuelco::Form1;
+namespace Module1 = vuelco::Module1;
+
 // Every caption of both windows, in the face the program resolves for its design face,
 // fits the room its box leaves it on one line.
 class TestCaptions : public QObject {

@@ -22,6 +22,8 @@
 #include <optional>
 
 using vuelco::forms::MsgBoxResult;
+using vuelco::Form1;
+namespace Module1 = vuelco::Module1;
 
 namespace {
 

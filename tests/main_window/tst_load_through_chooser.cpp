@@ -19,6 +19,8 @@ using vuelco::forms::DirListBox;
 using vuelco::forms::DriveListBox;
 using vuelco::forms::FileListBox;
 using vuelco::forms::MsgBoxResult;
+using vuelco::Fdisco;
+using vuelco::Form1;
 
 namespace {
 
