@@ -28,9 +28,9 @@ std::int16_t toInt16(double value)
 
 std::int16_t add(std::int16_t a, int b) { return toInt16(static_cast<double>(a) + b); }
 
-QColor colourOf(std::uint8_t modo, int v)
+QColor colourOf(std::uint8_t mode, int v)
 {
-    switch (modo) {
+    switch (mode) {
     case 0: return QColor(0, 0, v);
     case 1: return QColor(0, v, 0);
     default: return QColor(v, 0, 0);

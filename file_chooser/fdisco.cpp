@@ -181,8 +181,8 @@ void Fdisco::keyPressEvent(QKeyEvent *event)
 
 void Fdisco::BTacepta_Click()
 {
-    const std::uint8_t modo = Module1::Opcion[Module1::kModo];
-    switch (modo) {
+    const std::uint8_t mode = Module1::Opcion[Module1::kModo];
+    switch (mode) {
     case 0:
         if (vuelco::forms::isBlank(Lelegido->text())) {
             MsgBox(QStringLiteral("Debe elegir un archivo"), Style::Information, kDialogTitle);
@@ -227,11 +227,11 @@ void Fdisco::SoloRuta(const QString &Ruta)
         const qsizetype separator = Ruta.lastIndexOf(vuelco::forms::pathSeparator());
         if (separator < 0)
             throw Failure(FailureNumber::BadFileName, vuelco::standardDescription(FailureNumber::BadFileName));
-        const QString carpeta = vuelco::forms::asFolder(Ruta.left(separator));
+        const QString folder = vuelco::forms::asFolder(Ruta.left(separator));
         // The drive list picks the volume that holds the folder: on Windows its first
         // three characters, elsewhere the mount point.
-        Drive1->setDrive(carpeta);
-        Dir1->setPath(carpeta);
+        Drive1->setDrive(folder);
+        Dir1->setPath(folder);
     } catch (const Failure &) {
         MsgBox(QStringLiteral("La Ruta+Archivo actuales no estan disponibles."), Style::Critical, kDiskErrorTitle);
         try {
@@ -274,9 +274,9 @@ void Fdisco::File1_Click()
     const int index = File1->ListIndex();
     if (index < 0)
         return;
-    const QString nombre = File1->List(index);
-    RutaCompleta = vuelco::forms::joinPath(Dir1->Path(), nombre);
-    Lelegido->setText(nombre);
+    const QString name = File1->List(index);
+    RutaCompleta = vuelco::forms::joinPath(Dir1->Path(), name);
+    Lelegido->setText(name);
 }
 
 } // namespace vuelco
