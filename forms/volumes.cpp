@@ -10,14 +10,8 @@
 #include <algorithm>
 
 #ifdef Q_OS_WIN
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-// After windows.h, which it needs.
+#include "runtime/windows_api.h"
+// After windows_api.h, which it needs.
 #include <winnetwk.h>
 #endif
 

@@ -8,13 +8,7 @@
 #include <string>
 #include <utility>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX // mingw's C++ headers already define it
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "runtime/windows_api.h"
 
 namespace vuelco {
 namespace {

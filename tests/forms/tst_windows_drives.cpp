@@ -15,13 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "runtime/windows_api.h"
 
 using vuelco::Failure;
 using vuelco::forms::DirListBox;
