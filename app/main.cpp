@@ -1,5 +1,5 @@
 #include "main_window/form1.h"
-#include "runtime/forms/fonts.h"
+#include "forms/fonts.h"
 
 #include <QApplication>
 
@@ -9,7 +9,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     vuelco::forms::registerFontSubstitutes();
-    Form1 window;
+    vuelco::Form1 window;
     window.show();
     return QApplication::exec();
 }

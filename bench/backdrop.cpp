@@ -3,8 +3,8 @@
 #include "bench_report.h"
 
 #include "file_chooser/degradado.h"
-#include "runtime/forms/drawing_surface.h"
-#include "runtime/forms/twips.h"
+#include "forms/drawing_surface.h"
+#include "forms/twips.h"
 
 #include <QApplication>
 #include <QLinearGradient>
@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
         // A fresh surface each round, as each showing of the chooser has.
         vuelco::forms::PersistentSurface surface(&form);
         auto start = vuelco::bench::Clock::now();
-        Module1::Degradado(2, surface);
+        vuelco::Module1::Degradado(2, surface);
         ours.push_back(vuelco::bench::secondsSince(start) * 1e3);
 
         QImage image(form.size(), QImage::Format_RGB32);

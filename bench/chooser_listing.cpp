@@ -5,7 +5,7 @@
 
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
-#include "runtime/forms/native_paths.h"
+#include "forms/native_paths.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -38,10 +38,10 @@ protected:
 
 double openChooser(const fs::path &folder)
 {
-    Module1::RutaArchivo = vuelco::forms::joinPath(vuelco::forms::fromFilesystemPath(folder), QString());
-    Module1::Opcion = {0, 0};
+    vuelco::Module1::RutaArchivo = vuelco::forms::joinPath(vuelco::forms::fromFilesystemPath(folder), QString());
+    vuelco::Module1::Opcion = {0, 0};
     const auto start = vuelco::bench::Clock::now();
-    Fdisco dialog;
+    vuelco::Fdisco dialog;
     PaintWatcher watcher;
     QWidget *list = dialog.findChild<QWidget *>(QStringLiteral("File1"));
     list->installEventFilter(&watcher);

@@ -1,5 +1,5 @@
 #include "main_window/form1.h"
-#include "runtime/forms/fonts.h"
+#include "forms/fonts.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
         return QApplication::exec();
     }
     vuelco::forms::registerFontSubstitutes();
-    Form1 window;
+    vuelco::Form1 window;
     window.installEventFilter(&quitter);
     window.show();
     return QApplication::exec();

@@ -3,14 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-// After windows.h, which it needs.
+#include "runtime/windows_api.h"
+// After windows_api.h, which it needs.
 #include <shellapi.h>
 
 namespace vuelco::cli {

@@ -1,7 +1,7 @@
 #include "file_chooser/degradado.h"
 
 #include "runtime/failure.h"
-#include "runtime/forms/drawing_surface.h"
+#include "forms/drawing_surface.h"
 
 #include <cmath>
 #include <limits>
@@ -9,7 +9,7 @@
 using vuelco::Failure;
 using vuelco::FailureNumber;
 
-namespace Module1 {
+namespace vuelco::Module1 {
 namespace {
 
 [[noreturn]] void overflow()
@@ -28,9 +28,9 @@ std::int16_t toInt16(double value)
 
 std::int16_t add(std::int16_t a, int b) { return toInt16(static_cast<double>(a) + b); }
 
-QColor colourOf(std::uint8_t modo, int v)
+QColor colourOf(std::uint8_t mode, int v)
 {
-    switch (modo) {
+    switch (mode) {
     case 0: return QColor(0, 0, v);
     case 1: return QColor(0, v, 0);
     default: return QColor(v, 0, 0);
@@ -59,4 +59,4 @@ void Degradado(std::uint8_t Modo, vuelco::forms::DrawingSurface &Forma)
     }
 }
 
-} // namespace Module1
+} // namespace vuelco::Module1

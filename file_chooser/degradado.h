@@ -6,7 +6,7 @@ namespace vuelco::forms {
 class DrawingSurface;
 }
 
-namespace Module1 {
+namespace vuelco::Module1 {
 
 // Paints a horizontal gradient over a form's whole drawing area: strips 3 units wide at
 // a pitch of 2, one channel falling evenly from 255 at the left edge to 100 at the right,
@@ -17,4 +17,4 @@ namespace Module1 {
 // DivisionByZero (11); the strips drawn before the failure stay drawn.
 void Degradado(std::uint8_t Modo, vuelco::forms::DrawingSurface &Forma);
 
-} // namespace Module1
+} // namespace vuelco::Module1

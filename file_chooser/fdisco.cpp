@@ -3,28 +3,28 @@
 #include "file_chooser/degradado.h"
 #include "file_chooser/module1.h"
 #include "runtime/failure.h"
-#include "runtime/forms/blank.h"
-#include "runtime/forms/caption_fit.h"
-#include "runtime/forms/command_button.h"
-#include "runtime/forms/dir_list_box.h"
-#include "runtime/forms/drawing_surface.h"
-#include "runtime/forms/drive_list_box.h"
-#include "runtime/forms/file_list_box.h"
-#include "runtime/forms/fonts.h"
-#include "runtime/forms/message_box.h"
-#include "runtime/forms/native_paths.h"
-#include "runtime/forms/twips.h"
+#include "forms/blank.h"
+#include "forms/caption_fit.h"
+#include "forms/command_button.h"
+#include "forms/dir_list_box.h"
+#include "forms/drawing_surface.h"
+#include "forms/drive_list_box.h"
+#include "forms/file_list_box.h"
+#include "forms/fonts.h"
+#include "forms/message_box.h"
+#include "forms/native_paths.h"
+#include "forms/twips.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-using vuelco::Failure;
-using vuelco::FailureNumber;
-using vuelco::forms::MsgBox;
-using vuelco::forms::MsgBoxResult;
-namespace Style = vuelco::forms::MsgBoxStyle;
+namespace vuelco {
+
+using forms::MsgBox;
+using forms::MsgBoxResult;
+namespace Style = forms::MsgBoxStyle;
 
 namespace {
 
@@ -181,8 +181,8 @@ void Fdisco::keyPressEvent(QKeyEvent *event)
 
 void Fdisco::BTacepta_Click()
 {
-    const std::uint8_t modo = Module1::Opcion[Module1::kModo];
-    switch (modo) {
+    const std::uint8_t mode = Module1::Opcion[Module1::kModo];
+    switch (mode) {
     case 0:
         if (vuelco::forms::isBlank(Lelegido->text())) {
             MsgBox(QStringLiteral("Debe elegir un archivo"), Style::Information, kDialogTitle);
@@ -227,11 +227,11 @@ void Fdisco::SoloRuta(const QString &Ruta)
         const qsizetype separator = Ruta.lastIndexOf(vuelco::forms::pathSeparator());
         if (separator < 0)
             throw Failure(FailureNumber::BadFileName, vuelco::standardDescription(FailureNumber::BadFileName));
-        const QString carpeta = vuelco::forms::asFolder(Ruta.left(separator));
+        const QString folder = vuelco::forms::asFolder(Ruta.left(separator));
         // The drive list picks the volume that holds the folder: on Windows its first
         // three characters, elsewhere the mount point.
-        Drive1->setDrive(carpeta);
-        Dir1->setPath(carpeta);
+        Drive1->setDrive(folder);
+        Dir1->setPath(folder);
     } catch (const Failure &) {
         MsgBox(QStringLiteral("La Ruta+Archivo actuales no estan disponibles."), Style::Critical, kDiskErrorTitle);
         try {
@@ -274,7 +274,9 @@ void Fdisco::File1_Click()
     const int index = File1->ListIndex();
     if (index < 0)
         return;
-    const QString nombre = File1->List(index);
-    RutaCompleta = vuelco::forms::joinPath(Dir1->Path(), nombre);
-    Lelegido->setText(nombre);
+    const QString name = File1->List(index);
+    RutaCompleta = vuelco::forms::joinPath(Dir1->Path(), name);
+    Lelegido->setText(name);
 }
+
+} // namespace vuelco

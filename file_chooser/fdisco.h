@@ -15,10 +15,16 @@ class FileListBox;
 class PersistentSurface;
 } // namespace vuelco::forms
 
+namespace vuelco {
+
 // The program's own modal file chooser: drive, folder and file lists, the name of the
 // file last clicked, a name box for the save mode, Aceptar and Cancelar. The request
 // comes in and the answer goes out through Module1's RutaArchivo and Opcion. Every
 // showing is a new dialog, loaded from its design state and destroyed when it closes.
+//
+// Only mode 0 (open a "*.dat" file) has a caller in this program. Modes 1 (the name box,
+// to save a picture) and 2 (open a "*.txt" file) stay whole all the same: the modes in
+// Opcion are the dialog's contract with its callers, and a caller may ask for any of them.
 class Fdisco : public QDialog {
     Q_OBJECT
 
@@ -63,3 +69,5 @@ private:
     QString RutaCompleta;
     std::uint8_t YaActivado = 0;
 };
+
+} // namespace vuelco

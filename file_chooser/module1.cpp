@@ -1,12 +1,12 @@
 #include "file_chooser/module1.h"
 
-#include "runtime/forms/native_paths.h"
+#include "forms/native_paths.h"
 
-namespace Module1 {
+namespace vuelco::Module1 {
 
 QString NombreArchivo(const QString &Ruta)
 {
     return Ruta.mid(Ruta.lastIndexOf(vuelco::forms::pathSeparator()) + 1);
 }
 
-} // namespace Module1
+} // namespace vuelco::Module1

@@ -8,7 +8,12 @@
 // the starting path in RutaArchivo and the mode in Opcion[1], shows Fdisco modally, and
 // reads the result from Opcion[0] (1 accepted, 0 cancelled) and, in mode 0, the chosen
 // file's full path from RutaArchivo. Nothing resets Opcion[0] between requests.
-namespace Module1 {
+//
+// The state is read and written only around a modal showing: the caller writes it just
+// before, the dialog reads it while it loads and writes it as Aceptar or Cancelar unloads
+// it, and the caller reads it just after. The showing is modal, so no two requests ever
+// overlap, and one shared state serves them all without a lock or a copy.
+namespace vuelco::Module1 {
 
 inline constexpr std::size_t kResultado = 0;  // Opcion index of the result
 inline constexpr std::size_t kModo = 1;       // Opcion index of the mode
@@ -16,12 +21,12 @@ inline constexpr std::size_t kModo = 1;       // Opcion index of the mode
 inline QString RutaArchivo;
 inline std::array<std::uint8_t, 2> Opcion{0, 0};
 
-} // namespace Module1
+} // namespace vuelco::Module1
 
-namespace Module1 {
+namespace vuelco::Module1 {
 
 // The text after a path's last separator: the file name of a full path, the whole
 // text when it has no separator, the empty text when it ends with one.
 [[nodiscard]] QString NombreArchivo(const QString &Ruta);
 
-} // namespace Module1
+} // namespace vuelco::Module1

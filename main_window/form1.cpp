@@ -5,14 +5,14 @@
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "runtime/unexpected_failure.h"
-#include "runtime/forms/blank.h"
-#include "runtime/forms/caption_fit.h"
-#include "runtime/forms/command_button.h"
-#include "runtime/forms/fonts.h"
-#include "runtime/forms/message_box.h"
-#include "runtime/forms/native_paths.h"
-#include "runtime/forms/twips.h"
-#include "runtime/forms/yield.h"
+#include "forms/blank.h"
+#include "forms/caption_fit.h"
+#include "forms/command_button.h"
+#include "forms/fonts.h"
+#include "forms/message_box.h"
+#include "forms/native_paths.h"
+#include "forms/twips.h"
+#include "forms/yield.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -22,14 +22,13 @@
 #include <QPixmap>
 #include <QPushButton>
 
-using vuelco::Failure;
-using vuelco::FailureNumber;
-using vuelco::Layout;
-using vuelco::forms::designFont;
-using vuelco::forms::MsgBox;
-using vuelco::forms::MsgBoxResult;
-using vuelco::forms::setTwipsGeometry;
-namespace Style = vuelco::forms::MsgBoxStyle;
+namespace vuelco {
+
+using forms::designFont;
+using forms::MsgBox;
+using forms::MsgBoxResult;
+using forms::setTwipsGeometry;
+namespace Style = forms::MsgBoxStyle;
 
 namespace {
 
@@ -180,13 +179,13 @@ void Form1::Form_Load()
     RutaElegida = QString();
 }
 
-bool Form1::ocupado() const { return FRespera->isVisibleTo(this); }
+bool Form1::isBusy() const { return FRespera->isVisibleTo(this); }
 
 void Form1::BTcarga_Click()
 {
-    if (ocupado())
+    if (isBusy())
         return;
-    bool rutaTomada = false;
+    bool pathTaken = false;
     try {
         Module1::RutaArchivo = vuelco::forms::isBlank(RutaElegida)
                                    ? vuelco::forms::joinPath(vuelco::forms::applicationFolder(), QString())
@@ -197,7 +196,7 @@ void Form1::BTcarga_Click()
             return;
 
         RutaElegida = Module1::RutaArchivo;
-        rutaTomada = true;
+        pathTaken = true;
         LRuta->setText(RutaElegida);
         FRespera->show();
         vuelco::forms::DoEvents();
@@ -207,23 +206,23 @@ void Form1::BTcarga_Click()
             MarcarDesconocido();
             return;
         }
-        mGrupos = probe.groups;
-        mostrarTipo(*probe.layout);
+        mGroups = probe.groups;
+        showLayout(*probe.layout);
         FRespera->hide();
     } catch (...) {
         const Failure failure = vuelco::currentFailure();
         FRespera->hide();
-        if (rutaTomada)
-            mostrarDesconocido();
+        if (pathTaken)
+            showUnknown();
         showFailure(failure);
     }
 }
 
 void Form1::BTguarda_Click(int Index)
 {
-    if (ocupado())
+    if (isBusy())
         return;
-    if (vuelco::forms::isBlank(RutaElegida) || !mGrupos) {
+    if (vuelco::forms::isBlank(RutaElegida) || !mGroups) {
         MsgBox(QStringLiteral("Primero: elegir un archivo"), Style::Information, QStringLiteral("Eeeepa!"));
         return;
     }
@@ -238,7 +237,7 @@ void Form1::BTguarda_Click(int Index)
         vuelco::forms::DoEvents();
         const Layout target = Index == 0 ? Layout::Arcade : Layout::PcEmulator;
         const vuelco::ConversionOutcome outcome =
-            vuelco::convertIfUnchanged(vuelco::forms::toFilesystemPath(RutaElegida), target, *mGrupos);
+            vuelco::convertIfUnchanged(vuelco::forms::toFilesystemPath(RutaElegida), target, *mGroups);
         FRespera->hide();
 
         if (outcome == vuelco::ConversionOutcome::ChangedSinceLoaded) {
@@ -248,7 +247,7 @@ void Form1::BTguarda_Click(int Index)
         }
         // The rewrite returns only once the header is on the device.
         MsgBox(QStringLiteral("Finalizado"), Style::Information, QStringLiteral("Convertir"));
-        mostrarTipo(target);
+        showLayout(target);
     } catch (...) {
         const Failure failure = vuelco::currentFailure();
         FRespera->hide();
@@ -263,21 +262,23 @@ void Form1::BTguarda_Click(int Index)
 void Form1::MarcarDesconocido()
 {
     FRespera->hide();
-    mostrarDesconocido();
+    showUnknown();
     vuelco::forms::DoEvents();
 }
 
-void Form1::mostrarDesconocido()
+void Form1::showUnknown()
 {
     LTipo->setText(caption(vuelco::kUnknownCaption));
     BTguarda[0]->setEnabled(false);
     BTguarda[1]->setEnabled(false);
-    mGrupos.reset();
+    mGroups.reset();
 }
 
-void Form1::mostrarTipo(Layout layout)
+void Form1::showLayout(Layout layout)
 {
     LTipo->setText(caption(vuelco::layoutCaption(layout)));
     BTguarda[0]->setEnabled(layout == Layout::PcEmulator);
     BTguarda[1]->setEnabled(layout == Layout::Arcade);
 }
+
+} // namespace vuelco

@@ -13,6 +13,8 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
+namespace vuelco {
+
 // The main window: shows the chosen file's path and layout, loads a file through the
 // file chooser (BTcarga) and converts its header in place (BTguarda 0 "a Arcade",
 // 1 "a Emulador Pc"). While either operation works on the file the busy frame FRespera
@@ -36,12 +38,13 @@ public:
 private:
     void createControls();
     void Form_Load();
+    // The unrecognised outcome: hides the busy frame, shows the window as below, yields once.
     void MarcarDesconocido();
     // The window as for an unrecognised file, without the yield: also what a failed
     // load leaves, so the groups of one file can never be written into another.
-    void mostrarDesconocido();
-    void mostrarTipo(vuelco::Layout layout);
-    [[nodiscard]] bool ocupado() const;
+    void showUnknown();
+    void showLayout(vuelco::Layout layout);
+    [[nodiscard]] bool isBusy() const;
 
     QLabel *Picture1 = nullptr;
     QGroupBox *FRespera = nullptr;
@@ -59,6 +62,8 @@ private:
     QString RutaElegida;
     // The groups the last load read from RutaElegida, in arcade order; empty when no
     // conversion may write them (nothing loaded, unrecognised, or the load failed).
-    std::optional<vuelco::Groups> mGrupos;
+    std::optional<vuelco::Groups> mGroups;
     Chooser mChooser;
 };
+
+} // namespace vuelco

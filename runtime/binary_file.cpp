@@ -4,10 +4,16 @@
 
 #include <chrono>
 #include <thread>
+#include <utility>
 
 // What the file does the same way on every system; the system calls are in
 // binary_file_posix.cpp and binary_file_win32.cpp.
 namespace vuelco {
+
+BinaryFile::BinaryFile(std::intptr_t handle, std::filesystem::path::string_type path) noexcept
+    : mHandle(handle), mPath(std::move(path))
+{
+}
 
 std::optional<std::uint8_t> BinaryFile::readByte(std::uint64_t offset)
 {

@@ -164,11 +164,6 @@ int openRegular(const std::filesystem::path &path, int access, Step step)
 
 } // namespace
 
-BinaryFile::BinaryFile(std::intptr_t handle, std::filesystem::path::string_type path) noexcept
-    : mHandle(handle), mPath(std::move(path))
-{
-}
-
 BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
 {
     // The name is copied before the open, so no failure can come between it and the handle's owner.

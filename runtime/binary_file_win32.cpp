@@ -8,13 +8,7 @@
 #include <string>
 #include <utility>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX // mingw's C++ headers already define it
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "runtime/windows_api.h"
 
 namespace vuelco {
 namespace {
@@ -101,11 +95,6 @@ OVERLAPPED at(std::uint64_t offset)
 }
 
 } // namespace
-
-BinaryFile::BinaryFile(std::intptr_t handle, std::filesystem::path::string_type path) noexcept
-    : mHandle(handle), mPath(std::move(path))
-{
-}
 
 BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
 {

@@ -1,10 +1,10 @@
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
-#include "runtime/forms/dir_list_box.h"
-#include "runtime/forms/drive_list_box.h"
-#include "runtime/forms/file_list_box.h"
-#include "runtime/forms/native_paths.h"
-#include "runtime/forms/volumes.h"
+#include "forms/dir_list_box.h"
+#include "forms/drive_list_box.h"
+#include "forms/file_list_box.h"
+#include "forms/native_paths.h"
+#include "forms/volumes.h"
 #include "fake_volumes.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
@@ -20,6 +20,8 @@ using vuelco::forms::DirListBox;
 using vuelco::forms::DriveListBox;
 using vuelco::forms::FileListBox;
 using vuelco::forms::MsgBoxResult;
+using vuelco::Fdisco;
+namespace Module1 = vuelco::Module1;
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "runtime/failure.h"
-#include "runtime/forms/drawing_surface.h"
+#include "forms/drawing_surface.h"
 #include "fake_volumes.h"
 #include "scripted_message_boxes.h"
 
@@ -10,6 +10,8 @@
 #include <QtTest>
 
 using vuelco::Failure;
+using vuelco::Fdisco;
+namespace Module1 = vuelco::Module1;
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "main_window/form1.h"
-#include "runtime/forms/fonts.h"
-#include "runtime/forms/native_paths.h"
+#include "forms/fonts.h"
+#include "forms/native_paths.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <iostream>
+
+using vuelco::Fdisco;
+using vuelco::Form1;
+namespace Module1 = vuelco::Module1;
 
 namespace {
 

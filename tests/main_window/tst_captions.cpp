@@ -1,9 +1,9 @@
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "main_window/form1.h"
-#include "runtime/forms/caption_fit.h"
-#include "runtime/forms/fonts.h"
-#include "runtime/forms/native_paths.h"
+#include "forms/caption_fit.h"
+#include "forms/fonts.h"
+#include "forms/native_paths.h"
 #include "fake_volumes.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
@@ -13,6 +13,10 @@
 #include <QLabel>
 #include <QtTest>
 #include <memory>
+
+using vuelco::Fdisco;
+using vuelco::Form1;
+namespace Module1 = vuelco::Module1;
 
 // Every caption of both windows, in the face the program resolves for its design face,
 // fits the room its box leaves it on one line.

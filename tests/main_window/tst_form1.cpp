@@ -1,7 +1,7 @@
 #include "file_chooser/module1.h"
 #include "main_window/form1.h"
 #include "runtime/failure.h"
-#include "runtime/forms/twips.h"
+#include "forms/twips.h"
 #include "scripted_message_boxes.h"
 
 #include <QCheckBox>
@@ -22,6 +22,8 @@
 #include <optional>
 
 using vuelco::forms::MsgBoxResult;
+using vuelco::Form1;
+namespace Module1 = vuelco::Module1;
 
 namespace {
 

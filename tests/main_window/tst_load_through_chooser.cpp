@@ -1,8 +1,8 @@
 #include "file_chooser/fdisco.h"
 #include "main_window/form1.h"
-#include "runtime/forms/dir_list_box.h"
-#include "runtime/forms/file_list_box.h"
-#include "runtime/forms/native_paths.h"
+#include "forms/dir_list_box.h"
+#include "forms/file_list_box.h"
+#include "forms/native_paths.h"
 #include "fake_volumes.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
@@ -19,6 +19,8 @@ using vuelco::forms::DirListBox;
 using vuelco::forms::DriveListBox;
 using vuelco::forms::FileListBox;
 using vuelco::forms::MsgBoxResult;
+using vuelco::Fdisco;
+using vuelco::Form1;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "fake_volumes.h"
 
-#include "runtime/forms/native_paths.h"
+#include "forms/native_paths.h"
 
 #include <QDir>
 

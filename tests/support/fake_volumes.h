@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/forms/volumes.h"
+#include "forms/volumes.h"
 
 #include <QSet>
 

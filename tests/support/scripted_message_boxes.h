@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/forms/message_box.h"
+#include "forms/message_box.h"
 
 #include <QList>
 #include <QString>

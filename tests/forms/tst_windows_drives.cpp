@@ -3,10 +3,10 @@
 // the design fonts resolve to.
 
 #include "runtime/failure.h"
-#include "runtime/forms/dir_list_box.h"
-#include "runtime/forms/drive_list_box.h"
-#include "runtime/forms/fonts.h"
-#include "runtime/forms/volumes.h"
+#include "forms/dir_list_box.h"
+#include "forms/drive_list_box.h"
+#include "forms/fonts.h"
+#include "forms/volumes.h"
 
 #include <QDir>
 #include <QFontDatabase>
@@ -15,13 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "runtime/windows_api.h"
 
 using vuelco::Failure;
 using vuelco::forms::DirListBox;

@@ -1,8 +1,8 @@
-#include "runtime/forms/drive_list_box.h"
+#include "forms/drive_list_box.h"
 
 #include "runtime/failure.h"
-#include "runtime/forms/native_paths.h"
-#include "runtime/forms/volumes.h"
+#include "forms/native_paths.h"
+#include "forms/volumes.h"
 
 #include <QFileIconProvider>
 

@@ -1,4 +1,4 @@
-#include "runtime/forms/fonts.h"
+#include "forms/fonts.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "runtime/forms/file_list_box.h"
+#include "forms/file_list_box.h"
 
-#include "runtime/forms/native_paths.h"
+#include "forms/native_paths.h"
 
 #include <QKeyEvent>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "runtime/forms/message_box.h"
+#include "forms/message_box.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "runtime/forms/command_button.h"
+#include "forms/command_button.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
-#include "runtime/forms/volumes.h"
+#include "forms/volumes.h"
 
 #include "runtime/failure.h"
-#include "runtime/forms/native_paths.h"
+#include "forms/native_paths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,14 +10,8 @@
 #include <algorithm>
 
 #ifdef Q_OS_WIN
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-// After windows.h, which it needs.
+#include "runtime/windows_api.h"
+// After windows_api.h, which it needs.
 #include <winnetwk.h>
 #endif
 

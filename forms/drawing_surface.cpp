@@ -1,6 +1,6 @@
-#include "runtime/forms/drawing_surface.h"
+#include "forms/drawing_surface.h"
 
-#include "runtime/forms/twips.h"
+#include "forms/twips.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,9 +1,9 @@
-#include "runtime/forms/dir_list_box.h"
+#include "forms/dir_list_box.h"
 
 #include "runtime/failure.h"
-#include "runtime/forms/message_box.h"
-#include "runtime/forms/native_paths.h"
-#include "runtime/forms/volumes.h"
+#include "forms/message_box.h"
+#include "forms/native_paths.h"
+#include "forms/volumes.h"
 
 #include <QDir>
 #include <QFileInfo>

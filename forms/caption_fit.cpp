@@ -1,4 +1,4 @@
-#include "runtime/forms/caption_fit.h"
+#include "forms/caption_fit.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

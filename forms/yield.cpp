@@ -1,4 +1,4 @@
-#include "runtime/forms/yield.h"
+#include "forms/yield.h"
 
 #include <QCoreApplication>
 

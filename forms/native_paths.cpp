@@ -1,4 +1,4 @@
-#include "runtime/forms/native_paths.h"
+#include "forms/native_paths.h"
 
 #include <QCoreApplication>
 #include <QDir>

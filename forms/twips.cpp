@@ -1,4 +1,4 @@
-#include "runtime/forms/twips.h"
+#include "forms/twips.h"
 
 #include <QVariant>
 #include <QWidget>
