@@ -280,25 +280,30 @@ TEST_P(EitherPath, aFileReplacedByRenameDuringTheWriteIsNotReportedConverted)
 }
 
 #else
-// Windows refuses to put another file in place of one held open without leave to delete
-// it, which is how the file is opened. So the sync client or editor that tries while the
-// header is being written is turned away: the conversion goes through whole and the
-// incoming file stays where it was. Opening the file with FILE_SHARE_DELETE lets the
-// rename in, and then only the identity check after the flush stands between the
-// orphan and a reported success.
-TEST_P(EitherPath, aRenameOverTheFileBeingWrittenIsRefused)
+// Windows refuses to move or replace a file held open without leave to delete it, which
+// is how the file is opened. So the sync client or editor that moves it aside while the
+// header is being written, to put a new one in its place, is turned away: the conversion
+// goes through whole and the incoming file stays where it was. A file opened with
+// FILE_SHARE_DELETE lets the move in, and then only the identity check after the flush
+// stands between the orphan and a reported success. (Wine refuses to replace an open
+// file outright, whatever its share mode, so only moving it aside tells here.)
+TEST_P(EitherPath, aFileBeingWrittenCannotBeMovedAsideAndReplaced)
 {
     const Bytes replacement = fileWith(composeHeader(Layout::Arcade, {{9, 9, 9, 9}, {8, 8, 8, 8}}));
     put(fileWith(composeHeader(Layout::Arcade, kGroups)));
     const std::filesystem::path incoming = mTemp.write("nuevo.tmp", replacement);
+    const std::filesystem::path aside = mTemp / "cabecera.bak";
 
-    std::error_code renamed;
+    std::error_code refused;
     const RunResult result = convertWith(GetParam(), [&](const Record &call, std::size_t) {
-        if (call.call == kSystemCalls.write && std::filesystem::exists(incoming))
-            std::filesystem::rename(incoming, mPath, renamed);
+        if (call.call == kSystemCalls.write && std::filesystem::exists(incoming)) {
+            std::filesystem::rename(mPath, aside, refused);
+            if (!refused)
+                std::filesystem::rename(incoming, mPath);
+        }
         return Twist{};
     });
-    EXPECT_TRUE(renamed) << "the rename went through";
+    EXPECT_TRUE(refused) << "the file being written was moved aside";
     EXPECT_EQ(result.ending, Ending::Converted);
     EXPECT_EQ(contents(), fileWith(composeHeader(Layout::PcEmulator, kGroups)));
     EXPECT_EQ(readAll(incoming), replacement);
