@@ -54,7 +54,7 @@ HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
         throw nameTooLong(path);
     const std::wstring name = verbatimPath(path);
     HANDLE handle = win32Calls().createFile(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         // A folder cannot be opened as a file and says so with access refused, which
@@ -149,8 +149,8 @@ std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes
     while (done < bytes.size()) {
         OVERLAPPED overlapped = at(offset + done);
         DWORD got = 0;
-        if (!win32Calls().readFile(handleOf(mHandle), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
-                      &overlapped)) {
+        if (!win32Calls().readFile(handleOf(mHandle), bytes.data() + done,
+                                   static_cast<DWORD>(bytes.size() - done), &got, &overlapped)) {
             if (GetLastError() == ERROR_HANDLE_EOF)
                 break;
             fail(Step::Read, mPath);
@@ -168,8 +168,8 @@ void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes
     while (done < bytes.size()) {
         OVERLAPPED overlapped = at(offset + done);
         DWORD put = 0;
-        if (!win32Calls().writeFile(handleOf(mHandle), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put,
-                       &overlapped))
+        if (!win32Calls().writeFile(handleOf(mHandle), bytes.data() + done,
+                                    static_cast<DWORD>(bytes.size() - done), &put, &overlapped))
             fail(Step::Write, mPath);
         if (put == 0) {
             SetLastError(ERROR_IO_DEVICE);
@@ -201,7 +201,8 @@ bool BinaryFile::tryLock()
     // 64-bit numbers to the system, hence the highest positive one but one.
     constexpr std::uint64_t kLockedByte = 0x7FFFFFFFFFFFFFFEu;
     OVERLAPPED overlapped = at(kLockedByte);
-    if (win32Calls().lockFileEx(handleOf(mHandle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &overlapped))
+    if (win32Calls().lockFileEx(handleOf(mHandle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                                &overlapped))
         return true;
     if (GetLastError() == ERROR_LOCK_VIOLATION)
         return false;
@@ -216,9 +217,8 @@ bool BinaryFile::isStillAtItsPath()
     // No access asked: only the identity is read, and the open disturbs nobody. The
     // verbatim name, as at the first open, so the check looks at the very file named.
     const std::wstring name = verbatimPath(std::filesystem::path(mPath));
-    HANDLE named = win32Calls().createFile(name.c_str(), 0,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE named = win32Calls().createFile(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (named == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)

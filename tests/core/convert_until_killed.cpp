@@ -28,7 +28,8 @@ int wmain(int argc, wchar_t **argv)
     if (argc != 3)
         return 2;
     const std::filesystem::path path(argv[1]);
-    const ConversionPath way = std::wstring(argv[2]) == L"window" ? ConversionPath::Window : ConversionPath::CommandLine;
+    const ConversionPath way =
+        std::wstring(argv[2]) == L"window" ? ConversionPath::Window : ConversionPath::CommandLine;
     if (!tell('r'))
         return 3;
     for (;;) {

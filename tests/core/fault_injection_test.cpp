@@ -152,7 +152,8 @@ TEST_P(EveryCall, leavesTheOldOrTheNewHeaderWholeAndClosesTheFile)
     std::size_t faulted = 0;
     for (std::size_t at = 0; at < cleanTrace.size(); ++at) {
         const Call call = cleanTrace[at].call;
-        if ((c.fault == Fault::Short && !canFallShort(call)) || (c.fault == Fault::Interrupted && !canBeInterrupted(call)))
+        if ((c.fault == Fault::Short && !canFallShort(call)) ||
+            (c.fault == Fault::Interrupted && !canBeInterrupted(call)))
             continue;
         SCOPED_TRACE(std::string(c.name) + " on call " + std::to_string(at) + " (" + nameOf(call) + ")");
 
