@@ -4,7 +4,8 @@
 #ifdef _WIN32
 #include <cstdio>
 #include <io.h>
-#include <windows.h>
+
+#include "runtime/windows_api.h"
 #else
 #include <unistd.h>
 #endif

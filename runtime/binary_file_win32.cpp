@@ -2,13 +2,12 @@
 
 #include "failure.h"
 #include "verbatim_path_win32.h"
+#include "win32_calls.h"
 #include "windows_errors.h"
 
 #include <optional>
 #include <string>
 #include <utility>
-
-#include "runtime/windows_api.h"
 
 namespace vuelco {
 namespace {
@@ -54,8 +53,8 @@ HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
     if (hasOverlongName(path))
         throw nameTooLong(path);
     const std::wstring name = verbatimPath(path);
-    HANDLE handle = CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = win32Calls().createFile(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         // A folder cannot be opened as a file and says so with access refused, which
@@ -68,11 +67,16 @@ HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
     }
 
     BY_HANDLE_FILE_INFORMATION information{};
-    const DWORD type = GetFileType(handle);
+    // "Unknown" is also how the type check says it failed, and then it is no device.
+    SetLastError(NO_ERROR);
+    const DWORD type = win32Calls().getFileType(handle);
+    const DWORD typeError = type == FILE_TYPE_UNKNOWN ? GetLastError() : NO_ERROR;
     std::optional<Failure> refused;
-    if (type != FILE_TYPE_DISK) {
+    if (typeError != NO_ERROR) {
+        refused = failureFromLastError(typeError, step, path);
+    } else if (type != FILE_TYPE_DISK) {
         refused = refusal(FailureNumber::BadFileName, "es un dispositivo", path);
-    } else if (!GetFileInformationByHandle(handle, &information)) {
+    } else if (!win32Calls().getFileInformationByHandle(handle, &information)) {
         refused = failureFromLastError(GetLastError(), step, path);
     } else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         refused = refusal(FailureNumber::BadFileName, "es una carpeta", path);
@@ -80,7 +84,7 @@ HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
         refused = refusal(FailureNumber::ReadOnly, {}, path);
     }
     if (refused) {
-        CloseHandle(handle);
+        win32Calls().closeHandle(handle);
         throw *refused;
     }
     return handle;
@@ -121,7 +125,7 @@ BinaryFile &BinaryFile::operator=(BinaryFile &&other) noexcept
 {
     if (this != &other) {
         if (mHandle != kClosed)
-            CloseHandle(handleOf(mHandle));
+            win32Calls().closeHandle(handleOf(mHandle));
         mHandle = std::exchange(other.mHandle, kClosed);
         mPath = std::move(other.mPath);
     }
@@ -131,7 +135,7 @@ BinaryFile &BinaryFile::operator=(BinaryFile &&other) noexcept
 BinaryFile::~BinaryFile()
 {
     if (mHandle != kClosed)
-        CloseHandle(handleOf(mHandle));
+        win32Calls().closeHandle(handleOf(mHandle));
 }
 
 std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes)
@@ -140,8 +144,8 @@ std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes
     while (done < bytes.size()) {
         OVERLAPPED overlapped = at(offset + done);
         DWORD got = 0;
-        if (!ReadFile(handleOf(mHandle), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
-                      &overlapped)) {
+        if (!win32Calls().readFile(handleOf(mHandle), bytes.data() + done,
+                                   static_cast<DWORD>(bytes.size() - done), &got, &overlapped)) {
             if (GetLastError() == ERROR_HANDLE_EOF)
                 break;
             fail(Step::Read, mPath);
@@ -159,8 +163,8 @@ void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes
     while (done < bytes.size()) {
         OVERLAPPED overlapped = at(offset + done);
         DWORD put = 0;
-        if (!WriteFile(handleOf(mHandle), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put,
-                       &overlapped))
+        if (!win32Calls().writeFile(handleOf(mHandle), bytes.data() + done,
+                                    static_cast<DWORD>(bytes.size() - done), &put, &overlapped))
             fail(Step::Write, mPath);
         if (put == 0) {
             SetLastError(ERROR_IO_DEVICE);
@@ -172,7 +176,7 @@ void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes
 
 void BinaryFile::flush()
 {
-    if (!FlushFileBuffers(handleOf(mHandle)))
+    if (!win32Calls().flushFileBuffers(handleOf(mHandle)))
         fail(Step::Flush, mPath);
 }
 
@@ -180,7 +184,7 @@ void BinaryFile::close()
 {
     if (mHandle == kClosed)
         return;
-    if (!CloseHandle(handleOf(std::exchange(mHandle, kClosed))))
+    if (!win32Calls().closeHandle(handleOf(std::exchange(mHandle, kClosed))))
         fail(Step::Close, mPath);
 }
 
@@ -192,7 +196,8 @@ bool BinaryFile::tryLock()
     // 64-bit numbers to the system, hence the highest positive one but one.
     constexpr std::uint64_t kLockedByte = 0x7FFFFFFFFFFFFFFEu;
     OVERLAPPED overlapped = at(kLockedByte);
-    if (LockFileEx(handleOf(mHandle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &overlapped))
+    if (win32Calls().lockFileEx(handleOf(mHandle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                                &overlapped))
         return true;
     if (GetLastError() == ERROR_LOCK_VIOLATION)
         return false;
@@ -202,14 +207,13 @@ bool BinaryFile::tryLock()
 bool BinaryFile::isStillAtItsPath()
 {
     BY_HANDLE_FILE_INFORMATION opened{};
-    if (!GetFileInformationByHandle(handleOf(mHandle), &opened))
+    if (!win32Calls().getFileInformationByHandle(handleOf(mHandle), &opened))
         fail(Step::Identify, mPath);
     // No access asked: only the identity is read, and the open disturbs nobody. The
     // verbatim name, as at the first open, so the check looks at the very file named.
     const std::wstring name = verbatimPath(std::filesystem::path(mPath));
-    HANDLE named = CreateFileW(name.c_str(), 0,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE named = win32Calls().createFile(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (named == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
@@ -217,9 +221,9 @@ bool BinaryFile::isStillAtItsPath()
         throw failureFromLastError(error, Step::Identify, mPath);
     }
     BY_HANDLE_FILE_INFORMATION now{};
-    const bool described = GetFileInformationByHandle(named, &now);
+    const bool described = win32Calls().getFileInformationByHandle(named, &now);
     const DWORD error = GetLastError();
-    CloseHandle(named);
+    win32Calls().closeHandle(named);
     if (!described)
         throw failureFromLastError(error, Step::Identify, mPath);
     return opened.dwVolumeSerialNumber == now.dwVolumeSerialNumber &&

@@ -10,11 +10,7 @@
 #include <string>
 #include <vector>
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX // mingw's C++ headers already define it
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "runtime/windows_api.h"
 
 namespace {
 

@@ -4,7 +4,9 @@
 //
 // Linux acts on SIGKILL only between system calls, so a header that goes out in one
 // write cannot be cut by a kill: this guards against the write being split in two,
-// and proves nothing about power loss or a dying device.
+// and proves nothing about power loss or a dying device. On Windows the process is
+// convert_until_killed, built next to this test, ended by TerminateProcess; under Wine
+// that is a SIGKILL to it as well.
 
 #include "conversion_paths.h"
 #include "core/header_probe.h"
@@ -18,11 +20,17 @@
 #include <csignal>
 #include <filesystem>
 #include <random>
+#include <stdexcept>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+
+#ifdef _WIN32
+#include "runtime/win32_calls.h"
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace vuelco {
 namespace {
@@ -37,8 +45,6 @@ Bytes fileWith(const Header &header)
     return bytes;
 }
 
-// Converts the file to the other layout, again and again, until killed; tells the pipe
-// when it starts and after each conversion.
 // One load and its conversion to the other layout, the way given.
 bool convertOnce(ConversionPath way, const std::string &path)
 {
@@ -46,6 +52,9 @@ bool convertOnce(ConversionPath way, const std::string &path)
     return probe.layout && convertThrough(way, path, otherLayout(*probe.layout), probe.groups);
 }
 
+#ifndef _WIN32
+// Converts the file to the other layout, again and again, until killed; tells the pipe
+// when it starts and after each conversion.
 [[noreturn]] void convertForever(ConversionPath way, const std::string &path, int progress)
 {
     if (write(progress, "r", 1) != 1)
@@ -61,6 +70,113 @@ bool convertOnce(ConversionPath way, const std::string &path)
             _exit(6);
     }
 }
+
+// A process converting the file until it is killed, forked from this one.
+class ConvertingProcess {
+public:
+    ConvertingProcess(ConversionPath way, const std::string &path)
+    {
+        int progress[2];
+        if (pipe(progress) != 0)
+            throw std::runtime_error("no pipe");
+        mChild = fork();
+        if (mChild == 0) {
+            close(progress[0]);
+            convertForever(way, path, progress[1]);
+        }
+        close(progress[1]);
+        mProgress = progress[0];
+        if (mChild < 0)
+            throw std::runtime_error("no fork");
+    }
+    ConvertingProcess(const ConvertingProcess &) = delete;
+    ConvertingProcess &operator=(const ConvertingProcess &) = delete;
+    ~ConvertingProcess() { close(mProgress); }
+
+    // Waits for its start or for the end of its next conversion.
+    [[nodiscard]] bool awaitProgress()
+    {
+        char signal = 0;
+        return read(mProgress, &signal, 1) == 1;
+    }
+
+    // Kills it; false when it had stopped by itself.
+    [[nodiscard]] bool kill()
+    {
+        ::kill(mChild, SIGKILL);
+        int status = 0;
+        return waitpid(mChild, &status, 0) == mChild && WIFSIGNALED(status);
+    }
+
+private:
+    pid_t mChild = -1;
+    int mProgress = -1;
+};
+
+constexpr int kRounds = 200;
+#else
+// A process converting the file until it is killed: convert_until_killed, next to this test.
+class ConvertingProcess {
+public:
+    ConvertingProcess(ConversionPath way, const std::string &path)
+    {
+        SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        HANDLE progressIn = nullptr;
+        if (!CreatePipe(&mProgress, &progressIn, &inherited, 0))
+            throw std::runtime_error("no pipe");
+        SetHandleInformation(mProgress, HANDLE_FLAG_INHERIT, 0);
+        std::wstring self(MAX_PATH, L'\0');
+        self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+        const std::filesystem::path helper = std::filesystem::path(self).parent_path() / "convert_until_killed.exe";
+        std::wstring command = L"\"" + helper.native() + L"\" \"" + std::filesystem::path(path).native() + L"\" " +
+                               (way == ConversionPath::Window ? L"window" : L"cli");
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = progressIn;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        const bool started = CreateProcessW(helper.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                            nullptr, &startup, &mProcess);
+        CloseHandle(progressIn);
+        if (!started)
+            throw std::runtime_error("convert_until_killed did not start");
+        CloseHandle(mProcess.hThread);
+    }
+    ConvertingProcess(const ConvertingProcess &) = delete;
+    ConvertingProcess &operator=(const ConvertingProcess &) = delete;
+    ~ConvertingProcess()
+    {
+        CloseHandle(mProgress);
+        CloseHandle(mProcess.hProcess);
+    }
+
+    // Waits for its start or for the end of its next conversion.
+    [[nodiscard]] bool awaitProgress()
+    {
+        char signal = 0;
+        DWORD got = 0;
+        return ReadFile(mProgress, &signal, 1, &got, nullptr) && got == 1;
+    }
+
+    // Kills it; false when it had stopped by itself.
+    [[nodiscard]] bool kill()
+    {
+        constexpr UINT kKilled = 137;
+        TerminateProcess(mProcess.hProcess, kKilled);
+        WaitForSingleObject(mProcess.hProcess, INFINITE);
+        DWORD code = 0;
+        return GetExitCodeProcess(mProcess.hProcess, &code) && code == kKilled;
+    }
+
+private:
+    HANDLE mProgress = nullptr;
+    PROCESS_INFORMATION mProcess{};
+};
+
+// Starting a process under Wine costs far more than a fork.
+constexpr int kRounds = 50;
+#endif
 
 // How long one load and conversion takes here, so that the kills fall inside them on a
 // fast disk as on a slow one, or under valgrind.
@@ -94,30 +210,17 @@ TEST_P(KilledConversion, leavesOneWholeLayoutAndTheBodyIntactWheneverTheProcessD
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> conversionsBefore(0, 3);
-    std::uniform_int_distribution<long> delay(0, 2 * conversionTime.count());
+    std::uniform_int_distribution<std::chrono::microseconds::rep> delay(0, 2 * conversionTime.count());
     int sawArcade = 0;
     int sawPc = 0;
-    for (int round = 0; round < 200; ++round) {
-        int progress[2];
-        ASSERT_EQ(pipe(progress), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(progress[0]);
-            convertForever(GetParam(), path, progress[1]);
-        }
-        close(progress[1]);
+    for (int round = 0; round < kRounds; ++round) {
+        ConvertingProcess child(GetParam(), path);
         // Its start, then a few whole conversions, then a moment inside the next one.
         const int waitFor = 1 + conversionsBefore(random);
-        char signal = 0;
         for (int i = 0; i < waitFor; ++i)
-            ASSERT_EQ(read(progress[0], &signal, 1), 1);
+            ASSERT_TRUE(child.awaitProgress()) << "the converting process stopped by itself";
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-        kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        close(progress[0]);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the converting process stopped by itself, status " << status;
+        ASSERT_TRUE(child.kill()) << "the converting process stopped by itself";
 
         const Bytes now = readAll(path);
         ASSERT_TRUE(now == arcade || now == pc) << "round " << round << ": the file is neither layout whole";

@@ -11,15 +11,21 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include "runtime/win32_calls.h"
+#else
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace vuelco {
 namespace {
@@ -37,19 +43,29 @@ Bytes fileWith(const Header &header, std::size_t bodySize = 64)
     return bytes;
 }
 
+#ifdef _WIN32
+// Windows has no fork(). Nothing of this process holds the file between the load and the
+// conversion, so to the conversion the work done here is another program's.
+void inAnotherProcess(const std::function<void()> &work) { work(); }
+#else
 // Runs what another program does in a process of its own and waits for it.
 void inAnotherProcess(const std::function<void()> &work)
 {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        work();
+        try {
+            work();
+        } catch (...) {
+            _exit(1);
+        }
         _exit(0);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
+#endif
 
 class OtherPrograms : public ::testing::Test {
 protected:
@@ -141,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
         Interference{"alreadyConvertedByAnotherProcess",
                      [](const fs::path &p) {
                          if (convertIfUnchanged(p, Layout::PcEmulator, kGroups) != ConversionOutcome::Converted)
-                             _exit(1);
+                             throw std::runtime_error("the other conversion failed");
                      }, OnePass::WritesNothing},
         Interference{"oneGroupByteChanged",
                      [](const fs::path &p) {
@@ -170,6 +186,7 @@ TEST_P(EitherPath, aBodyCutShortStillConvertsAndKeepsTheNewLength)
     EXPECT_EQ(readAll(mPath), Bytes(fileWith(composeHeader(Layout::PcEmulator, kGroups), 4)));
 }
 
+#ifndef _WIN32
 TEST_P(EitherPath, aFileHeldOpenForWritingByAnotherProcessStillConverts)
 {
     int ready[2];
@@ -245,6 +262,90 @@ TEST_P(EitherPath, aFileAnotherVuelcoIsConvertingIsLeftToIt)
         close(fd);
     EXPECT_TRUE(convert());
 }
+
+#else
+// Windows shares a file between handles only as each open allows: the other program's
+// appending handle leaves reads and writes to others, and the conversion's open must
+// leave them to it in turn, or one of the two opens is refused.
+TEST_P(EitherPath, aFileHeldOpenForWritingByAnotherProcessStillConverts)
+{
+    std::ofstream other(mPath, std::ios::binary | std::ios::app);
+    ASSERT_TRUE(other);
+
+    EXPECT_TRUE(convert());
+
+    // Still writing after the conversion: the body grows, the header is not touched.
+    other << "cola";
+    other.close();
+    Bytes expected = fileWith(composeHeader(Layout::PcEmulator, kGroups));
+    expected.insert(expected.end(), {'c', 'o', 'l', 'a'});
+    EXPECT_EQ(readAll(mPath), expected);
+}
+
+// Another Vuelco in the middle of a conversion: hold_conversion_lock, built next to this
+// test, holds the conversion lock on a file until its ready file is removed.
+class LockHolder {
+public:
+    LockHolder(const fs::path &file, fs::path ready) : mReady(std::move(ready))
+    {
+        std::wstring self(MAX_PATH, L'\0');
+        self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+        const fs::path helper = fs::path(self).parent_path() / "hold_conversion_lock.exe";
+        std::wstring command = L"\"" + helper.native() + L"\" \"" + file.native() + L"\" \"" + mReady.native() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessW(helper.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &mProcess))
+            throw std::runtime_error("hold_conversion_lock did not start");
+        CloseHandle(mProcess.hThread);
+        while (!fs::exists(mReady) && WaitForSingleObject(mProcess.hProcess, 5) == WAIT_TIMEOUT) {
+        }
+    }
+    LockHolder(const LockHolder &) = delete;
+    LockHolder &operator=(const LockHolder &) = delete;
+    ~LockHolder() { CloseHandle(mProcess.hProcess); }
+
+    [[nodiscard]] bool holds() const { return fs::exists(mReady); }
+
+    // Lets go, and tells how the holder ended (0: held the lock and let go).
+    DWORD release()
+    {
+        fs::remove(mReady);
+        WaitForSingleObject(mProcess.hProcess, INFINITE);
+        DWORD code = 1;
+        GetExitCodeProcess(mProcess.hProcess, &code);
+        return code;
+    }
+
+private:
+    fs::path mReady;
+    PROCESS_INFORMATION mProcess{};
+};
+
+// Another Vuelco, the window or a batch, holds the file while converting it: it is
+// waited for briefly, then the file is reported as held, with nothing written; once
+// the other lets go, the conversion goes through.
+TEST_P(EitherPath, aFileAnotherVuelcoIsConvertingIsLeftToIt)
+{
+    LockHolder holder(mPath, mFolder / "listo");
+    ASSERT_TRUE(holder.holds());
+    const Bytes before = readAll(mPath);
+    const auto modified = fs::last_write_time(mPath);
+
+    try {
+        EXPECT_FALSE(convert()) << "converted a file another conversion holds";
+        ADD_FAILURE() << "no failure reported";
+    } catch (const Failure &failure) {
+        EXPECT_EQ(failure.number(), 70);
+        EXPECT_EQ(failure.description(), "Otra conversión tiene el archivo en uso; no se escribió nada");
+    }
+    EXPECT_EQ(readAll(mPath), before);
+    EXPECT_EQ(fs::last_write_time(mPath), modified);
+
+    EXPECT_EQ(holder.release(), 0U);
+    EXPECT_TRUE(convert());
+}
+#endif
 
 } // namespace
 } // namespace vuelco

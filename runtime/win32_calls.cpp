@@ -1,0 +1,23 @@
+#include "win32_calls.h"
+
+namespace vuelco {
+namespace {
+
+const Win32Calls kRealCalls{
+    ::CreateFileW, ::ReadFile,  ::WriteFile, ::FlushFileBuffers, ::GetFileType, ::GetFileInformationByHandle,
+    ::LockFileEx,  ::CloseHandle,
+};
+
+const Win32Calls *gCurrent = &kRealCalls;
+
+} // namespace
+
+const Win32Calls &realWin32Calls() noexcept { return kRealCalls; }
+
+const Win32Calls &win32Calls() noexcept { return *gCurrent; }
+
+ScopedWin32Calls::ScopedWin32Calls(const Win32Calls &calls) noexcept : mPrevious(gCurrent) { gCurrent = &calls; }
+
+ScopedWin32Calls::~ScopedWin32Calls() { gCurrent = mPrevious; }
+
+} // namespace vuelco

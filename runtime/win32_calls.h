@@ -1,0 +1,39 @@
+#pragma once
+
+#include "runtime/windows_api.h"
+
+namespace vuelco {
+
+// Every Win32 call the file layer makes goes through this table, so that a test can
+// make any one of them fail with a chosen error or fall short, and see them in order.
+struct Win32Calls {
+    HANDLE(WINAPI *createFile)(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                               DWORD disposition, DWORD flags, HANDLE pattern);
+    BOOL(WINAPI *readFile)(HANDLE file, LPVOID buffer, DWORD count, LPDWORD got, LPOVERLAPPED at);
+    BOOL(WINAPI *writeFile)(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD put, LPOVERLAPPED at);
+    BOOL(WINAPI *flushFileBuffers)(HANDLE file);
+    DWORD(WINAPI *getFileType)(HANDLE file);
+    BOOL(WINAPI *getFileInformationByHandle)(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
+    BOOL(WINAPI *lockFileEx)(HANDLE file, DWORD flags, DWORD reserved, DWORD countLow, DWORD countHigh,
+                             LPOVERLAPPED at);
+    BOOL(WINAPI *closeHandle)(HANDLE file);
+};
+
+// The table of the real calls.
+[[nodiscard]] const Win32Calls &realWin32Calls() noexcept;
+// The table in use, the real one unless a test put another in place.
+[[nodiscard]] const Win32Calls &win32Calls() noexcept;
+
+// Puts a table in place for its lifetime and restores the previous one after.
+class ScopedWin32Calls {
+public:
+    explicit ScopedWin32Calls(const Win32Calls &calls) noexcept;
+    ScopedWin32Calls(const ScopedWin32Calls &) = delete;
+    ScopedWin32Calls &operator=(const ScopedWin32Calls &) = delete;
+    ~ScopedWin32Calls();
+
+private:
+    const Win32Calls *mPrevious;
+};
+
+} // namespace vuelco
