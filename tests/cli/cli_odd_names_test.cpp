@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include <fcntl.h>
 #include <filesystem>
 #include <sstream>
@@ -48,8 +51,8 @@ CliRun runBuiltCli(const fs::path &folder, const std::vector<std::string> &words
         if (chdir(folder.c_str()) != 0 || dup2(output[1], STDOUT_FILENO) < 0 || dup2(nothing, STDERR_FILENO) < 0)
             _exit(126);
         std::vector<char *> argv{const_cast<char *>(VUELCO_CLI)};
-        for (const std::string &word : words)
-            argv.push_back(const_cast<char *>(word.c_str()));
+        std::ranges::transform(words, std::back_inserter(argv),
+                               [](const std::string &word) { return const_cast<char *>(word.c_str()); });
         argv.push_back(nullptr);
         execv(VUELCO_CLI, argv.data());
         _exit(127);

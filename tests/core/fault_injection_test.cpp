@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -214,8 +215,7 @@ TEST_P(EitherPath, aCleanConversionMakesItsCallsInOrder)
     ASSERT_EQ(convertWith(GetParam()).ending, Ending::Converted);
     const std::vector<std::string> &conversion = kSystemCalls.conversion;
     std::vector<std::string> calls;
-    for (const Record &record : trace())
-        calls.emplace_back(nameOf(record.call));
+    std::ranges::transform(trace(), std::back_inserter(calls), [](const Record &record) { return nameOf(record.call); });
     ASSERT_GE(calls.size(), conversion.size());
     EXPECT_EQ(std::vector(calls.end() - static_cast<std::ptrdiff_t>(conversion.size()), calls.end()), conversion);
     EXPECT_EQ(mCalls->count(kSystemCalls.open), mCalls->count(kSystemCalls.close));
