@@ -170,6 +170,23 @@ INSTANTIATE_TEST_SUITE_P(
 class EitherPath : public OtherPrograms, public ::testing::WithParamInterface<ConversionPath> {
 protected:
     bool convert() { return convertThrough(GetParam(), mPath, Layout::PcEmulator, mLoaded); }
+
+    // While another Vuelco holds the file: reported as held (70), with nothing written.
+    void expectLeftToTheOtherConversion()
+    {
+        const Bytes before = readAll(mPath);
+        const auto modified = fs::last_write_time(mPath);
+
+        try {
+            EXPECT_FALSE(convert()) << "converted a file another conversion holds";
+            ADD_FAILURE() << "no failure reported";
+        } catch (const Failure &failure) {
+            EXPECT_EQ(failure.number(), 70);
+            EXPECT_EQ(failure.description(), "Otra conversión tiene el archivo en uso; no se escribió nada");
+        }
+        EXPECT_EQ(readAll(mPath), before);
+        EXPECT_EQ(fs::last_write_time(mPath), modified);
+    }
 };
 
 INSTANTIATE_TEST_SUITE_P(Paths, EitherPath, ::testing::Values(ConversionPath::Window, ConversionPath::CommandLine),
@@ -241,18 +258,7 @@ TEST_P(EitherPath, aFileAnotherVuelcoIsConvertingIsLeftToIt)
     }
     char signal = 0;
     ASSERT_EQ(read(ready[0], &signal, 1), 1);
-    const Bytes before = readAll(mPath);
-    const auto modified = fs::last_write_time(mPath);
-
-    try {
-        EXPECT_FALSE(convert()) << "converted a file another conversion holds";
-        ADD_FAILURE() << "no failure reported";
-    } catch (const Failure &failure) {
-        EXPECT_EQ(failure.number(), 70);
-        EXPECT_EQ(failure.description(), "Otra conversión tiene el archivo en uso; no se escribió nada");
-    }
-    EXPECT_EQ(readAll(mPath), before);
-    EXPECT_EQ(fs::last_write_time(mPath), modified);
+    expectLeftToTheOtherConversion();
 
     ASSERT_EQ(write(finish[1], "g", 1), 1);
     int status = 0;
@@ -329,18 +335,7 @@ TEST_P(EitherPath, aFileAnotherVuelcoIsConvertingIsLeftToIt)
 {
     LockHolder holder(mPath, mFolder / "listo");
     ASSERT_TRUE(holder.holds());
-    const Bytes before = readAll(mPath);
-    const auto modified = fs::last_write_time(mPath);
-
-    try {
-        EXPECT_FALSE(convert()) << "converted a file another conversion holds";
-        ADD_FAILURE() << "no failure reported";
-    } catch (const Failure &failure) {
-        EXPECT_EQ(failure.number(), 70);
-        EXPECT_EQ(failure.description(), "Otra conversión tiene el archivo en uso; no se escribió nada");
-    }
-    EXPECT_EQ(readAll(mPath), before);
-    EXPECT_EQ(fs::last_write_time(mPath), modified);
+    expectLeftToTheOtherConversion();
 
     EXPECT_EQ(holder.release(), 0U);
     EXPECT_TRUE(convert());
