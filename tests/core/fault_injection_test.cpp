@@ -30,8 +30,7 @@ enum class Ending { Converted, Changed, Failed };
 
 struct RunResult {
     Ending ending = Ending::Failed;
-    std::int32_t number = 0;
-    std::string description;
+    Thrown thrown;  // when it failed
 };
 
 class FaultInjection : public ::testing::Test {
@@ -46,24 +45,14 @@ protected:
         mCalls.emplace();
         mCalls->plan(std::move(plan));
         RunResult result;
-        try {
-            Groups loaded = kExtremeGroups;
-            if (way == ConversionPath::Window) {
-                const ProbeResult probe = probeHeader(mPath);
-                if (probe.layout != Layout::Arcade) {
-                    ADD_FAILURE() << "the probe did not recognise the file";
-                    return result;
-                }
-                loaded = probe.groups;
-                EXPECT_EQ(loaded, kExtremeGroups);
-            }
-            result.ending = convertThrough(way, mPath, Layout::PcEmulator, loaded) ? Ending::Converted
-                                                                                  : Ending::Changed;
-        } catch (const Failure &failure) {
-            result.ending = Ending::Failed;
-            result.number = failure.number();
-            result.description = failure.description();
-        }
+        result.thrown = thrownBy([&] {
+            const ProbeResult loaded =
+                way == ConversionPath::Window ? probeHeader(mPath) : ProbeResult{Layout::Arcade, kExtremeGroups};
+            ASSERT_EQ(loaded.layout, Layout::Arcade) << "the probe did not recognise the file";
+            EXPECT_EQ(loaded.groups, kExtremeGroups);
+            const bool converted = convertThrough(way, mPath, Layout::PcEmulator, loaded.groups);
+            result.ending = converted ? Ending::Converted : Ending::Changed;
+        });
         return result;
     }
 
@@ -162,8 +151,7 @@ TEST_P(EveryCall, leavesTheOldOrTheNewHeaderWholeAndClosesTheFile)
             EXPECT_EQ(now, kAfter);
         } else {
             ASSERT_EQ(result.ending, Ending::Failed) << "a failed call was reported as success";
-            EXPECT_EQ(result.number, c.number);
-            EXPECT_EQ(result.description, standardDescription(static_cast<FailureNumber>(c.number)));
+            EXPECT_EQ(result.thrown, Thrown(static_cast<FailureNumber>(c.number), mPath));
             // Only a close after the flush comes too late to take the new header back.
             if (at != cleanTrace.size() - 1) {
                 EXPECT_EQ(now, kBefore);
@@ -208,8 +196,7 @@ TEST_P(EitherPath, aHeaderWriteCutOffHalfWayIsUndone)
     const std::size_t writeAt = firstCleanCall(GetParam(), Call::Write);
     put(kBefore);
     const RunResult result = convertWith(GetParam(), faultOn(writeAt, Fault::Short, Fault::DeviceIo));
-    EXPECT_EQ(result.ending, Ending::Failed);
-    EXPECT_EQ(result.number, 57);
+    EXPECT_EQ(result.thrown, Thrown(FailureNumber::DeviceIo, mPath));
     EXPECT_EQ(contents(), kBefore);
     EXPECT_EQ(mCalls->openDescriptors(), 0);
 }
@@ -223,10 +210,10 @@ TEST_P(EitherPath, anUndoThatFailsTooSaysTheHeaderMayBeHalfConverted)
     put(kBefore);
     const RunResult result = convertWith(GetParam(), faultOn(flushAt, Fault::DeviceIo, Fault::ReadOnlyDevice));
     ASSERT_EQ(result.ending, Ending::Failed);
-    EXPECT_EQ(result.number, 57);
-    EXPECT_NE(result.description.find("la cabecera puede haber quedado a medio convertir. Compruebe el archivo"),
+    EXPECT_EQ(result.thrown.number, 57);
+    EXPECT_NE(result.thrown.description.find("la cabecera puede haber quedado a medio convertir. Compruebe el archivo"),
               std::string::npos)
-        << result.description;
+        << result.thrown.description;
     EXPECT_EQ(mCalls->openDescriptors(), 0);
 }
 
@@ -264,9 +251,8 @@ TEST_P(EitherPath, aFileReplacedDuringTheWriteLeavesNoConvertedOrphan)
     if (GetParam() == ConversionPath::Window) {
         EXPECT_EQ(result.ending, Ending::Changed);
     } else {
-        ASSERT_EQ(result.ending, Ending::Failed);
-        EXPECT_EQ(result.number, 57);
-        EXPECT_EQ(result.description, "El archivo cambió mientras se convertía: otro programa lo reemplazó. No se convirtió");
+        EXPECT_EQ(result.thrown,
+                  Thrown(57, "El archivo cambió mientras se convertía: otro programa lo reemplazó. No se convirtió", mPath));
     }
     EXPECT_EQ(contents(), replacement);
     EXPECT_EQ(readAll(aside), kBefore);

@@ -39,7 +39,8 @@ int main(int argc, char **argv)
         if (!file)
             return 1;
         holdUntilLetGo();
-        return file << "cola" << std::flush ? 0 : 3;
+        file << "cola" << std::flush;
+        return file ? 0 : 3;
     } catch (const std::exception &) {
         return 1;
     }

@@ -1,6 +1,7 @@
 #include "fake_volumes.h"
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
+#include "file_list_clicks.h"
 #include "forms/dir_list_box.h"
 #include "forms/drive_list_box.h"
 #include "forms/file_list_box.h"
@@ -52,14 +53,6 @@ struct Tree {
     TempFolder folder_;
 };
 
-QStringList listed(const FileListBox *list)
-{
-    QStringList names;
-    for (int i = 0; i < list->ListCount(); ++i)
-        names.append(list->List(i));
-    return names;
-}
-
 } // namespace
 
 class TestFdisco : public QObject {
@@ -75,8 +68,8 @@ private slots:
     void listsFoldersFromTheRootDownThenSubfolders();
     void aceptarNeedsAClickedFileInModeZero();
     void keepsTheFileClickedBeforeMovingToAnotherFolder();
-    void doubleClickAccepts();
-    void acceptsNamesWithAccentsAndSpaces();
+    void doubleClickAcceptsTheFile_data();
+    void doubleClickAcceptsTheFile();
     void saveModeProposesTheFileNameAndNeedsOne_data();
     void saveModeProposesTheFileNameAndNeedsOne();
     void otherModesAcceptWithoutATest_data();
@@ -107,7 +100,10 @@ private:
             qFatal("no control %s", name);
         return found;
     }
-    void clickFile(const QString &name, bool twice = false);
+    void clickFile(const QString &name, bool twice = false)
+    {
+        QVERIFY2(clickListed(*child<FileListBox>("File1"), name, twice), qPrintable(name + " is not listed"));
+    }
     void click(const char *button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
 
     Tree mTree;
@@ -129,18 +125,6 @@ Fdisco &TestFdisco::load(bool show)
     if (show)
         mDialog->show();
     return *mDialog;
-}
-
-void TestFdisco::clickFile(const QString &name, bool twice)
-{
-    auto *list = child<FileListBox>("File1");
-    const int row = static_cast<int>(listed(list).indexOf(name));
-    QVERIFY2(row >= 0, qPrintable(name + " is not listed"));
-    const QPoint centre = list->visualRect(list->model()->index(row, 0)).center();
-    // A real double-click starts with a click; the view reports that one as a click.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
-    if (twice)
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
 }
 
 void TestFdisco::soloRutaShowsTheFolderOfThePath_data()
@@ -177,10 +161,10 @@ void TestFdisco::listsOnlyMatchingFilesWithoutRegardToCase()
 {
     open(mTree.path("Datos/Juego.dat"), 0, false);
     auto *files = child<FileListBox>("File1");
-    QCOMPARE(listed(files), (QStringList{"Juego.dat", "otro.DAT"}));
+    QCOMPARE(listed(*files), (QStringList{"Juego.dat", "otro.DAT"}));
 
     files->setPattern(QStringLiteral("*.txt;*.DAT"));
-    QCOMPARE(listed(files), (QStringList{"Juego.dat", "notas.txt", "otro.DAT"}));
+    QCOMPARE(listed(*files), (QStringList{"Juego.dat", "notas.txt", "otro.DAT"}));
 }
 
 void TestFdisco::listsFoldersFromTheRootDownThenSubfolders()
@@ -230,21 +214,24 @@ void TestFdisco::keepsTheFileClickedBeforeMovingToAnotherFolder()
     QCOMPARE(Module1::RutaArchivo, mTree.path("Datos/otro.DAT"));
 }
 
-void TestFdisco::doubleClickAccepts()
+void TestFdisco::doubleClickAcceptsTheFile_data()
 {
-    const Fdisco &dialog = open(mTree.path("Datos") + kSep);
-    clickFile(QStringLiteral("Juego.dat"), true);
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain name") << "Datos" << "Juego.dat";
+    QTest::newRow("accents and blanks") << "Música y Año" << "Año 1.dat";
+}
+
+void TestFdisco::doubleClickAcceptsTheFile()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    const Fdisco &dialog = open(mTree.path(folder) + kSep);
+    clickFile(name, true);
 
     QVERIFY(!dialog.isVisible());
     QCOMPARE(Module1::Opcion[0], 1);
-    QCOMPARE(Module1::RutaArchivo, mTree.path("Datos/Juego.dat"));
-}
-
-void TestFdisco::acceptsNamesWithAccentsAndSpaces()
-{
-    open(mTree.path("Música y Año") + kSep);
-    clickFile(QStringLiteral("Año 1.dat"), true);
-    QCOMPARE(Module1::RutaArchivo, mTree.path("Música y Año/Año 1.dat"));
+    QCOMPARE(Module1::RutaArchivo, mTree.path(folder + "/" + name));
     QVERIFY(QFile::exists(Module1::RutaArchivo));
 }
 
@@ -305,7 +292,7 @@ void TestFdisco::otherModesAcceptWithoutATest()
     QFETCH(QStringList, files);
     const Fdisco &dialog = open(mTree.path("Datos/Juego.dat"), static_cast<std::uint8_t>(mode));
     QCOMPARE(dialog.windowTitle(), caption);
-    QCOMPARE(listed(child<FileListBox>("File1")), files);
+    QCOMPARE(listed(*child<FileListBox>("File1")), files);
     QVERIFY(!child<QLineEdit>("txtGraba")->isVisible());
 
     click("BTacepta");

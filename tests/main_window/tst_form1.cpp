@@ -1,11 +1,12 @@
 #include "file_chooser/module1.h"
+#include "forms/native_paths.h"
 #include "forms/twips.h"
 #include "main_window/form1.h"
 #include "qt_bytes.h"
 #include "runtime/failure.h"
 #include "scripted_message_boxes.h"
+#include "temp_folder.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -114,8 +114,12 @@ private slots:
     void clickDuringTheYieldDoesNothing();
 
 private:
-    QString writeFile(const QString &name, const QByteArray &content);
-    [[nodiscard]] QByteArray readFile(const QString &path) const;
+    QString writeFile(const QString &name, const QByteArray &content)
+    {
+        const Bytes bytes(content.begin(), content.end());
+        return vuelco::forms::fromFilesystemPath(mFolder->write(name.toStdU16String(), bytes));
+    }
+    [[nodiscard]] static QByteArray readFile(const QString &path) { return qBytes(readAll(path.toStdU16String())); }
     // The next Load picks this file (accepted), or cancels when path is empty.
     void choose(const QString &path) { mChoice = path; mCloseBox = false; }
     void load(const QString &path);
@@ -128,7 +132,7 @@ private:
     }
     QPushButton *button(const char *name) { return widget<QPushButton>(name); }
 
-    std::unique_ptr<QTemporaryDir> mFolder;
+    std::optional<TempFolder> mFolder;
     std::unique_ptr<ScriptedMessageBoxes> mBoxes;
     std::unique_ptr<Form1> mWindow;
     QString mChoice;
@@ -139,8 +143,7 @@ private:
 
 void TestForm1::init()
 {
-    mFolder = std::make_unique<QTemporaryDir>();
-    QVERIFY(mFolder->isValid());
+    mFolder.emplace();
     mBoxes = std::make_unique<ScriptedMessageBoxes>();
     mWindow = std::make_unique<Form1>();
     mChoice.clear();
@@ -171,21 +174,6 @@ void TestForm1::cleanup()
     mWindow.reset();
     mBoxes.reset();
     mFolder.reset();
-}
-
-QString TestForm1::writeFile(const QString &name, const QByteArray &content)
-{
-    QString path = QDir::toNativeSeparators(mFolder->filePath(name));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-QByteArray TestForm1::readFile(const QString &path) const
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void TestForm1::load(const QString &path)
@@ -413,7 +401,7 @@ void TestForm1::closingTheChooserAfterAcceptReloadsTheSameFile()
 void TestForm1::failedLoadLeavesNothingToConvert()
 {
     const QString arcade = writeFile(QStringLiteral("a.dat"), kArcade);
-    const QString missing = QDir::toNativeSeparators(mFolder->filePath(QStringLiteral("falta.dat")));
+    const QString missing = vuelco::forms::fromFilesystemPath(*mFolder / "falta.dat");
     load(arcade);
     load(missing);
 
@@ -430,10 +418,11 @@ void TestForm1::failedLoadLeavesNothingToConvert()
     QCOMPARE(readFile(arcade), kArcade);
 
     // A folder fails the same way, with its own number.
-    load(mFolder->path());
+    const QString folder = vuelco::forms::fromFilesystemPath(mFolder->path());
+    load(folder);
     QCOMPARE(mBoxes->shown(),
              (QList<Box>{kNotFound, kChooseFirst, failureBox(52, "No se puede abrir: es una carpeta")}));
-    checkState(mFolder->path(), QStringLiteral("Otro. Desconocido"), false, false);
+    checkState(folder, QStringLiteral("Otro. Desconocido"), false, false);
 }
 
 void TestForm1::pathOfBlanksCountsAsNoFile()

@@ -1,5 +1,6 @@
 #include "fake_volumes.h"
 #include "file_chooser/fdisco.h"
+#include "file_list_clicks.h"
 #include "forms/dir_list_box.h"
 #include "forms/file_list_box.h"
 #include "forms/native_paths.h"
@@ -41,13 +42,7 @@ void pickInChooser(const QString &folder, const QString &name, QString *startFol
         auto *files = dialog->findChild<FileListBox *>(QStringLiteral("File1"));
         *startFolder = dirs->Path();
         dirs->setPath(folder);
-        QStringList names;
-        for (int i = 0; i < files->ListCount(); ++i)
-            names.append(files->List(i));
-        const int row = static_cast<int>(names.indexOf(name));
-        QVERIFY(row >= 0);
-        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
-                          files->visualRect(files->model()->index(row, 0)).center());
+        QVERIFY(clickListed(*files, name));
         if (shownName != nullptr)
             *shownName = shownText(dialog->findChild<QLabel *>(QStringLiteral("Lelegido")));
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BTacepta")), Qt::LeftButton);

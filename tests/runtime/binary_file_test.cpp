@@ -11,7 +11,6 @@
 
 #include <array>
 #include <cerrno>
-#include <string>
 #include <vector>
 
 namespace vuelco {
@@ -66,15 +65,10 @@ protected:
     {
         mCalls.plan([kind, twist](const Record &call, std::size_t) { return call.call == kind ? twist : Twist{}; });
     }
-    static Bytes contents()
-    {
-        const std::string text("RES\0" "0123456789ABCDEFGH", 22);
-        return {text.begin(), text.end()};
-    }
-
     TempFolder mTemp;
     const fs::path &mFolder = mTemp.path();
-    const fs::path mPath = mTemp.write("datos.dat", contents());
+    const Bytes mContents = fileWith(Layout::Arcade, bodyOf(6));
+    const fs::path mPath = mTemp.write("datos.dat", mContents);
     FakeCalls mCalls;
 };
 
@@ -139,7 +133,7 @@ TEST_F(FileFaults, readsThatComeOneByteAtATimeAreGatheredWhole)
     BinaryFile file = BinaryFile::openForReading(mPath);
     std::array<std::uint8_t, 16> bytes{};
     ASSERT_EQ(file.read(0, bytes), bytes.size());
-    EXPECT_EQ(std::string(bytes.begin() + 4, bytes.end()), "0123456789AB");
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), firstBytes(mContents, 16));
     EXPECT_EQ(file.read(20, bytes), 2U);
 }
 

@@ -1,8 +1,10 @@
 #include "child_process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,23 +24,16 @@ ChildProcess::ChildProcess(const fs::path &program, const std::vector<fs::path> 
                            Errors errors)
     : mNative(std::make_unique<Native>())
 {
-    std::vector<std::string> words{program.native()};
-    for (const fs::path &argument : arguments)
-        words.push_back(argument.native());
-    std::vector<char *> argv;
-    for (std::string &word : words)
-        argv.push_back(word.data());
+    // execv takes the words as char *, and changes none of them.
+    const auto word = [](const fs::path &path) { return const_cast<char *>(path.c_str()); };
+    std::vector<char *> argv{word(program)};
+    std::ranges::transform(arguments, std::back_inserter(argv), word);
     argv.push_back(nullptr);
 
     int input[2];
     int output[2];
-    if (::pipe2(input, O_CLOEXEC) != 0)
+    if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0)
         throw std::runtime_error("no pipe");
-    if (::pipe2(output, O_CLOEXEC) != 0) {
-        ::close(input[0]);
-        ::close(input[1]);
-        throw std::runtime_error("no pipe");
-    }
     mNative->pid = ::fork();
     if (mNative->pid == 0) {
         // Nothing but calls that are safe after a fork, up to the exec.
@@ -52,11 +47,8 @@ ChildProcess::ChildProcess(const fs::path &program, const std::vector<fs::path> 
     ::close(output[1]);
     mNative->input = input[1];
     mNative->output = output[0];
-    if (mNative->pid < 0) {
-        closeInput();
-        ::close(mNative->output);
+    if (mNative->pid < 0)
         throw std::runtime_error("no process for " + program.string());
-    }
 }
 
 ChildProcess::~ChildProcess()
