@@ -1,9 +1,9 @@
 #pragma once
 
 // The file layer's system calls as the tests see them, on either system: a fake that
-// runs them, writes them down and makes any one of them fail, and the faults and errors
-// of each system bound in one place (system_call_faults_posix.cpp, _win32.cpp), so that
-// one table of cases runs on Linux and on Windows.
+// runs them, writes them down and makes any one of them fail, with the calls, faults and
+// errors of each system bound in its own half (system_call_faults_posix.cpp, _win32.cpp),
+// so that one table of cases runs on Linux and on Windows.
 
 #include <array>
 #include <cstddef>

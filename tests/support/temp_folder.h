@@ -6,8 +6,8 @@
 #include <string>
 
 // A fresh folder under the system's temporary folder (or under parent), removed with
-// everything in it when the test ends: read-only files too, and on Windows the names it
-// would otherwise trim ("x.dat ").
+// everything in it when the test ends: read-only files too, and names that Windows would
+// otherwise trim ("x.dat ").
 class TempFolder {
 public:
     explicit TempFolder(const std::filesystem::path &parent = std::filesystem::temp_directory_path());
@@ -27,15 +27,14 @@ private:
     std::filesystem::path mPath;
 };
 
-// Files and folders by exactly the names given: on Windows by their verbatim ("\\?\")
+// Files and folders by exactly the names given (on Windows by their verbatim "\\?\"
 // names, never through the trimming and length limit of the code under test, so that a
-// name the code mangles cannot pass by accident.
-// Writes a file with exactly these bytes, wherever it is.
+// name the code mangles cannot pass by accident): a file written with exactly these
+// bytes; every byte of a file, none when there is no file; whether anything is there; a
+// folder made with the folders it is in.
 void writeFile(const std::filesystem::path &path, const Bytes &bytes);
-// Every byte of a file; none when there is no file.
 [[nodiscard]] Bytes readAll(const std::filesystem::path &path);
 [[nodiscard]] bool isThere(const std::filesystem::path &path);
-// Makes the folder and those it is in.
 void makeFolders(const std::filesystem::path &folder);
 
 // Whether a name is any bytes but '/' and zero (Linux), rather than UTF-16 characters
