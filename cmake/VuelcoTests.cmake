@@ -19,6 +19,20 @@ function(vuelco_add_gtest name)
   endif()
 endfunction()
 
+# A program the tests start as a process of their own (tests/support/child_process.h),
+# built beside the tests that start it, on both systems.
+function(vuelco_add_test_program name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;FOR" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} vuelco::test_files)
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF)
+  vuelco_warnings(${name})
+  vuelco_link_runtime_statically(${name})
+  foreach(test IN LISTS ARG_FOR)
+    add_dependencies(${test} ${name})
+  endforeach()
+endfunction()
+
 # One Qt Test executable per widget unit, run headless: offscreen on Linux, and on Windows on
 # its own platform plugin (under Wine on an X display, which make test-windows provides).
 function(vuelco_add_qtest name)

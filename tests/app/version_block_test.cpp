@@ -2,6 +2,8 @@
 // icon the shell shows, and the GUI subsystem that keeps a console window from appearing.
 // The test runs beside Vuelco.exe in the build folder.
 
+#include "child_process.h"
+
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -14,19 +16,14 @@
 
 namespace {
 
-std::wstring programPath()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"Vuelco.exe";
-}
+const std::filesystem::path kProgram = testProgram("Vuelco");
 
 std::vector<char> versionBlock()
 {
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(programPath().c_str(), &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(kProgram.c_str(), &ignored);
     std::vector<char> block(size);
-    if (size == 0 || !GetFileVersionInfoW(programPath().c_str(), 0, size, block.data()))
+    if (size == 0 || !GetFileVersionInfoW(kProgram.c_str(), 0, size, block.data()))
         block.clear();
     return block;
 }
@@ -76,7 +73,7 @@ TEST(VersionBlockTranslation, isSpanishInUnicode)
 
 TEST(Program, isAGuiProgramWithItsIcon)
 {
-    std::ifstream file(std::filesystem::path(programPath()), std::ios::binary);
+    std::ifstream file(kProgram, std::ios::binary);
     std::vector<char> image(4096);
     file.read(image.data(), static_cast<std::streamsize>(image.size()));
     const auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(image.data());
@@ -86,7 +83,7 @@ TEST(Program, isAGuiProgramWithItsIcon)
     EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 
     HMODULE program =
-        LoadLibraryExW(programPath().c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+        LoadLibraryExW(kProgram.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
     int icons = 0;
     EnumResourceNamesW(

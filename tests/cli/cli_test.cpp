@@ -1,9 +1,12 @@
 #include "cli/run.h"
 
+#include "system_call_faults.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+
 #include <filesystem>
+#include <new>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -14,6 +17,9 @@ struct Outcome {
     std::string out;
     std::string err;
 };
+
+const Bytes kArcade = headerOf(vuelco::Layout::Arcade);
+const Bytes kPcEmulator = headerOf(vuelco::Layout::PcEmulator);
 
 Outcome runCli(std::vector<std::string> words)
 {
@@ -26,8 +32,8 @@ Outcome runCli(std::vector<std::string> words)
 class CommandLine : public testing::Test {
 protected:
     TempFolder folder;
-    std::string arcade = folder.write("arcade.dat", arcadeHeader() + Bytes{1, 2, 3}).string();
-    std::string pc = folder.write("pc.dat", pcEmulatorHeader()).string();
+    std::string arcade = folder.write("arcade.dat", kArcade + Bytes{1, 2, 3}).string();
+    std::string pc = folder.write("pc.dat", kPcEmulator).string();
     std::string other = folder.write("otro.dat", Bytes{'h', 'o', 'l', 'a'}).string();
 };
 
@@ -55,13 +61,13 @@ TEST_F(CommandLine, convertsOnlyWhatIsInTheOtherLayout)
     EXPECT_EQ(o.out, arcade + "\tBGA, Arcade -> BGA, Emulador Pc\n" + pc +
                          "\tBGA, Emulador Pc (ya estaba en ese formato)\n" + other +
                          "\tOtro. Desconocido (no se convierte)\n");
-    EXPECT_EQ(readAll(arcade), pcEmulatorHeader() + Bytes({1, 2, 3}));
-    EXPECT_EQ(readAll(pc), pcEmulatorHeader());
+    EXPECT_EQ(readAll(arcade), kPcEmulator + Bytes({1, 2, 3}));
+    EXPECT_EQ(readAll(pc), kPcEmulator);
     EXPECT_EQ(readAll(other), (Bytes{'h', 'o', 'l', 'a'}));
 
     const Outcome back = runCli({"--a-arcade", arcade});
     EXPECT_EQ(back.status, 0);
-    EXPECT_EQ(readAll(arcade), arcadeHeader() + Bytes({1, 2, 3}));
+    EXPECT_EQ(readAll(arcade), kArcade + Bytes({1, 2, 3}));
 }
 
 TEST_F(CommandLine, leavesAReadOnlyFileAndSaysSo)
@@ -71,15 +77,15 @@ TEST_F(CommandLine, leavesAReadOnlyFileAndSaysSo)
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.err, arcade + ": Error #  75\nError de acceso a la ruta o el archivo\n"
                      "Convertidos: 0, ya en ese formato: 0, no reconocidos: 0, fallidos: 1\n");
-    EXPECT_EQ(readAll(arcade), arcadeHeader() + Bytes({1, 2, 3}));
+    EXPECT_EQ(readAll(arcade), kArcade + Bytes({1, 2, 3}));
 }
 
 TEST_F(CommandLine, takesFileNamesAfterDoubleDash)
 {
-    const std::string dashed = folder.write("-raro.dat", arcadeHeader()).string();
+    const std::string dashed = folder.write("-raro.dat", kArcade).string();
     const Outcome o = runCli({"--a-emulador", "--", dashed});
     EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(readAll(dashed), pcEmulatorHeader());
+    EXPECT_EQ(readAll(dashed), kPcEmulator);
 }
 
 // Many files on many workers: lines come in the order the files were named, each file
@@ -91,7 +97,7 @@ TEST_F(CommandLine, reportsInTheOrderNamedWithManyWorkers)
     for (int i = 299; i >= 0; --i) {
         const std::string name = "f" + std::to_string(i) + ".dat";
         const bool arcadeFile = i % 2 == 0;
-        words.push_back(folder.write(name, arcadeFile ? arcadeHeader() : pcEmulatorHeader()).string());
+        words.push_back(folder.write(name, arcadeFile ? kArcade : kPcEmulator).string());
         expected += words.back() + (arcadeFile ? "\tBGA, Arcade -> BGA, Emulador Pc\n"
                                                : "\tBGA, Emulador Pc (ya estaba en ese formato)\n");
     }
@@ -106,7 +112,7 @@ TEST_F(CommandLine, reportsInTheOrderNamedWithManyWorkers)
 
 TEST_F(CommandLine, countsEachKindOfOutcomeInTheSummary)
 {
-    const std::string arcade2 = folder.write("arcade2.dat", arcadeHeader()).string();
+    const std::string arcade2 = folder.write("arcade2.dat", kArcade).string();
     const std::string missing = (folder / "falta.dat").string();
     const Outcome o = runCli({"--a-emulador", arcade, missing, pc, other, arcade2});
     EXPECT_EQ(o.status, 1);
@@ -118,7 +124,7 @@ TEST_F(CommandLine, oneFailingFileAmongManyLeavesTheOthersConverted)
 {
     std::vector<std::string> words{"-j", "8", "--a-emulador"};
     for (int i = 0; i < 40; ++i)
-        words.push_back(folder.write("f" + std::to_string(i) + ".dat", arcadeHeader()).string());
+        words.push_back(folder.write("f" + std::to_string(i) + ".dat", kArcade).string());
     const std::string readOnly = words[23];
     ::chmod(readOnly.c_str(), 0444);
 
@@ -127,7 +133,7 @@ TEST_F(CommandLine, oneFailingFileAmongManyLeavesTheOthersConverted)
     EXPECT_EQ(o.err, readOnly + ": Error #  75\nError de acceso a la ruta o el archivo\n"
                                 "Convertidos: 39, ya en ese formato: 0, no reconocidos: 0, fallidos: 1\n");
     for (std::size_t i = 3; i < words.size(); ++i)
-        EXPECT_EQ(readAll(words[i]), words[i] == readOnly ? arcadeHeader() : pcEmulatorHeader()) << words[i];
+        EXPECT_EQ(readAll(words[i]), words[i] == readOnly ? kArcade : kPcEmulator) << words[i];
 }
 
 TEST_F(CommandLine, simulatingSaysWhatWouldChangeAndWritesNothing)
@@ -139,7 +145,24 @@ TEST_F(CommandLine, simulatingSaysWhatWouldChangeAndWritesNothing)
                          "\tOtro. Desconocido (no se convierte)\n");
     EXPECT_EQ(o.err, "Se convertirían: 1, ya en ese formato: 1, no reconocidos: 1, fallidos: 0"
                      " (simulación: no se escribió nada)\n");
-    EXPECT_EQ(readAll(arcade), arcadeHeader() + Bytes({1, 2, 3}));
+    EXPECT_EQ(readAll(arcade), kArcade + Bytes({1, 2, 3}));
+}
+
+// An exception other than Failure that escapes the core for one file (memory running
+// out here) is reported for that file with its number, and the batch goes on: the
+// terminal tool does not end on it.
+TEST_F(CommandLine, reportsAnUnexpectedFailureWithItsNumberAndGoesOn)
+{
+    FakeCalls calls;
+    calls.plan([](const Record &call, std::size_t index) {
+        if (call.call == Call::Open && index == 0)
+            throw std::bad_alloc();
+        return Twist{};
+    });
+    const Outcome o = runCli({arcade, pc});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, arcade + ": Error #  7\nMemoria insuficiente\n");
+    EXPECT_EQ(o.out, pc + "\tBGA, Emulador Pc\n");
 }
 
 // A walk takes ".dat" files in any case, in name order, and follows no symbolic link:
@@ -149,14 +172,14 @@ TEST(Walk, takesDatFilesInNameOrderAndFollowsNoLink)
     const TempFolder folder;
     const std::filesystem::path top = folder / "top";
     std::filesystem::create_directories(top / "sub");
-    folder.write("top/B.DAT", arcadeHeader());
-    folder.write("top/a.dat", arcadeHeader());
-    folder.write("top/sub/c.Dat", arcadeHeader());
+    folder.write("top/B.DAT", kArcade);
+    folder.write("top/a.dat", kArcade);
+    folder.write("top/sub/c.Dat", kArcade);
     // The walk names what it finds with the system's own separator.
     const std::string upper = (top / "B.DAT").string();
     const std::string lower = (top / "a.dat").string();
     const std::string inner = (top / "sub" / "c.Dat").string();
-    folder.write("top/notas.txt", arcadeHeader());
+    folder.write("top/notas.txt", kArcade);
     // Windows lets only privileged accounts make links (and Wine cannot): the walk's
     // order and filter are still checked where no link can be made.
     std::error_code noLinks;
@@ -170,7 +193,7 @@ TEST(Walk, takesDatFilesInNameOrderAndFollowsNoLink)
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, upper + "\tBGA, Arcade -> BGA, Emulador Pc\n" + lower +
                          "\tBGA, Arcade -> BGA, Emulador Pc\n" + inner + "\tBGA, Arcade -> BGA, Emulador Pc\n");
-    EXPECT_EQ(readAll(top / "notas.txt"), arcadeHeader());
+    EXPECT_EQ(readAll(top / "notas.txt"), kArcade);
 }
 
 struct UsageCase {
@@ -207,6 +230,6 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"simulateWithoutTarget", {"-n", "a.dat"}, 2, "", "vuelco-cli: --simular necesita"},
                     UsageCase{"twoTargets", {"--a-arcade", "--a-emulador", "a.dat"}, 2, "",
                               "vuelco-cli: no se puede convertir a los dos formatos a la vez"}),
-    [](const testing::TestParamInfo<UsageCase> &param) { return std::string(param.param.name); });
+    testing::PrintToStringParamName());
 
 } // namespace

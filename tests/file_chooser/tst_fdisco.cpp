@@ -1,95 +1,57 @@
+#include "fake_volumes.h"
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
+#include "file_list_clicks.h"
 #include "forms/dir_list_box.h"
 #include "forms/drive_list_box.h"
 #include "forms/file_list_box.h"
 #include "forms/native_paths.h"
-#include "forms/volumes.h"
-#include "fake_volumes.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+#include <optional>
+
+using vuelco::Fdisco;
 using vuelco::forms::DirListBox;
 using vuelco::forms::DriveListBox;
 using vuelco::forms::FileListBox;
 using vuelco::forms::MsgBoxResult;
-using vuelco::Fdisco;
+using Box = ScriptedMessageBoxes::Box;
 namespace Module1 = vuelco::Module1;
 
 namespace {
 
 const QString kSep = QDir::separator();
-
-QString native(const QString &path) { return QDir::toNativeSeparators(path); }
-
-void touch(const QString &path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
+const Box kChooseAFile{QStringLiteral("Debe elegir un archivo"), 64, QStringLiteral("Zel Soft")};
+const Box kDriveNotReady{QStringLiteral("Verifique si la unidad esta preparada.\nHaga un Click en aceptar para "
+                                        "volver a leerla."),
+                         49, QStringLiteral("Error de disco")};
 
 // A folder tree: Datos with two data files in either case, a text file, a hidden
 // file and two subfolders (one hidden), and a folder named with accents and blanks.
 struct Tree {
     Tree()
     {
-        QDir root(dir.path());
-        root.mkpath(QStringLiteral("Datos/sub"));
-        root.mkpath(QStringLiteral("Datos/.oculta"));
-        root.mkpath(QStringLiteral("Datos/Bsub"));
-        root.mkpath(QStringLiteral("Música y Año"));
-        touch(dir.filePath(QStringLiteral("Datos/Juego.dat")));
-        touch(dir.filePath(QStringLiteral("Datos/otro.DAT")));
-        touch(dir.filePath(QStringLiteral("Datos/notas.txt")));
-        touch(dir.filePath(QStringLiteral("Datos/.oculto.dat")));
-        touch(dir.filePath(QStringLiteral("Música y Año/Año 1.dat")));
+        for (const char8_t *folder : {u8"Datos/sub", u8"Datos/.oculta", u8"Datos/Bsub", u8"Música y Año"})
+            std::filesystem::create_directories(folder_ / folder);
+        for (const char8_t *file : {u8"Datos/Juego.dat", u8"Datos/otro.DAT", u8"Datos/notas.txt",
+                                    u8"Datos/.oculto.dat", u8"Música y Año/Año 1.dat"})
+            folder_.write(file, {});
     }
-    [[nodiscard]] QString path(const QString &relative) const { return native(dir.filePath(relative)); }
+    [[nodiscard]] QString path(const QString &relative) const
+    {
+        return vuelco::forms::joinPath(vuelco::forms::fromFilesystemPath(folder_.path()),
+                                       QDir::toNativeSeparators(relative));
+    }
 
-    QTemporaryDir dir;
+    TempFolder folder_;
 };
-
-template <class T>
-T *child(const Fdisco &dialog, const char *name)
-{
-    T *found = dialog.findChild<T *>(QString::fromLatin1(name));
-    if (found == nullptr)
-        qFatal("no control %s", name);
-    return found;
-}
-
-QStringList listed(const FileListBox *list)
-{
-    QStringList names;
-    for (int i = 0; i < list->ListCount(); ++i)
-        names.append(list->List(i));
-    return names;
-}
-
-void clickFile(Fdisco &dialog, const QString &name, bool twice = false)
-{
-    auto *list = child<FileListBox>(dialog, "File1");
-    const int row = static_cast<int>(listed(list).indexOf(name));
-    QVERIFY2(row >= 0, qPrintable(name + " is not listed"));
-    const QPoint centre = list->visualRect(list->model()->index(row, 0)).center();
-    // A real double-click starts with a click; the view reports that one as a click.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
-    if (twice)
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
-}
-
-void request(const QString &path, std::uint8_t mode)
-{
-    Module1::RutaArchivo = path;
-    Module1::Opcion = {0, mode};
-}
 
 } // namespace
 
@@ -97,14 +59,17 @@ class TestFdisco : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { mBoxes.emplace(); }
+    void cleanup();
+
     void soloRutaShowsTheFolderOfThePath_data();
     void soloRutaShowsTheFolderOfThePath();
     void listsOnlyMatchingFilesWithoutRegardToCase();
     void listsFoldersFromTheRootDownThenSubfolders();
     void aceptarNeedsAClickedFileInModeZero();
     void keepsTheFileClickedBeforeMovingToAnotherFolder();
-    void doubleClickAccepts();
-    void acceptsNamesWithAccentsAndSpaces();
+    void doubleClickAcceptsTheFile_data();
+    void doubleClickAcceptsTheFile();
     void saveModeProposesTheFileNameAndNeedsOne_data();
     void saveModeProposesTheFileNameAndNeedsOne();
     void otherModesAcceptWithoutATest_data();
@@ -118,9 +83,49 @@ private slots:
     void showModalReturnsOnceTheDialogUnloads();
 
 private:
+    // A new dialog for the request in Module1, shown unless asked not to.
+    Fdisco &load(bool show = true);
+    // The same, for a new request of this path and mode.
+    Fdisco &open(const QString &path, std::uint8_t mode = 0, bool show = true)
+    {
+        Module1::RutaArchivo = path;
+        Module1::Opcion = {0, mode};
+        return load(show);
+    }
+    template <class T>
+    T *child(const char *name)
+    {
+        T *found = mDialog->findChild<T *>(QString::fromLatin1(name));
+        if (found == nullptr)
+            qFatal("no control %s", name);
+        return found;
+    }
+    void clickFile(const QString &name, bool twice = false)
+    {
+        QVERIFY2(clickListed(*child<FileListBox>("File1"), name, twice), qPrintable(name + " is not listed"));
+    }
+    void click(const char *button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+
     Tree mTree;
     FakeVolumes mVolumes;
+    std::optional<ScriptedMessageBoxes> mBoxes;
+    std::unique_ptr<Fdisco> mDialog;
 };
+
+void TestFdisco::cleanup()
+{
+    mDialog.reset();
+    mBoxes.reset();
+}
+
+Fdisco &TestFdisco::load(bool show)
+{
+    mDialog.reset();
+    mDialog = std::make_unique<Fdisco>();
+    if (show)
+        mDialog->show();
+    return *mDialog;
+}
 
 void TestFdisco::soloRutaShowsTheFolderOfThePath_data()
 {
@@ -141,40 +146,31 @@ void TestFdisco::soloRutaShowsTheFolderOfThePath()
     QFETCH(QString, path);
     QFETCH(QString, folder);
     QFETCH(bool, reported);
-    ScriptedMessageBoxes boxes;
-    request(path, 0);
-    Fdisco dialog;
+    open(path, 0, false);
 
-    QCOMPARE(child<DirListBox>(dialog, "Dir1")->Path(), folder);
-    QCOMPARE(child<FileListBox>(dialog, "File1")->Path(), folder);
-    QCOMPARE(mVolumes.rootOf(child<DriveListBox>(dialog, "Drive1")->Drive()), FakeVolumes::systemRoot());
-    QCOMPARE(boxes.count(), reported ? 1 : 0);
-    if (reported) {
-        QCOMPARE(boxes.shown()[0].prompt, QStringLiteral("La Ruta+Archivo actuales no estan disponibles."));
-        QCOMPARE(boxes.shown()[0].style, 16);
-        QCOMPARE(boxes.shown()[0].title, QStringLiteral("Error de disco"));
-    }
+    QCOMPARE(child<DirListBox>("Dir1")->Path(), folder);
+    QCOMPARE(child<FileListBox>("File1")->Path(), folder);
+    QCOMPARE(mVolumes.rootOf(child<DriveListBox>("Drive1")->Drive()), FakeVolumes::systemRoot());
+    const Box notThere{QStringLiteral("La Ruta+Archivo actuales no estan disponibles."), 16,
+                       QStringLiteral("Error de disco")};
+    QCOMPARE(mBoxes->shown(), reported ? QList<Box>{notThere} : QList<Box>{});
     QCOMPARE(Module1::RutaArchivo, path);
 }
 
 void TestFdisco::listsOnlyMatchingFilesWithoutRegardToCase()
 {
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos/Juego.dat"), 0);
-    Fdisco dialog;
-    auto *files = child<FileListBox>(dialog, "File1");
-    QCOMPARE(listed(files), (QStringList{"Juego.dat", "otro.DAT"}));
+    open(mTree.path("Datos/Juego.dat"), 0, false);
+    auto *files = child<FileListBox>("File1");
+    QCOMPARE(listed(*files), (QStringList{"Juego.dat", "otro.DAT"}));
 
     files->setPattern(QStringLiteral("*.txt;*.DAT"));
-    QCOMPARE(listed(files), (QStringList{"Juego.dat", "notas.txt", "otro.DAT"}));
+    QCOMPARE(listed(*files), (QStringList{"Juego.dat", "notas.txt", "otro.DAT"}));
 }
 
 void TestFdisco::listsFoldersFromTheRootDownThenSubfolders()
 {
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos/Juego.dat"), 0);
-    Fdisco dialog;
-    auto *dirs = child<DirListBox>(dialog, "Dir1");
+    open(mTree.path("Datos/Juego.dat"), 0, false);
+    auto *dirs = child<DirListBox>("Dir1");
     QStringList shown;
     for (int i = 0; i < dirs->count(); ++i)
         shown.append(dirs->item(i)->text().trimmed());
@@ -189,21 +185,15 @@ void TestFdisco::listsFoldersFromTheRootDownThenSubfolders()
     emit dirs->itemActivated(dirs->item(dirs->count() - 1));
     QCOMPARE(changes.count(), 1);
     QCOMPARE(dirs->Path(), mTree.path("Datos/sub"));
-    QCOMPARE(child<FileListBox>(dialog, "File1")->ListCount(), 0);
+    QCOMPARE(child<FileListBox>("File1")->ListCount(), 0);
 }
 
 void TestFdisco::aceptarNeedsAClickedFileInModeZero()
 {
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos/Juego.dat"), 0);
-    Fdisco dialog;
-    dialog.show();
-    QTest::mouseClick(child<QPushButton>(dialog, "BTacepta"), Qt::LeftButton);
+    const Fdisco &dialog = open(mTree.path("Datos/Juego.dat"));
+    click("BTacepta");
 
-    QCOMPARE(boxes.count(), 1);
-    QCOMPARE(boxes.shown()[0].prompt, QStringLiteral("Debe elegir un archivo"));
-    QCOMPARE(boxes.shown()[0].style, 64);
-    QCOMPARE(boxes.shown()[0].title, QStringLiteral("Zel Soft"));
+    QCOMPARE(mBoxes->shown(), QList<Box>{kChooseAFile});
     QVERIFY(dialog.isVisible());
     QCOMPARE(Module1::Opcion[0], 0);
     QCOMPARE(Module1::RutaArchivo, mTree.path("Datos/Juego.dat"));
@@ -211,43 +201,37 @@ void TestFdisco::aceptarNeedsAClickedFileInModeZero()
 
 void TestFdisco::keepsTheFileClickedBeforeMovingToAnotherFolder()
 {
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos") + kSep, 0);
-    Fdisco dialog;
-    dialog.show();
-    clickFile(dialog, QStringLiteral("otro.DAT"));
-    QCOMPARE(child<QLabel>(dialog, "Lelegido")->text(), QStringLiteral("otro.DAT"));
+    const Fdisco &dialog = open(mTree.path("Datos") + kSep);
+    clickFile(QStringLiteral("otro.DAT"));
+    QCOMPARE(child<QLabel>("Lelegido")->text(), QStringLiteral("otro.DAT"));
 
-    child<DirListBox>(dialog, "Dir1")->setPath(mTree.path("Datos/sub"));
-    QTest::mouseClick(child<QPushButton>(dialog, "BTacepta"), Qt::LeftButton);
+    child<DirListBox>("Dir1")->setPath(mTree.path("Datos/sub"));
+    click("BTacepta");
 
-    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(mBoxes->shown(), QList<Box>{});
     QVERIFY(!dialog.isVisible());
     QCOMPARE(Module1::Opcion[0], 1);
     QCOMPARE(Module1::RutaArchivo, mTree.path("Datos/otro.DAT"));
 }
 
-void TestFdisco::doubleClickAccepts()
+void TestFdisco::doubleClickAcceptsTheFile_data()
 {
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos") + kSep, 0);
-    Fdisco dialog;
-    dialog.show();
-    clickFile(dialog, QStringLiteral("Juego.dat"), true);
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain name") << "Datos" << "Juego.dat";
+    QTest::newRow("accents and blanks") << "Música y Año" << "Año 1.dat";
+}
+
+void TestFdisco::doubleClickAcceptsTheFile()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    const Fdisco &dialog = open(mTree.path(folder) + kSep);
+    clickFile(name, true);
 
     QVERIFY(!dialog.isVisible());
     QCOMPARE(Module1::Opcion[0], 1);
-    QCOMPARE(Module1::RutaArchivo, mTree.path("Datos/Juego.dat"));
-}
-
-void TestFdisco::acceptsNamesWithAccentsAndSpaces()
-{
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Música y Año") + kSep, 0);
-    Fdisco dialog;
-    dialog.show();
-    clickFile(dialog, QStringLiteral("Año 1.dat"), true);
-    QCOMPARE(Module1::RutaArchivo, mTree.path("Música y Año/Año 1.dat"));
+    QCOMPARE(Module1::RutaArchivo, mTree.path(folder + "/" + name));
     QVERIFY(QFile::exists(Module1::RutaArchivo));
 }
 
@@ -263,11 +247,9 @@ void TestFdisco::saveModeProposesTheFileNameAndNeedsOne()
 {
     QFETCH(QString, start);
     QFETCH(QString, proposed);
-    ScriptedMessageBoxes boxes;
-    request(start, 1);
-    Fdisco dialog;
+    Fdisco &dialog = open(start, 1, false);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Como se va a guardar el Archivo (.Bmp)"));
-    auto *name = child<QLineEdit>(dialog, "txtGraba");
+    auto *name = child<QLineEdit>("txtGraba");
     QCOMPARE(name->text(), QStringLiteral("Algo"));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -276,10 +258,9 @@ void TestFdisco::saveModeProposesTheFileNameAndNeedsOne()
 
     // The name box decides, even on a double-click in the list.
     name->setText(QStringLiteral("   "));
-    clickFile(dialog, QStringLiteral("Juego.dat"), true);
-    QCOMPARE(boxes.count(), 1);
-    QCOMPARE(boxes.shown()[0].prompt, QStringLiteral("Ingrese un nombre para guardar la imagen"));
-    QCOMPARE(boxes.shown()[0].style, 64);
+    clickFile(QStringLiteral("Juego.dat"), true);
+    const Box nameNeeded{QStringLiteral("Ingrese un nombre para guardar la imagen"), 64, QStringLiteral("Zel Soft")};
+    QCOMPARE(mBoxes->shown(), QList<Box>{nameNeeded});
     QVERIFY(dialog.isVisible());
 
     // Another activation keeps what the user typed.
@@ -288,7 +269,7 @@ void TestFdisco::saveModeProposesTheFileNameAndNeedsOne()
     QCoreApplication::sendEvent(&dialog, &activate);
     QCOMPARE(name->text(), QStringLiteral("imagen.bmp"));
 
-    QTest::mouseClick(child<QPushButton>(dialog, "BTacepta"), Qt::LeftButton);
+    click("BTacepta");
     QVERIFY(!dialog.isVisible());
     QCOMPARE(Module1::Opcion[0], 1);
     QCOMPARE(Module1::RutaArchivo, mTree.path("Datos/imagen.bmp"));
@@ -309,97 +290,77 @@ void TestFdisco::otherModesAcceptWithoutATest()
     QFETCH(int, mode);
     QFETCH(QString, caption);
     QFETCH(QStringList, files);
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos/Juego.dat"), static_cast<std::uint8_t>(mode));
-    Fdisco dialog;
-    dialog.show();
+    const Fdisco &dialog = open(mTree.path("Datos/Juego.dat"), static_cast<std::uint8_t>(mode));
     QCOMPARE(dialog.windowTitle(), caption);
-    QCOMPARE(listed(child<FileListBox>(dialog, "File1")), files);
-    QVERIFY(!child<QLineEdit>(dialog, "txtGraba")->isVisible());
+    QCOMPARE(listed(*child<FileListBox>("File1")), files);
+    QVERIFY(!child<QLineEdit>("txtGraba")->isVisible());
 
-    QTest::mouseClick(child<QPushButton>(dialog, "BTacepta"), Qt::LeftButton);
-    QCOMPARE(boxes.count(), 0);
+    click("BTacepta");
+    QCOMPARE(mBoxes->shown(), QList<Box>{});
     QVERIFY(!dialog.isVisible());
     QCOMPARE(Module1::Opcion[0], 1);
 }
 
 void TestFdisco::cancelarAndTheCloseBox()
 {
-    ScriptedMessageBoxes boxes;
     const QString start = mTree.path("Datos/Juego.dat");
-    request(start, 0);
-    {
-        Fdisco dialog;
-        dialog.show();
-        clickFile(dialog, QStringLiteral("otro.DAT"));
-        QTest::mouseClick(child<QPushButton>(dialog, "BTcancela"), Qt::LeftButton);
-        QVERIFY(!dialog.isVisible());
-    }
+    const Fdisco &dialog = open(start);
+    clickFile(QStringLiteral("otro.DAT"));
+    click("BTcancela");
+    QVERIFY(!dialog.isVisible());
+    mDialog.reset();
     QCOMPARE(Module1::Opcion[0], 0);
     QCOMPARE(Module1::RutaArchivo, start);
 
     // The close box writes no result: the one before it stands.
     Module1::Opcion[0] = 1;
-    {
-        Fdisco dialog;
-        dialog.show();
-        clickFile(dialog, QStringLiteral("otro.DAT"));
-        dialog.close();
-        QVERIFY(!dialog.isVisible());
-    }
+    Fdisco &again = load();
+    clickFile(QStringLiteral("otro.DAT"));
+    again.close();
+    QVERIFY(!again.isVisible());
+    mDialog.reset();
     QCOMPARE(Module1::Opcion[0], 1);
     QCOMPARE(Module1::RutaArchivo, start);
 }
 
 void TestFdisco::everyShowingStartsFromTheDesignState()
 {
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos") + kSep, 0);
-    {
-        Fdisco dialog;
-        dialog.show();
-        clickFile(dialog, QStringLiteral("Juego.dat"), true);
-    }
+    open(mTree.path("Datos") + kSep);
+    clickFile(QStringLiteral("Juego.dat"), true);
     Module1::Opcion[1] = 0;
-    Fdisco again;
-    again.show();
-    QCOMPARE(child<QLabel>(again, "Lelegido")->text(), QString());
-    QCOMPARE(child<QLineEdit>(again, "txtGraba")->text(), QStringLiteral("Algo"));
-    QVERIFY(!child<QLineEdit>(again, "txtGraba")->isVisible());
-    QTest::mouseClick(child<QPushButton>(again, "BTacepta"), Qt::LeftButton);
-    QCOMPARE(boxes.count(), 1);
+    const Fdisco &again = load();
+    QCOMPARE(child<QLabel>("Lelegido")->text(), QString());
+    QCOMPARE(child<QLineEdit>("txtGraba")->text(), QStringLiteral("Algo"));
+    QVERIFY(!child<QLineEdit>("txtGraba")->isVisible());
+    click("BTacepta");
+    QCOMPARE(mBoxes->shown(), QList<Box>{kChooseAFile});
     QVERIFY(again.isVisible());
 
     QList<QWidget *> order;
-    for (QWidget *w = child<DriveListBox>(again, "Drive1"); order.size() < 5; w = w->nextInFocusChain()) {
+    for (QWidget *w = child<DriveListBox>("Drive1"); order.size() < 5; w = w->nextInFocusChain()) {
         if (w->focusPolicy() & Qt::TabFocus)
             order.append(w);
     }
-    QCOMPARE(order[1], child<DirListBox>(again, "Dir1"));
-    QCOMPARE(order[2], child<FileListBox>(again, "File1"));
-    QCOMPARE(order[3], child<QPushButton>(again, "BTacepta"));
-    QCOMPARE(order[4], child<QPushButton>(again, "BTcancela"));
+    QCOMPARE(order.mid(1), (QList<QWidget *>{child<DirListBox>("Dir1"), child<FileListBox>("File1"),
+                                             child<QPushButton>("BTacepta"), child<QPushButton>("BTcancela")}));
 }
 
 void TestFdisco::enterAndEscapeRunNothing()
 {
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos") + kSep, 1);
-    Fdisco dialog;
-    dialog.show();
+    Fdisco &dialog = open(mTree.path("Datos") + kSep, 1);
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    clickFile(dialog, QStringLiteral("Juego.dat"));
-    const QList<QWidget *> targets{child<DriveListBox>(dialog, "Drive1"), child<DirListBox>(dialog, "Dir1"),
-                                   child<FileListBox>(dialog, "File1"), child<QLineEdit>(dialog, "txtGraba"), &dialog};
+    clickFile(QStringLiteral("Juego.dat"));
+    const QList<QWidget *> targets{child<DriveListBox>("Drive1"), child<DirListBox>("Dir1"),
+                                   child<FileListBox>("File1"), child<QLineEdit>("txtGraba"), &dialog};
     for (QWidget *target : targets) {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
             QTest::keyClick(target, key);
     }
     // A focused button takes Enter as a click, but Escape is nobody's.
-    QTest::keyClick(child<QPushButton>(dialog, "BTacepta"), Qt::Key_Escape);
-    QTest::keyClick(child<QPushButton>(dialog, "BTcancela"), Qt::Key_Escape);
+    QTest::keyClick(child<QPushButton>("BTacepta"), Qt::Key_Escape);
+    QTest::keyClick(child<QPushButton>("BTcancela"), Qt::Key_Escape);
     QVERIFY(dialog.isVisible());
-    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(mBoxes->shown(), QList<Box>{});
     QCOMPARE(Module1::Opcion[0], 0);
 }
 
@@ -407,32 +368,25 @@ void TestFdisco::aDriveNotReadyIsAskedAboutAgain()
 {
     const QString stick = mTree.path("Datos");
     FakeVolumes volumes({stick});
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Música y Año") + kSep, 0);
-    Fdisco dialog;
-    auto *drives = child<DriveListBox>(dialog, "Drive1");
-    auto *dirs = child<DirListBox>(dialog, "Dir1");
-    const QString question = QStringLiteral("Verifique si la unidad esta preparada.\nHaga un Click en aceptar para "
-                                            "volver a leerla.");
+    open(mTree.path("Música y Año") + kSep, 0, false);
+    auto *drives = child<DriveListBox>("Drive1");
+    auto *dirs = child<DirListBox>("Dir1");
 
     // Answered OK once the medium is in: the drive's folder shows.
     volumes.setReady(stick, false);
-    boxes.answer({MsgBoxResult::Ok});
-    boxes.whileShowing([&](const ScriptedMessageBoxes::Shown &) { volumes.setReady(stick, true); });
+    mBoxes->answer({MsgBoxResult::Ok});
+    mBoxes->whileShowing([&] { volumes.setReady(stick, true); });
     drives->setDrive(stick);
-    QCOMPARE(boxes.count(), 1);
-    QCOMPARE(boxes.shown()[0].prompt, question);
-    QCOMPARE(boxes.shown()[0].style, 49);
-    QCOMPARE(boxes.shown()[0].title, QStringLiteral("Error de disco"));
+    QCOMPARE(mBoxes->shown(), QList<Box>{kDriveNotReady});
     QCOMPARE(dirs->Path(), stick);
 
     // Answered OK while it stays out, then Cancel: back to the fallback drive.
     drives->setDrive(FakeVolumes::systemRoot());
-    boxes.clear();
+    mBoxes->clear();
     volumes.setReady(stick, false);
-    boxes.answer({MsgBoxResult::Ok, MsgBoxResult::Cancel});
+    mBoxes->answer({MsgBoxResult::Ok, MsgBoxResult::Cancel});
     drives->setDrive(stick);
-    QCOMPARE(boxes.count(), 2);
+    QCOMPARE(mBoxes->shown(), (QList<Box>{kDriveNotReady, kDriveNotReady}));
     QCOMPARE(volumes.rootOf(drives->Drive()), volumes.rootOf(vuelco::forms::fallbackDrive()));
     // The drive's current folder, which is its root unless the program moved there.
     QCOMPARE(dirs->Path(), vuelco::forms::folderOfDrive(vuelco::forms::fallbackDrive()));
@@ -441,35 +395,31 @@ void TestFdisco::aDriveNotReadyIsAskedAboutAgain()
 void TestFdisco::aVolumeGoneSinceTheListWasReadIsNotReady()
 {
 #ifdef Q_OS_WIN
-    QSKIP("Mount points come and go on Linux; a Windows drive letter that is gone is in tst_windows_drives");
+    QSKIP("Mount points come and go on Linux; a Windows drive letter that is gone is in tst_drives_win32");
 #endif
     const TempFolder stickFolder;
     const QString stick = vuelco::forms::fromFilesystemPath(stickFolder.path());
     FakeVolumes volumes({stick});
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos") + kSep, 0);
-    Fdisco dialog;
-    auto *drives = child<DriveListBox>(dialog, "Drive1");
-    auto *dirs = child<DirListBox>(dialog, "Dir1");
+    open(mTree.path("Datos") + kSep, 0, false);
+    auto *drives = child<DriveListBox>("Drive1");
+    auto *dirs = child<DirListBox>("Dir1");
     QCOMPARE(drives->currentText(), QStringLiteral("/"));
 
     // Pulled out after the list was read, chosen from it, put back while asked: shown.
     volumes.unmount(stick);
-    boxes.answer({MsgBoxResult::Ok});
-    boxes.whileShowing([&](const ScriptedMessageBoxes::Shown &) { volumes.mount(stick); });
+    mBoxes->answer({MsgBoxResult::Ok});
+    mBoxes->whileShowing([&] { volumes.mount(stick); });
     QTest::keyClick(drives, Qt::Key_Down);
-    QCOMPARE(boxes.count(), 1);
-    QCOMPARE(boxes.shown()[0].style, 49);
+    QCOMPARE(mBoxes->shown(), QList<Box>{kDriveNotReady});
     QCOMPARE(dirs->Path(), stick);
 
     // Pulled out again and chosen again, then given up: back to the fallback, no longer offered.
     QTest::keyClick(drives, Qt::Key_Up);
     volumes.unmount(stick);
-    boxes.clear();
-    boxes.answer({MsgBoxResult::Cancel});
+    mBoxes->clear();
+    mBoxes->answer({MsgBoxResult::Cancel});
     QTest::keyClick(drives, Qt::Key_Down);
-    QCOMPARE(boxes.count(), 1);
-    QCOMPARE(boxes.shown()[0].style, 49);
+    QCOMPARE(mBoxes->shown(), QList<Box>{kDriveNotReady});
     QCOMPARE(drives->Drive(), vuelco::forms::fallbackDrive());
     QCOMPARE(drives->currentText(), vuelco::forms::fallbackDrive());
     QCOMPARE(drives->findData(stick), -1);
@@ -479,16 +429,13 @@ void TestFdisco::aVolumeGoneSinceTheListWasReadIsNotReady()
 void TestFdisco::aVolumeMountedMeanwhileIsOfferedWhenTheListDropsDown()
 {
 #ifdef Q_OS_WIN
-    QSKIP("Mount points come and go on Linux; a Windows drive letter that is gone is in tst_windows_drives");
+    QSKIP("Mount points come and go on Linux; a Windows drive letter that is gone is in tst_drives_win32");
 #endif
     const TempFolder stickFolder;
     const QString stick = vuelco::forms::fromFilesystemPath(stickFolder.path());
     FakeVolumes volumes;
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos") + kSep, 0);
-    Fdisco dialog;
-    dialog.show();
-    auto *drives = child<DriveListBox>(dialog, "Drive1");
+    open(mTree.path("Datos") + kSep);
+    auto *drives = child<DriveListBox>("Drive1");
     QCOMPARE(drives->count(), 1);
 
     volumes.mount(stick);
@@ -500,13 +447,13 @@ void TestFdisco::aVolumeMountedMeanwhileIsOfferedWhenTheListDropsDown()
 
 void TestFdisco::showModalReturnsOnceTheDialogUnloads()
 {
-    ScriptedMessageBoxes boxes;
-    request(mTree.path("Datos/Juego.dat"), 0);
+    Module1::RutaArchivo = mTree.path("Datos/Juego.dat");
+    Module1::Opcion = {0, 0};
     QPointer<Fdisco> shown;
     QTimer::singleShot(0, [&] {
         shown = qobject_cast<Fdisco *>(QApplication::activeModalWidget());
         QVERIFY(shown != nullptr);
-        QTest::mouseClick(child<QPushButton>(*shown, "BTcancela"), Qt::LeftButton);
+        QTest::mouseClick(shown->findChild<QPushButton *>(QStringLiteral("BTcancela")), Qt::LeftButton);
     });
     Fdisco::showModal(nullptr);
     QVERIFY(shown.isNull());

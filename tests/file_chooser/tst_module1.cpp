@@ -1,12 +1,13 @@
+#include "fake_volumes.h"
 #include "file_chooser/degradado.h"
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
-#include "runtime/failure.h"
 #include "forms/drawing_surface.h"
-#include "fake_volumes.h"
+#include "forms/native_paths.h"
+#include "runtime/failure.h"
 #include "scripted_message_boxes.h"
+#include "temp_folder.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using vuelco::Failure;
@@ -148,23 +149,12 @@ void TestModule1::degradadoFailsLikeTheRuntimeAtItsBounds()
     QCOMPARE(flat.boxes.first().y2, 0.0f);
 
     RecordingSurface zero(0, 100);
-    try {
-        Module1::Degradado(2, zero);
-        QFAIL("a zero width must fail");
-    } catch (const Failure &failure) {
-        QCOMPARE(failure.number(), 11);
-        QCOMPARE(failure.description(), std::string("División por cero"));
-    }
+    QCOMPARE(thrownBy([&] { Module1::Degradado(2, zero); }), Thrown(11, "División por cero", {}));
     QVERIFY(zero.boxes.isEmpty());
 
     // The strip at x = 32,766 would end at 32,768, past 16 bits: the ones before stay drawn.
     RecordingSurface wide(32766, 100);
-    try {
-        Module1::Degradado(2, wide);
-        QFAIL("a width of 32,766 must overflow");
-    } catch (const Failure &failure) {
-        QCOMPARE(failure.number(), 6);
-    }
+    QCOMPARE(thrownBy([&] { Module1::Degradado(2, wide); }).number, 6);
     QCOMPARE(wide.boxes.size(), 16383);
 
     RecordingSurface tall(100, 40000);
@@ -173,10 +163,10 @@ void TestModule1::degradadoFailsLikeTheRuntimeAtItsBounds()
 
 void TestModule1::theChooserIsPaintedRedFromEdgeToEdge()
 {
-    QTemporaryDir folder;
+    const TempFolder folder;
     FakeVolumes volumes;
     ScriptedMessageBoxes boxes;
-    Module1::RutaArchivo = QDir::toNativeSeparators(folder.path()) + QDir::separator();
+    Module1::RutaArchivo = vuelco::forms::joinPath(vuelco::forms::fromFilesystemPath(folder.path()), {});
     Module1::Opcion = {0, 0};
     Fdisco dialog;
     const auto *surface = dialog.findChild<vuelco::forms::PersistentSurface *>();
@@ -190,7 +180,7 @@ void TestModule1::theChooserIsPaintedRedFromEdgeToEdge()
     QVERIFY2(qAbs(right.red() - 100) <= 1, qPrintable(QString::number(right.red())));
     QCOMPARE(right.green() + right.blue(), 0);
     QCOMPARE(picture.pixelColor(200, 0), picture.pixelColor(200, picture.height() - 1));
-    QCOMPARE(boxes.count(), 0);
+    QVERIFY(boxes.shown().isEmpty());
 }
 
 QTEST_MAIN(TestModule1)

@@ -4,7 +4,7 @@
 
 #include "core/convert_if_unchanged.h"
 #include "core/header_probe.h"
-#include "fake_posix_calls.h"
+#include "system_call_faults.h"
 #include "temp_folder.h"
 
 #include <cstdint>
@@ -88,9 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     ProbeResult probe;
     std::size_t reads = 0;
     {
-        const FakePosixCalls calls;
+        const FakeCalls calls;
         probe = probeHeader(gPath);
-        reads = calls.count(FakePosixCalls::Call::Pread);
+        reads = calls.count(Call::Read);
     }
     check(probe.layout == ref.layout, "outcome differs from the header rules");
     check(reads == ref.reads, "read a byte the rules do not read");

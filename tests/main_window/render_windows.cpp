@@ -3,9 +3,9 @@
 // window could not be rendered or saved.
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
-#include "main_window/form1.h"
 #include "forms/fonts.h"
 #include "forms/native_paths.h"
+#include "main_window/form1.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
+#include "fake_volumes.h"
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
-#include "main_window/form1.h"
 #include "forms/caption_fit.h"
 #include "forms/fonts.h"
 #include "forms/native_paths.h"
-#include "fake_volumes.h"
+#include "main_window/form1.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
 

@@ -1,10 +1,12 @@
 #include "file_chooser/module1.h"
-#include "main_window/form1.h"
-#include "runtime/failure.h"
+#include "forms/native_paths.h"
 #include "forms/twips.h"
+#include "main_window/form1.h"
+#include "qt_bytes.h"
+#include "runtime/failure.h"
 #include "scripted_message_boxes.h"
+#include "temp_folder.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -15,59 +17,50 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
 #include <optional>
 
-using vuelco::forms::MsgBoxResult;
 using vuelco::Form1;
+using vuelco::Layout;
+using vuelco::forms::MsgBoxResult;
+using Box = ScriptedMessageBoxes::Box;
 namespace Module1 = vuelco::Module1;
 
 namespace {
 
 const QChar kCr = QChar(13);
 
-QByteArray bytes(std::initializer_list<int> values)
+const QByteArray kArcade = qBytes(headerOf(Layout::Arcade));
+const QByteArray kPcEmulator = qBytes(headerOf(Layout::PcEmulator));
+// Group bytes that must travel unchanged.
+const QByteArray kArcadeOddGroups = qBytes(headerOf(Layout::Arcade, kExtremeGroups));
+const QByteArray kPcOddGroups = qBytes(headerOf(Layout::PcEmulator, kExtremeGroups));
+const QByteArray kBody = qBytes(bodyOf(4096));
+
+QByteArray with(const QByteArray &header, std::size_t offset, std::uint8_t value)
 {
-    QByteArray result;
-    for (int value : values)
-        result.append(static_cast<char>(value));
-    return result;
+    return qBytes(withByte(Bytes(header.begin(), header.end()), offset, value));
 }
 
-const QByteArray kArcade = bytes({0x52, 0x45, 0x53, 0x00, 0x02, 0, 0, 0, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88});
-const QByteArray kPcEmulator = bytes({0x52, 0x45, 0x53, 0x00, 0x03, 0, 0, 0, 0x55, 0x66, 0x77, 0x88, 0x11, 0x22, 0x33, 0x44});
-// Group bytes that must travel unchanged, with a body after the header.
-const QByteArray kArcadeOddGroups = bytes({0x52, 0x45, 0x53, 0x00, 0x02, 0, 0, 0, 0x00, 0x80, 0xFF, 0x01, 0xFE, 0x7F, 0x00, 0x80});
-const QByteArray kPcOddGroups = bytes({0x52, 0x45, 0x53, 0x00, 0x03, 0, 0, 0, 0xFE, 0x7F, 0x00, 0x80, 0x00, 0x80, 0xFF, 0x01});
-
-QByteArray body()
+// The failure box for a number and its description.
+Box failureBox(int number, const std::string &description)
 {
-    QByteArray result;
-    for (int i = 0; i < 4096; ++i)
-        result.append(static_cast<char>((i * 7 + 3) & 0xFF));
-    return result;
+    return {QString::fromStdString(vuelco::errorPrompt(number, description)), 0, QStringLiteral("Algo mal...")};
 }
 
-QByteArray with(QByteArray header, qsizetype offset, int value)
+const Box kNotFound = failureBox(53, vuelco::standardDescription(vuelco::FailureNumber::FileNotFound));
+const Box kChooseFirst{QStringLiteral("Primero: elegir un archivo"), 64, QStringLiteral("Eeeepa!")};
+const Box kConfirm{QStringLiteral("El archivo elegido se va a") + kCr + QStringLiteral("Sobreescribir para convertirlo.") +
+                       kCr + QStringLiteral("Antes: es aconsejable hacer una") + kCr +
+                       QStringLiteral("copia de seguridad del mismo.") + kCr + kCr + QStringLiteral("¿Está seguro?"),
+                   260, QStringLiteral("Convertir")};
+const Box kFinished{QStringLiteral("Finalizado"), 64, QStringLiteral("Convertir")};
+// "Alto!!", the box of a conversion refused, with its lines.
+Box stopBox(const char *first, const char *second, int icon)
 {
-    header[offset] = static_cast<char>(value);
-    return header;
-}
-
-QString confirmationPrompt()
-{
-    return QStringLiteral("El archivo elegido se va a") + kCr + QStringLiteral("Sobreescribir para convertirlo.") + kCr +
-           QStringLiteral("Antes: es aconsejable hacer una") + kCr + QStringLiteral("copia de seguridad del mismo.") +
-           kCr + kCr + QStringLiteral("¿Está seguro?");
-}
-
-QString notFoundPrompt()
-{
-    return QStringLiteral("Error #  53") + kCr +
-           QString::fromStdString(vuelco::standardDescription(vuelco::FailureNumber::FileNotFound));
+    return {QString::fromUtf8(first) + kCr + QString::fromUtf8(second), icon, QStringLiteral("Alto!!")};
 }
 
 // Counts how often a widget is shown, to tell "never shown" from "shown and hidden again".
@@ -83,12 +76,6 @@ protected:
             ++shows;
         return QObject::eventFilter(watched, event);
     }
-};
-
-struct Box {
-    QString prompt;
-    int style;
-    QString title;
 };
 
 } // namespace
@@ -127,13 +114,16 @@ private slots:
     void clickDuringTheYieldDoesNothing();
 
 private:
-    QString writeFile(const QString &name, const QByteArray &content);
-    [[nodiscard]] QByteArray readFile(const QString &path) const;
+    QString writeFile(const QString &name, const QByteArray &content)
+    {
+        const Bytes bytes(content.begin(), content.end());
+        return vuelco::forms::fromFilesystemPath(mFolder->write(name.toStdU16String(), bytes));
+    }
+    [[nodiscard]] static QByteArray readFile(const QString &path) { return qBytes(readAll(path.toStdU16String())); }
     // The next Load picks this file (accepted), or cancels when path is empty.
     void choose(const QString &path) { mChoice = path; mCloseBox = false; }
     void load(const QString &path);
     void checkState(const QString &ruta, const QString &tipo, bool arcadeEnabled, bool pcEnabled);
-    void checkBoxes(const QList<Box> &expected);
 
     template <class T>
     T *widget(const char *name)
@@ -142,7 +132,7 @@ private:
     }
     QPushButton *button(const char *name) { return widget<QPushButton>(name); }
 
-    std::unique_ptr<QTemporaryDir> mFolder;
+    std::optional<TempFolder> mFolder;
     std::unique_ptr<ScriptedMessageBoxes> mBoxes;
     std::unique_ptr<Form1> mWindow;
     QString mChoice;
@@ -153,8 +143,7 @@ private:
 
 void TestForm1::init()
 {
-    mFolder = std::make_unique<QTemporaryDir>();
-    QVERIFY(mFolder->isValid());
+    mFolder.emplace();
     mBoxes = std::make_unique<ScriptedMessageBoxes>();
     mWindow = std::make_unique<Form1>();
     mChoice.clear();
@@ -187,21 +176,6 @@ void TestForm1::cleanup()
     mFolder.reset();
 }
 
-QString TestForm1::writeFile(const QString &name, const QByteArray &content)
-{
-    QString path = QDir::toNativeSeparators(mFolder->filePath(name));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-QByteArray TestForm1::readFile(const QString &path) const
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void TestForm1::load(const QString &path)
 {
     choose(path);
@@ -218,17 +192,6 @@ void TestForm1::checkState(const QString &ruta, const QString &tipo, bool arcade
     QVERIFY(widget<QGroupBox>("FRespera")->isHidden());
 }
 
-void TestForm1::checkBoxes(const QList<Box> &expected)
-{
-    QCOMPARE(mBoxes->count(), expected.size());
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        const ScriptedMessageBoxes::Shown &shown = mBoxes->shown().at(i);
-        QCOMPARE(shown.prompt, expected[i].prompt);
-        QCOMPARE(shown.style, expected[i].style);
-        QCOMPARE(shown.title, expected[i].title);
-    }
-}
-
 void TestForm1::startsWithOnlyLoadEnabled()
 {
     QCOMPARE(mWindow->windowTitle(), QStringLiteral("BGA: Arcade<-->Emulador Pc"));
@@ -239,7 +202,7 @@ void TestForm1::startsWithOnlyLoadEnabled()
 
     // Converting before any load asks for a file first.
     mWindow->BTguarda_Click(1);
-    checkBoxes({{QStringLiteral("Primero: elegir un archivo"), 64, QStringLiteral("Eeeepa!")}});
+    QCOMPARE(mBoxes->shown(), (QList<Box>{kChooseFirst}));
 }
 
 void TestForm1::controlsFollowTheDesign_data()
@@ -359,10 +322,10 @@ void TestForm1::loadClassifiesTheHeader_data()
 
     const QString unknown = QStringLiteral("Otro. Desconocido");
     QTest::newRow("arcade, header only") << kArcade << "BGA, Arcade" << false << true;
-    QTest::newRow("arcade, long body") << kArcadeOddGroups + body() << "BGA, Arcade" << false << true;
-    QTest::newRow("pc emulator") << kPcEmulator + body() << "BGA, Emulador Pc" << true << false;
+    QTest::newRow("arcade, long body") << kArcadeOddGroups + kBody << "BGA, Arcade" << false << true;
+    QTest::newRow("pc emulator") << kPcEmulator + kBody << "BGA, Emulador Pc" << true << false;
     QTest::newRow("first byte") << with(kArcade, 0, 0x51) << unknown << false << false;
-    QTest::newRow("lower-case signature") << bytes({'r', 'e', 's', 0, 2, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8}) << unknown
+    QTest::newRow("lower-case signature") << qBytes(Bytes{'r', 'e', 's', 0, 2, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8}) << unknown
                                           << false << false;
     QTest::newRow("offset 3 not zero") << with(kArcade, 3, 0x20) << unknown << false << false;
     QTest::newRow("code 0") << with(kArcade, 4, 0) << unknown << false << false;
@@ -386,7 +349,7 @@ void TestForm1::loadClassifiesTheHeader()
 
     checkState(path, tipo, arcadeEnabled, pcEnabled);
     QCOMPARE(busy.shows, 1);
-    checkBoxes({});
+    QCOMPARE(mBoxes->shown(), QList<Box>{});
     QCOMPARE(readFile(path), content);
     // The first request of a run starts in the program's own folder.
     QCOMPARE(mStartPaths, QStringList{QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()});
@@ -404,7 +367,7 @@ void TestForm1::unrecognisedAfterRecognisedDisablesBoth()
 
     // The groups of the arcade file are not written into the other one.
     mWindow->BTguarda_Click(1);
-    checkBoxes({{QStringLiteral("Primero: elegir un archivo"), 64, QStringLiteral("Eeeepa!")}});
+    QCOMPARE(mBoxes->shown(), (QList<Box>{kChooseFirst}));
     QCOMPARE(readFile(other), kPcEmulator.left(4) + QByteArray(12, '\x09'));
 }
 
@@ -438,43 +401,40 @@ void TestForm1::closingTheChooserAfterAcceptReloadsTheSameFile()
 void TestForm1::failedLoadLeavesNothingToConvert()
 {
     const QString arcade = writeFile(QStringLiteral("a.dat"), kArcade);
-    const QString missing = QDir::toNativeSeparators(mFolder->filePath(QStringLiteral("falta.dat")));
+    const QString missing = vuelco::forms::fromFilesystemPath(*mFolder / "falta.dat");
     load(arcade);
     load(missing);
 
     checkState(missing, QStringLiteral("Otro. Desconocido"), false, false);
-    checkBoxes({{notFoundPrompt(), 0, QStringLiteral("Algo mal...")}});
+    QCOMPARE(mBoxes->shown(), (QList<Box>{kNotFound}));
     QVERIFY(!QFileInfo::exists(missing));
 
     QSignalSpy clicks(button("BTguarda1"), &QPushButton::clicked);
     QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
     QCOMPARE(clicks.count(), 0);
     mWindow->BTguarda_Click(1);
-    checkBoxes({{notFoundPrompt(), 0, QStringLiteral("Algo mal...")},
-                {QStringLiteral("Primero: elegir un archivo"), 64, QStringLiteral("Eeeepa!")}});
+    QCOMPARE(mBoxes->shown(), (QList<Box>{kNotFound, kChooseFirst}));
     QVERIFY(!QFileInfo::exists(missing));
     QCOMPARE(readFile(arcade), kArcade);
 
     // A folder fails the same way, with its own number.
-    load(mFolder->path());
-    QCOMPARE(mBoxes->count(), 3);
-    QCOMPARE(mBoxes->shown().last().title, QStringLiteral("Algo mal..."));
-    QVERIFY(mBoxes->shown().last().prompt.startsWith(QStringLiteral("Error # ")));
-    checkState(mFolder->path(), QStringLiteral("Otro. Desconocido"), false, false);
+    const QString folder = vuelco::forms::fromFilesystemPath(mFolder->path());
+    load(folder);
+    QCOMPARE(mBoxes->shown(),
+             (QList<Box>{kNotFound, kChooseFirst, failureBox(52, "No se puede abrir: es una carpeta")}));
+    checkState(folder, QStringLiteral("Otro. Desconocido"), false, false);
 }
 
 void TestForm1::pathOfBlanksCountsAsNoFile()
 {
     load(QStringLiteral("   "));
-    QCOMPARE(mBoxes->count(), 1);
+    QCOMPARE(mBoxes->shown().size(), 1);
     QCOMPARE(mBoxes->shown().first().title, QStringLiteral("Algo mal..."));
     checkState(QStringLiteral("   "), QStringLiteral("Otro. Desconocido"), false, false);
 
     mWindow->BTguarda_Click(0);
-    QCOMPARE(mBoxes->count(), 2);
-    QCOMPARE(mBoxes->shown().last().prompt, QStringLiteral("Primero: elegir un archivo"));
-    QCOMPARE(mBoxes->shown().last().style, 64);
-    QCOMPARE(mBoxes->shown().last().title, QStringLiteral("Eeeepa!"));
+    QCOMPARE(mBoxes->shown().size(), 2);
+    QCOMPARE(mBoxes->shown().last(), kChooseFirst);
 
     // A remembered path of blanks starts the next request in the program's folder again.
     load(QString());
@@ -497,8 +457,7 @@ void TestForm1::convertsEachWayAndBack()
     QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
     QFETCH(int, first);
-    const QByteArray rest = body();
-    const QString path = writeFile(QStringLiteral("nivel.dat"), from + rest);
+        const QString path = writeFile(QStringLiteral("nivel.dat"), from + kBody);
     const QString captions[2] = {QStringLiteral("BGA, Arcade"), QStringLiteral("BGA, Emulador Pc")};
     const char *names[2] = {"BTguarda0", "BTguarda1"};
     load(path);
@@ -507,15 +466,15 @@ void TestForm1::convertsEachWayAndBack()
     ShowCounter busy(widget<QWidget>("FRespera"));
     for (int index : {first, 1 - first}) {
         mBoxes->clear();
-        const QByteArray expected = (index == first ? to : from) + rest;
+        const QByteArray expected = (index == first ? to : from) + kBody;
         const QString tipoBefore = widget<QLabel>("LTipo")->text();
         // While "Finalizado" is open the header is already on disk, the busy frame is
         // gone and the window still shows the old layout.
         QByteArray onDiskDuringDone;
         QString tipoDuringDone;
         bool busyHiddenDuringDone = false;
-        mBoxes->whileShowing([&](const ScriptedMessageBoxes::Shown &) {
-            mBoxes->whileShowing([&](const ScriptedMessageBoxes::Shown &) {
+        mBoxes->whileShowing([&] {
+            mBoxes->whileShowing([&] {
                 onDiskDuringDone = readFile(path);
                 tipoDuringDone = widget<QLabel>("LTipo")->text();
                 busyHiddenDuringDone = widget<QGroupBox>("FRespera")->isHidden();
@@ -525,10 +484,9 @@ void TestForm1::convertsEachWayAndBack()
         QCOMPARE(onDiskDuringDone, expected);
         QCOMPARE(tipoDuringDone, tipoBefore);
         QVERIFY(busyHiddenDuringDone);
-        checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")},
-                    {QStringLiteral("Finalizado"), 64, QStringLiteral("Convertir")}});
+        QCOMPARE(mBoxes->shown(), (QList<Box>{kConfirm, kFinished}));
         QCOMPARE(readFile(path), expected);
-        QCOMPARE(QFileInfo(path).size(), from.size() + rest.size());
+        QCOMPARE(QFileInfo(path).size(), from.size() + kBody.size());
         checkState(path, captions[index], index == 1, index == 0);
     }
     QCOMPARE(busy.shows, 2);
@@ -536,7 +494,7 @@ void TestForm1::convertsEachWayAndBack()
 
 void TestForm1::answeringNoChangesNothing()
 {
-    const QString path = writeFile(QStringLiteral("a.dat"), kArcade + body());
+    const QString path = writeFile(QStringLiteral("a.dat"), kArcade + kBody);
     {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -548,9 +506,9 @@ void TestForm1::answeringNoChangesNothing()
     mBoxes->answer({MsgBoxResult::No});
     QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
 
-    checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")}});
+    QCOMPARE(mBoxes->shown(), (QList<Box>{kConfirm}));
     QCOMPARE(busy.shows, 0);
-    QCOMPARE(readFile(path), kArcade + body());
+    QCOMPARE(readFile(path), kArcade + kBody);
     QCOMPARE(QFileInfo(path).lastModified(), modified);
     checkState(path, QStringLiteral("BGA, Arcade"), false, true);
 }
@@ -562,10 +520,8 @@ void TestForm1::readOnlyFileIsRefused()
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
 
-    checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")},
-                {QStringLiteral("No se puede escribir en el archivo.") + kCr +
-                     QStringLiteral("Verificar si tiene activado el 'Solo Lectura'"),
-                 16, QStringLiteral("Alto!!")}});
+    QCOMPARE(mBoxes->shown(), (QList<Box>{kConfirm, stopBox("No se puede escribir en el archivo.",
+                                                             "Verificar si tiene activado el 'Solo Lectura'", 16)}));
     QCOMPARE(readFile(path), kArcade);
     checkState(path, QStringLiteral("BGA, Arcade"), false, true);
 }
@@ -574,8 +530,8 @@ void TestForm1::fileChangedSinceLoadIsLeftAlone_data()
 {
     QTest::addColumn<QByteArray>("changed");
 
-    QTest::newRow("a group byte") << with(kArcade, 9, 0x99) + body();
-    QTest::newRow("converted meanwhile") << kPcEmulator + body();
+    QTest::newRow("a group byte") << with(kArcade, 9, 0x99) + kBody;
+    QTest::newRow("converted meanwhile") << kPcEmulator + kBody;
     QTest::newRow("cut short") << kArcade.left(10);
     QTest::newRow("emptied") << QByteArray();
 }
@@ -583,16 +539,14 @@ void TestForm1::fileChangedSinceLoadIsLeftAlone_data()
 void TestForm1::fileChangedSinceLoadIsLeftAlone()
 {
     QFETCH(QByteArray, changed);
-    const QString path = writeFile(QStringLiteral("a.dat"), kArcade + body());
+    const QString path = writeFile(QStringLiteral("a.dat"), kArcade + kBody);
     load(path);
     writeFile(QStringLiteral("a.dat"), changed);
     ShowCounter busy(widget<QWidget>("FRespera"));
     QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
 
-    checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")},
-                {QStringLiteral("El archivo cambió desde que se cargó.") + kCr +
-                     QStringLiteral("Vuelva a cargarlo antes de convertir."),
-                 48, QStringLiteral("Alto!!")}});
+    QCOMPARE(mBoxes->shown(), (QList<Box>{kConfirm, stopBox("El archivo cambió desde que se cargó.",
+                                                             "Vuelva a cargarlo antes de convertir.", 48)}));
     QCOMPARE(busy.shows, 1);
     QCOMPARE(readFile(path), changed);
     checkState(path, QStringLiteral("BGA, Arcade"), false, true);
@@ -605,8 +559,7 @@ void TestForm1::vanishedFileIsNotCreated()
     QVERIFY(QFile::remove(path));
     QTest::mouseClick(button("BTguarda1"), Qt::LeftButton);
 
-    checkBoxes({{confirmationPrompt(), 260, QStringLiteral("Convertir")},
-                {notFoundPrompt(), 0, QStringLiteral("Algo mal...")}});
+    QCOMPARE(mBoxes->shown(), (QList<Box>{kConfirm, kNotFound}));
     QVERIFY(!QFileInfo::exists(path));
     checkState(path, QStringLiteral("BGA, Arcade"), false, true);
 }
@@ -642,19 +595,19 @@ void TestForm1::clickDuringTheYieldDoesNothing()
     const qsizetype requests = mStartPaths.size();
 
     if (duringConvert) {
-        mBoxes->whileShowing([&](const ScriptedMessageBoxes::Shown &) { queueClick(); });
+        mBoxes->whileShowing([&] { queueClick(); });
         QPushButton *convert = button(loaded == kArcade ? "BTguarda1" : "BTguarda0");
         QTest::mouseClick(convert, Qt::LeftButton);
         QCOMPARE(clicks.count(), convert == target ? 2 : 1);
         QCOMPARE(mStartPaths.size(), requests);
-        QCOMPARE(mBoxes->count(), 2);  // the confirmation and "Finalizado", nothing more
+        QCOMPARE(mBoxes->shown(), (QList<Box>{kConfirm, kFinished}));
         QCOMPARE(readFile(path), loaded == kArcade ? kPcEmulator : kArcade);
     } else {
         mDuringChooser = queueClick;
         load(path);
         QCOMPARE(clicks.count(), target == button("BTcarga") ? 2 : 1);
         QCOMPARE(mStartPaths.size(), requests + 1);
-        QCOMPARE(mBoxes->count(), 0);
+        QCOMPARE(mBoxes->shown(), QList<Box>{});
         QCOMPARE(readFile(path), loaded);
     }
 }

@@ -1,31 +1,29 @@
+#include "fake_volumes.h"
 #include "file_chooser/fdisco.h"
-#include "main_window/form1.h"
+#include "file_list_clicks.h"
 #include "forms/dir_list_box.h"
 #include "forms/file_list_box.h"
 #include "forms/native_paths.h"
-#include "fake_volumes.h"
+#include "main_window/form1.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
-using vuelco::forms::DirListBox;
-using vuelco::forms::DriveListBox;
-using vuelco::forms::FileListBox;
-using vuelco::forms::MsgBoxResult;
 using vuelco::Fdisco;
 using vuelco::Form1;
+using vuelco::Layout;
+using vuelco::forms::DirListBox;
+using vuelco::forms::FileListBox;
+using vuelco::forms::MsgBoxResult;
 
 namespace {
 
-const QByteArray kArcade = QByteArray::fromHex("52455300020000001122334455667788626f6479");
-const QByteArray kPcEmulator = QByteArray::fromHex("52455300030000005566778811223344626f6479");
+const Bytes kBody = bodyOf(4);
 
 // What a label shows, as a screen reader reads it out: markup would be read without its tags.
 QString shownText(QWidget *label)
@@ -44,13 +42,7 @@ void pickInChooser(const QString &folder, const QString &name, QString *startFol
         auto *files = dialog->findChild<FileListBox *>(QStringLiteral("File1"));
         *startFolder = dirs->Path();
         dirs->setPath(folder);
-        QStringList names;
-        for (int i = 0; i < files->ListCount(); ++i)
-            names.append(files->List(i));
-        const int row = static_cast<int>(names.indexOf(name));
-        QVERIFY(row >= 0);
-        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
-                          files->visualRect(files->model()->index(row, 0)).center());
+        QVERIFY(clickListed(*files, name));
         if (shownName != nullptr)
             *shownName = shownText(dialog->findChild<QLabel *>(QStringLiteral("Lelegido")));
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("BTacepta")), Qt::LeftButton);
@@ -102,14 +94,10 @@ private slots:
 
 void TestLoadThroughChooser::loadsAndConvertsAFileChosenWithTheMouse()
 {
-    QTemporaryDir temporary;
-    const QString folder = QDir::toNativeSeparators(temporary.path());
-    const QString path = vuelco::forms::joinPath(folder, QStringLiteral("Nivel 1.dat"));
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kArcade);
-    }
+    const TempFolder temporary;
+    const auto file = temporary.write("Nivel 1.dat", fileWith(Layout::Arcade, kBody));
+    const QString folder = qtPath(temporary.path());
+    const QString path = qtPath(file);
     FakeVolumes volumes;
     ScriptedMessageBoxes boxes;
     Form1 window;
@@ -123,11 +111,9 @@ void TestLoadThroughChooser::loadsAndConvertsAFileChosenWithTheMouse()
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("LTipo"))->text(), QStringLiteral("BGA, Arcade"));
 
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTguarda1")), Qt::LeftButton);
-    QCOMPARE(boxes.count(), 2);
+    QCOMPARE(boxes.shown().size(), 2);
     QCOMPARE(boxes.shown()[1].prompt, QStringLiteral("Finalizado"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), kPcEmulator);
+    QCOMPARE(readAll(file), fileWith(Layout::PcEmulator, kBody));
 
     // The next request starts in the folder of the file chosen last.
     pickInChooser(folder, QStringLiteral("Nivel 1.dat"), &startFolder);
@@ -142,9 +128,8 @@ void TestLoadThroughChooser::loadsAndConvertsWithTheKeyboardAlone()
     const TempFolder stick;
     std::filesystem::create_directory(stick / "Datos");
     const auto file = stick / "Datos" / "Nivel 1.dat";
-    const Bytes body{0x62, 0x6f, 0x64, 0x79};
-    writeFile(file, arcadeHeader() + body);
-    writeFile(stick / "Datos" / "Otro.dat", pcEmulatorHeader());
+    writeFile(file, fileWith(Layout::Arcade, kBody));
+    writeFile(stick / "Datos" / "Otro.dat", headerOf(Layout::PcEmulator));
     FakeVolumes volumes({qtPath(stick.path())});
     ScriptedMessageBoxes boxes;
     boxes.answer({MsgBoxResult::Yes, MsgBoxResult::Ok, MsgBoxResult::Yes, MsgBoxResult::Ok});
@@ -193,13 +178,13 @@ void TestLoadThroughChooser::loadsAndConvertsWithTheKeyboardAlone()
 
     tabTo(control(&window, "BTguarda1"));
     press(Qt::Key_Return);
-    QCOMPARE(readAll(file), pcEmulatorHeader() + body);
+    QCOMPARE(readAll(file), fileWith(Layout::PcEmulator, kBody));
     tabTo(control(&window, "BTguarda0"));
     press(Qt::Key_Return);
-    QCOMPARE(readAll(file), arcadeHeader() + body);
+    QCOMPARE(readAll(file), fileWith(Layout::Arcade, kBody));
 
     QStringList prompts;
-    for (const ScriptedMessageBoxes::Shown &shown : boxes.shown())
+    for (const ScriptedMessageBoxes::Box &shown : boxes.shown())
         prompts.append(shown.prompt.section(QChar(13), -1));
     QCOMPARE(prompts, (QStringList{"¿Está seguro?", "Finalizado", "¿Está seguro?", "Finalizado"}));
 }
@@ -210,7 +195,7 @@ void TestLoadThroughChooser::namesAreShownAsWritten()
     QSKIP("Windows refuses \"<\" and \">\" in a file name, so no name there reads as markup");
 #endif
     const TempFolder folder;
-    const auto file = folder.write("<b>x.dat", arcadeHeader());
+    const auto file = folder.write("<b>x.dat", headerOf(Layout::Arcade));
     FakeVolumes volumes;
     ScriptedMessageBoxes boxes;
     Form1 window;

@@ -2,6 +2,7 @@
 
 #include "core/convert_if_unchanged.h"
 #include "core/convert_in_one_pass.h"
+#include "core/header_probe.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -23,4 +24,11 @@ inline bool convertThrough(ConversionPath way, const std::filesystem::path &file
     if (way == ConversionPath::Window)
         return vuelco::convertIfUnchanged(file, target, loaded) == vuelco::ConversionOutcome::Converted;
     return vuelco::convertInOnePass(file, target) == vuelco::otherLayout(target);
+}
+
+// One load of the file and its conversion to the other layout, the way given.
+inline bool loadAndConvert(ConversionPath way, const std::filesystem::path &file)
+{
+    const vuelco::ProbeResult probe = vuelco::probeHeader(file);
+    return probe.layout && convertThrough(way, file, vuelco::otherLayout(*probe.layout), probe.groups);
 }

@@ -11,10 +11,15 @@
 // A test may also run code while a box is "open", as a user could click meanwhile.
 class ScriptedMessageBoxes final : public vuelco::forms::MessageBoxService {
 public:
-    struct Shown {
+    // A box as asked for: its prompt, its style (buttons, icon, default button), its title.
+    // Tests compare whole lists of them, so that every box is checked in all its parts.
+    struct Box {
         QString prompt;
         int style;
         QString title;
+
+        friend bool operator==(const Box &, const Box &) = default;
+        friend char *toString(const Box &box);
     };
 
     ScriptedMessageBoxes();
@@ -22,17 +27,16 @@ public:
     // The answers to give, in order.
     void answer(std::initializer_list<vuelco::forms::MsgBoxResult> answers);
     // Runs while the next box is showing, before it is answered.
-    void whileShowing(std::function<void(const Shown &)> action);
+    void whileShowing(std::function<void()> action);
 
-    [[nodiscard]] const QList<Shown> &shown() const { return mShown; }
-    [[nodiscard]] qsizetype count() const { return mShown.size(); }
+    [[nodiscard]] const QList<Box> &shown() const { return mShown; }
     void clear() { mShown.clear(); }
 
     vuelco::forms::MsgBoxResult show(const QString &prompt, int style, const QString &title) override;
 
 private:
-    QList<Shown> mShown;
+    QList<Box> mShown;
     QList<vuelco::forms::MsgBoxResult> mAnswers;
-    std::function<void(const Shown &)> mWhileShowing;
+    std::function<void()> mWhileShowing;
     vuelco::forms::ScopedMessageBoxService mScope;
 };

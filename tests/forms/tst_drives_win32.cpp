@@ -2,11 +2,11 @@
 // current folder Windows keeps for each drive, a drive that is not there, and the faces
 // the design fonts resolve to.
 
-#include "runtime/failure.h"
 #include "forms/dir_list_box.h"
 #include "forms/drive_list_box.h"
 #include "forms/fonts.h"
 #include "forms/volumes.h"
+#include "runtime/failure.h"
 
 #include <QDir>
 #include <QFontDatabase>
@@ -135,4 +135,4 @@ void TestWindowsDrives::msSansSerifIsDrawnInTheFaceWindowsPutsInItsPlace()
 }
 
 QTEST_MAIN(TestWindowsDrives)
-#include "tst_windows_drives.moc"
+#include "tst_drives_win32.moc"

@@ -1,6 +1,7 @@
 // vuelco-cli as a Windows program: it expands its own wildcards, reads its arguments in
 // full Unicode and writes Spanish text that a console shows as written.
 
+#include "child_process.h"
 #include "cli/windows_arguments.h"
 #include "cli/windows_console.h"
 #include "temp_folder.h"
@@ -11,8 +12,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include "runtime/windows_api.h"
 
 namespace vuelco::cli {
 namespace {
@@ -29,7 +28,7 @@ protected:
     void SetUp() override
     {
         for (const std::wstring &name : Words{L"b.DAT", L"a.dat", kAnio, kCyrillic, L"c.data", L"-guion.dat"})
-            writeFile(mTemp.path() / name, arcadeHeader());
+            writeFile(mTemp.path() / name, headerOf(Layout::Arcade));
         fs::create_directory(mTemp.path() / L"carpeta.dat");
     }
 
@@ -71,54 +70,22 @@ TEST(WideTextBuffer, handsOnWholeCharactersWhereverTheWritesEnd)
     EXPECT_EQ(shown, L"A\u00f1o \u2014 \U0001F4C1 convertido\n");
 }
 
-std::string runProgram(std::wstring commandLine, const fs::path &folder)
-{
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return "no pipe";
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process{};
-    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, folder.c_str(), &startup, &process);
-    CloseHandle(writeEnd);
-    std::string output;
-    char chunk[4096];
-    DWORD got = 0;
-    while (started && ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        output.append(chunk, got);
-    CloseHandle(readEnd);
-    if (!started)
-        return "not started";
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    std::erase(output, '\r');
-    return output;
-}
-
 // What cmd.exe does with "vuelco-cli --a-emulador *.dat": the pattern arrives as typed.
 TEST(WindowsCommandLine, convertsTheFilesAPatternNamesWhateverTheirNames)
 {
     TempFolder temp;
-    writeFile(temp.path() / kAnio, arcadeHeader());
-    writeFile(temp.path() / kCyrillic, arcadeHeader());
-    const fs::path program = fs::path(VUELCO_CLI_EXE).make_preferred();
-
-    const std::string output = runProgram(L"\"" + program.native() + L"\" --a-emulador *.dat", temp.path());
+    writeFile(temp.path() / kAnio, headerOf(Layout::Arcade));
+    writeFile(temp.path() / kCyrillic, headerOf(Layout::Arcade));
+    ChildProcess cli(fs::path(VUELCO_CLI).make_preferred(), {"--a-emulador", "*.dat"}, temp.path(),
+                     ChildProcess::Errors::WithOutput);
+    std::string output = cli.readRest();
+    std::erase(output, '\r');
 
     EXPECT_EQ(output, "A\xc3\xb1o.dat\tBGA, Arcade -> BGA, Emulador Pc\n"
                       "\xd0\x94\xd0\xb0\xd0\xbd\xd1\x96.dat\tBGA, Arcade -> BGA, Emulador Pc\n"
                       "Convertidos: 2, ya en ese formato: 0, no reconocidos: 0, fallidos: 0\n");
-    EXPECT_EQ(readAll(temp.path() / kAnio), pcEmulatorHeader());
-    EXPECT_EQ(readAll(temp.path() / kCyrillic), pcEmulatorHeader());
+    EXPECT_EQ(readAll(temp.path() / kAnio), headerOf(Layout::PcEmulator));
+    EXPECT_EQ(readAll(temp.path() / kCyrillic), headerOf(Layout::PcEmulator));
 }
 
 } // namespace

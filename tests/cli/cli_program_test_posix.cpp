@@ -3,71 +3,21 @@
 // its own, relative to its working folder, with and without "--": each reaches its own
 // file, and a name that looks like an option is one unless "--" came first.
 
+#include "child_process.h"
 #include "cli/run.h"
-#include "core/bga_header.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
-
-#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vuelco {
 namespace {
 
 namespace fs = std::filesystem;
-
-const Groups kGroups{{1, 2, 3, 4}, {5, 6, 7, 8}};
-
-Bytes fileWith(Layout layout)
-{
-    const Header header = composeHeader(layout, kGroups);
-    return Bytes(header.begin(), header.end()) + Bytes{'c', 'u', 'e', 'r', 'p', 'o'};
-}
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
-// Runs the built vuelco-cli in folder with exactly these words as its arguments, as a
-// shell would after its own quoting; standard error is dropped.
-CliRun runBuiltCli(const fs::path &folder, const std::vector<std::string> &words)
-{
-    int output[2];
-    if (pipe(output) != 0)
-        return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        const int nothing = open("/dev/null", O_WRONLY);
-        if (chdir(folder.c_str()) != 0 || dup2(output[1], STDOUT_FILENO) < 0 || dup2(nothing, STDERR_FILENO) < 0)
-            _exit(126);
-        std::vector<char *> argv{const_cast<char *>(VUELCO_CLI)};
-        std::ranges::transform(words, std::back_inserter(argv),
-                               [](const std::string &word) { return const_cast<char *>(word.c_str()); });
-        argv.push_back(nullptr);
-        execv(VUELCO_CLI, argv.data());
-        _exit(127);
-    }
-    close(output[1]);
-    CliRun run;
-    char buffer[256];
-    for (ssize_t got; (got = read(output[0], buffer, sizeof buffer)) > 0;)
-        run.out.append(buffer, static_cast<std::size_t>(got));
-    close(output[0]);
-    int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
-        run.status = WEXITSTATUS(status);
-    return run;
-}
 
 struct OddName {
     const char *name;
@@ -89,21 +39,23 @@ protected:
 TEST_P(CliOddNames, convertsTheNamedFileAndNamesItAsGiven)
 {
     const OddName &row = GetParam();
-    writeFile(mFolder / row.name, fileWith(Layout::Arcade));
-    std::vector<std::string> words{"--a-emulador"};
+    const Bytes arcade = fileWith(Layout::Arcade, bodyOf(6));
+    writeFile(mFolder / row.name, arcade);
+    std::vector<fs::path> words{"--a-emulador"};
     if (row.afterDashDash)
         words.emplace_back("--");
     words.emplace_back(row.name);
 
-    const CliRun run = runBuiltCli(mFolder, words);
+    ChildProcess cli(VUELCO_CLI, words, mFolder);
+    const std::string out = cli.readRest();
     if (row.taken) {
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, std::string(row.name) + "\tBGA, Arcade -> BGA, Emulador Pc\n");
-        EXPECT_EQ(readAll(mFolder / row.name), fileWith(Layout::PcEmulator));
+        EXPECT_EQ(cli.wait(), 0);
+        EXPECT_EQ(out, std::string(row.name) + "\tBGA, Arcade -> BGA, Emulador Pc\n");
+        EXPECT_EQ(readAll(mFolder / row.name), fileWith(Layout::PcEmulator, bodyOf(6)));
     } else {
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(readAll(mFolder / row.name), fileWith(Layout::Arcade));
+        EXPECT_EQ(cli.wait(), 2);
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(readAll(mFolder / row.name), arcade);
     }
 }
 
