@@ -1,6 +1,7 @@
 #include "forms/dir_list_box.h"
 
 #include "runtime/failure.h"
+#include "forms/folder_entry_delegate.h"
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
 #include "forms/volumes.h"
@@ -27,6 +28,7 @@ QString nativeFolder(const QString &path)
 DirListBox::DirListBox(QWidget *parent) : QListWidget(parent)
 {
     setUniformItemSizes(true);
+    setItemDelegate(new FolderEntryDelegate(this));
     connect(this, &QListWidget::itemActivated, this, &DirListBox::open);
 }
 
@@ -67,20 +69,20 @@ void DirListBox::fill()
         folder = parent;
     }
     int depth = 0;
-    for (const QString &folder : chain) {
-        const QString name = depth == 0 ? folder : QFileInfo(QDir::fromNativeSeparators(folder)).fileName();
-        auto *item = new QListWidgetItem(openIcon, QString(qsizetype{2} * depth, QLatin1Char(' ')) + name, this);
+    const auto add = [this, &depth](const QIcon &icon, const QString &name, const QString &folder) {
+        auto *item = new QListWidgetItem(icon, name, this);
         item->setData(kPathRole, folder);
+        item->setData(FolderEntryDelegate::kDepthRole, depth);
+    };
+    for (const QString &folder : chain) {
+        add(openIcon, depth == 0 ? folder : QFileInfo(QDir::fromNativeSeparators(folder)).fileName(), folder);
         ++depth;
     }
     setCurrentRow(count() - 1);
 
     const QDir dir(mPath);
-    const QString indent(qsizetype{2} * depth, QLatin1Char(' '));
-    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
-        auto *item = new QListWidgetItem(closedIcon, indent + name, this);
-        item->setData(kPathRole, joinPath(mPath, name));
-    }
+    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+        add(closedIcon, name, joinPath(mPath, name));
 }
 
 void DirListBox::keyPressEvent(QKeyEvent *event)

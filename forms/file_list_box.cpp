@@ -1,12 +1,11 @@
 #include "forms/file_list_box.h"
 
-#include "forms/native_paths.h"
+#include "forms/folder_listing.h"
 
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QStringListModel>
 #include <algorithm>
-#include <filesystem>
 
 namespace vuelco::forms {
 
@@ -16,7 +15,12 @@ FileListBox::FileListBox(QWidget *parent) : QListView(parent), mModel(new QStrin
     setUniformItemSizes(true);
     setEditTriggers(NoEditTriggers);
     setSelectionMode(SingleSelection);
-    connect(this, &QListView::clicked, this, &FileListBox::Click);
+    // A change of selection is the click, however it was made: a press, a drag from one
+    // entry to another, a key, typing a name.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (ListIndex() >= 0)
+            emit Click();
+    });
     connect(this, &QListView::doubleClicked, this, &FileListBox::DblClick);
 }
 
@@ -36,8 +40,9 @@ void FileListBox::setPattern(const QString &pattern)
 
 int FileListBox::ListIndex() const
 {
-    const QModelIndex index = currentIndex();
-    return index.isValid() && selectionModel()->isSelected(index) ? index.row() : -1;
+    // The selection, not the current entry: while the mouse drags, the selection moves first.
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void FileListBox::setListIndex(int index)
@@ -51,13 +56,17 @@ int FileListBox::ListCount() const { return static_cast<int>(mModel->rowCount())
 
 void FileListBox::keyPressEvent(QKeyEvent *event)
 {
-    const int before = ListIndex();
+    // With nothing selected the view's current entry is the first one, unselected: a key
+    // that moves from it would skip it, and in a list of one entry select nothing. So the
+    // first such key selects the first entry (End the last), as a list box does.
+    static const QList<int> kMovingKeys{Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Home,
+                                        Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    if (ListIndex() < 0 && ListCount() > 0 && kMovingKeys.contains(event->key())) {
+        setListIndex(event->key() == Qt::Key_End ? ListCount() - 1 : 0);
+        event->accept();
+        return;
+    }
     QListView::keyPressEvent(event);
-    const int after = ListIndex();
-    // The key press in between moves the selection, which cppcheck cannot see.
-    // cppcheck-suppress knownConditionTrueFalse
-    if (after >= 0 && after != before)
-        emit Click();
 }
 
 void FileListBox::fill()
@@ -72,21 +81,10 @@ void FileListBox::fill()
             return std::any_of(patterns.begin(), patterns.end(),
                                [&name](const QRegularExpression &pattern) { return pattern.match(name).hasMatch(); });
         };
-        // The directory's own entry types answer "regular file?" without a stat per
-        // entry, which is what keeps a folder of a hundred thousand files quick.
-        // A folder that cannot be read lists nothing, and a read that fails half way
-        // lists what came before; neither may throw out of a widget.
-        std::error_code error;
-        for (std::filesystem::directory_iterator it(toFilesystemPath(mPath), error), end; !error && it != end;
-             it.increment(error)) {
-            const std::filesystem::directory_entry &entry = *it;
-            std::error_code typeError;
-            if (!entry.is_regular_file(typeError))
-                continue;
-            const QString name = fromFilesystemPath(entry.path().filename());
-            if (!isHiddenEntry(entry.path(), name) && matches(name))
+        forEachVisibleFile(mPath, [&](const QString &name) {
+            if (matches(name))
                 names.append(name);
-        }
+        });
         std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
             return QString::compare(a, b, Qt::CaseInsensitive) < 0;
         });
