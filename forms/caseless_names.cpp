@@ -1,6 +1,7 @@
 #include "forms/caseless_names.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace vuelco::forms {
@@ -81,8 +82,8 @@ void sortWithoutCase(QStringList &names)
     };
     std::vector<Keyed> keyed;
     keyed.reserve(static_cast<std::size_t>(names.size()));
-    for (QString &name : names)
-        keyed.push_back({caseFolded(name), std::move(name)});
+    std::transform(names.begin(), names.end(), std::back_inserter(keyed),
+                   [](QString &name) { return Keyed{caseFolded(name), std::move(name)}; });
     std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
         const int order = QString::compare(a.key, b.key, Qt::CaseSensitive);
         return order != 0 ? order < 0 : a.name < b.name;

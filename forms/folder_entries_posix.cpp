@@ -56,7 +56,9 @@ FolderEntries readFolderEntries(const QString &folder)
         return entries;
     const int descriptor = dirfd(listing.get());
     // readdir ends with a null entry both at the end and on a failure; either way the
-    // names read so far are the list.
+    // names read so far are the list. Only this thread reads this stream, which is all
+    // readdir asks (readdir_r, which cppcheck would have, is deprecated).
+    // cppcheck-suppress readdirCalled
     while (const dirent *entry = readdir(listing.get())) {
         // "." and ".." start with a dot too.
         if (entry->d_name[0] == '.')
