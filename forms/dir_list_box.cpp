@@ -1,6 +1,8 @@
 #include "forms/dir_list_box.h"
 
 #include "runtime/failure.h"
+#include "forms/caseless_names.h"
+#include "forms/folder_entries.h"
 #include "forms/folder_entry_delegate.h"
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
@@ -45,6 +47,8 @@ void DirListBox::setPath(const QString &path)
                       toFilesystemPath(folder));
     const bool changed = folder != mPath;
     mPath = folder;
+    // The file list that Change moves takes its names from this same read.
+    const SharedFolderRead read(folder);
     fill();
     if (changed)
         emit Change();
@@ -80,8 +84,9 @@ void DirListBox::fill()
     }
     setCurrentRow(count() - 1);
 
-    const QDir dir(mPath);
-    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+    QStringList subfolders = folderEntries(mPath).folders;
+    sortWithoutCase(subfolders);
+    for (const QString &name : subfolders)
         add(closedIcon, name, joinPath(mPath, name));
 }
 

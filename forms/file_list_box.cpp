@@ -1,11 +1,10 @@
 #include "forms/file_list_box.h"
 
-#include "forms/folder_listing.h"
+#include "forms/caseless_names.h"
+#include "forms/folder_entries.h"
 
 #include <QKeyEvent>
-#include <QRegularExpression>
 #include <QStringListModel>
-#include <algorithm>
 
 namespace vuelco::forms {
 
@@ -73,21 +72,10 @@ void FileListBox::fill()
 {
     QStringList names;
     if (!mPath.isEmpty()) {
-        QList<QRegularExpression> patterns;
-        for (const QString &pattern : mPattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            patterns.append(QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern.trimmed()),
-                                               QRegularExpression::CaseInsensitiveOption));
-        const auto matches = [&patterns](const QString &name) {
-            return std::any_of(patterns.begin(), patterns.end(),
-                               [&name](const QRegularExpression &pattern) { return pattern.match(name).hasMatch(); });
-        };
-        forEachVisibleFile(mPath, [&](const QString &name) {
-            if (matches(name))
-                names.append(name);
-        });
-        std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-        });
+        const CaselessWildcards patterns(mPattern);
+        names = folderEntries(mPath).files;
+        names.removeIf([&patterns](const QString &name) { return !patterns.matches(name); });
+        sortWithoutCase(names);
     }
     mModel->setStringList(names);
 }
