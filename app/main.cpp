@@ -1,15 +1,17 @@
 #include "main_window/form1.h"
+#include "main_window/ways_in.h"
 #include "forms/fonts.h"
 
 #include <QApplication>
 
-// The program reads no command line, environment or settings of its own: the
-// arguments go to Qt only because QApplication needs them.
+// vuelco [FILE...]: the files or folders named are opened once the window is up. The
+// program reads no environment or settings of its own; Qt takes its own arguments first.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     vuelco::forms::registerFontSubstitutes();
     vuelco::Form1 window;
     window.show();
+    vuelco::openGivenFiles(window, QApplication::arguments().mid(1));
     return QApplication::exec();
 }

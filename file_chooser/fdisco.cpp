@@ -3,6 +3,7 @@
 #include "file_chooser/degradado.h"
 #include "file_chooser/module1.h"
 #include "runtime/failure.h"
+#include "forms/accessibility.h"
 #include "forms/blank.h"
 #include "forms/caption_fit.h"
 #include "forms/command_button.h"
@@ -13,6 +14,7 @@
 #include "forms/fonts.h"
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
+#include "forms/path_label.h"
 #include "forms/twips.h"
 
 #include <QKeyEvent>
@@ -63,6 +65,7 @@ QLabel *plainLabel(const QString &caption, QWidget *parent)
 
 Fdisco::Fdisco(QWidget *owner) : QDialog(owner)
 {
+    vuelco::forms::installAccessibility();
     setObjectName(QStringLiteral("Fdisco"));
     setWindowTitle(QStringLiteral("Abrir Archivo"));
     setFont(vuelco::forms::designFont(QStringLiteral("MS Sans Serif"), 8.25, false));
@@ -88,7 +91,7 @@ void Fdisco::createControls()
     BTacepta = place(new vuelco::forms::CommandButton(QStringLiteral("Aceptar"), this), "BTacepta", {5520, 2880, 1215, 375});
     BTcancela = place(new vuelco::forms::CommandButton(QStringLiteral("Cancelar"), this), "BTcancela", {120, 2880, 1215, 375});
 
-    Lelegido = place(plainLabel(QString(), this), "Lelegido", {2400, 120, 4335, 255});
+    Lelegido = place(new vuelco::forms::PathLabel(this), "Lelegido", {2400, 120, 4335, 255});
     Lelegido->setFrameShape(QFrame::Box);
     Lelegido->setFont(vuelco::forms::designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     paintText(Lelegido, kYellow);
@@ -106,6 +109,11 @@ void Fdisco::createControls()
     paintText(Label1, kYellow);
     Label1->adjustSize();
     place(Label1, "Label1", {1800, 3000, vuelco::forms::pixelsToTwips(Label1->width()), 195});
+
+    // What screen readers call the lists, which have no caption of their own.
+    Drive1->setAccessibleName(QStringLiteral("Unidad"));
+    Dir1->setAccessibleName(QStringLiteral("Carpeta"));
+    File1->setAccessibleName(QStringLiteral("Archivo"));
 
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, File1);

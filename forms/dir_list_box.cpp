@@ -3,6 +3,7 @@
 #include "runtime/failure.h"
 #include "forms/caseless_names.h"
 #include "forms/folder_entries.h"
+#include "forms/folder_entry_delegate.h"
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
 #include "forms/volumes.h"
@@ -29,6 +30,7 @@ QString nativeFolder(const QString &path)
 DirListBox::DirListBox(QWidget *parent) : QListWidget(parent)
 {
     setUniformItemSizes(true);
+    setItemDelegate(new FolderEntryDelegate(this));
     connect(this, &QListWidget::itemActivated, this, &DirListBox::open);
 }
 
@@ -71,21 +73,21 @@ void DirListBox::fill()
         folder = parent;
     }
     int depth = 0;
-    for (const QString &folder : chain) {
-        const QString name = depth == 0 ? folder : QFileInfo(QDir::fromNativeSeparators(folder)).fileName();
-        auto *item = new QListWidgetItem(openIcon, QString(qsizetype{2} * depth, QLatin1Char(' ')) + name, this);
+    const auto add = [this, &depth](const QIcon &icon, const QString &name, const QString &folder) {
+        auto *item = new QListWidgetItem(icon, name, this);
         item->setData(kPathRole, folder);
+        item->setData(FolderEntryDelegate::kDepthRole, depth);
+    };
+    for (const QString &folder : chain) {
+        add(openIcon, depth == 0 ? folder : QFileInfo(QDir::fromNativeSeparators(folder)).fileName(), folder);
         ++depth;
     }
     setCurrentRow(count() - 1);
 
     QStringList subfolders = folderEntries(mPath).folders;
     sortWithoutCase(subfolders);
-    const QString indent(qsizetype{2} * depth, QLatin1Char(' '));
-    for (const QString &name : subfolders) {
-        auto *item = new QListWidgetItem(closedIcon, indent + name, this);
-        item->setData(kPathRole, joinPath(mPath, name));
-    }
+    for (const QString &name : subfolders)
+        add(closedIcon, name, joinPath(mPath, name));
 }
 
 void DirListBox::keyPressEvent(QKeyEvent *event)

@@ -6,7 +6,7 @@ namespace vuelco::forms {
 
 // The folder list: the folders from the volume's root down to the shown one, indented,
 // then the shown folder's subfolders, sorted without regard to case (hidden ones left
-// out). Double-click or Enter on an entry opens it. Changing Path, by the user or from
+// out); each entry's text is the folder's bare name, the indentation is drawn. Double-click or Enter on an entry opens it. Changing Path, by the user or from
 // code, emits Change before the change returns.
 class DirListBox : public QListWidget {
     Q_OBJECT

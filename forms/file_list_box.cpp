@@ -14,7 +14,12 @@ FileListBox::FileListBox(QWidget *parent) : QListView(parent), mModel(new QStrin
     setUniformItemSizes(true);
     setEditTriggers(NoEditTriggers);
     setSelectionMode(SingleSelection);
-    connect(this, &QListView::clicked, this, &FileListBox::Click);
+    // A change of selection is the click, however it was made: a press, a drag from one
+    // entry to another, a key, typing a name.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (ListIndex() >= 0)
+            emit Click();
+    });
     connect(this, &QListView::doubleClicked, this, &FileListBox::DblClick);
 }
 
@@ -34,8 +39,9 @@ void FileListBox::setPattern(const QString &pattern)
 
 int FileListBox::ListIndex() const
 {
-    const QModelIndex index = currentIndex();
-    return index.isValid() && selectionModel()->isSelected(index) ? index.row() : -1;
+    // The selection, not the current entry: while the mouse drags, the selection moves first.
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void FileListBox::setListIndex(int index)
@@ -49,13 +55,17 @@ int FileListBox::ListCount() const { return static_cast<int>(mModel->rowCount())
 
 void FileListBox::keyPressEvent(QKeyEvent *event)
 {
-    const int before = ListIndex();
+    // With nothing selected the view's current entry is the first one, unselected: a key
+    // that moves from it would skip it, and in a list of one entry select nothing. So the
+    // first such key selects the first entry (End the last), as a list box does.
+    static const QList<int> kMovingKeys{Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Home,
+                                        Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    if (ListIndex() < 0 && ListCount() > 0 && kMovingKeys.contains(event->key())) {
+        setListIndex(event->key() == Qt::Key_End ? ListCount() - 1 : 0);
+        event->accept();
+        return;
+    }
     QListView::keyPressEvent(event);
-    const int after = ListIndex();
-    // The key press in between moves the selection, which cppcheck cannot see.
-    // cppcheck-suppress knownConditionTrueFalse
-    if (after >= 0 && after != before)
-        emit Click();
 }
 
 void FileListBox::fill()

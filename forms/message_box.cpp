@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace vuelco::forms {
 namespace {
@@ -12,11 +13,29 @@ constexpr int kButtonSetMask = 0x0F;
 constexpr int kIconMask = 0x70;
 const char *const kAnswerProperty = "vuelcoAnswer";
 
+// The window a box opens centred over: the modal window that asked (a chooser over the main
+// window), else the active window, else, when the program has none active (the user went to
+// another program meanwhile), its window on the screen. A box without one would open in the
+// middle of the screen, far from what it speaks of.
+QWidget *ownerOfBox()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto shown = std::find_if(windows.cbegin(), windows.cend(), [](const QWidget *window) {
+        const Qt::WindowType type = window->windowType();
+        return window->isVisible() && (type == Qt::Window || type == Qt::Dialog);
+    });
+    return shown == windows.cend() ? nullptr : *shown;
+}
+
 class QtMessageBoxService final : public MessageBoxService {
 public:
     MsgBoxResult show(const QString &prompt, int style, const QString &title) override
     {
-        QMessageBox *box = createMessageBox(prompt, style, title, QApplication::activeWindow());
+        QMessageBox *box = createMessageBox(prompt, style, title, ownerOfBox());
         box->exec();
         const MsgBoxResult answer = answerOf(*box);
         delete box;
@@ -75,15 +94,15 @@ QMessageBox *createMessageBox(const QString &prompt, int style, const QString &t
     QAbstractButton *escape = nullptr;
     switch (style & kButtonSetMask) {
     case MsgBoxStyle::OkCancel:
-        first = addButton(box, QStringLiteral("Aceptar"), QMessageBox::AcceptRole, MsgBoxResult::Ok);
-        second = escape = addButton(box, QStringLiteral("Cancelar"), QMessageBox::RejectRole, MsgBoxResult::Cancel);
+        first = addButton(box, QStringLiteral("&Aceptar"), QMessageBox::AcceptRole, MsgBoxResult::Ok);
+        second = escape = addButton(box, QStringLiteral("&Cancelar"), QMessageBox::RejectRole, MsgBoxResult::Cancel);
         break;
     case MsgBoxStyle::YesNo:
-        first = addButton(box, QStringLiteral("Sí"), QMessageBox::YesRole, MsgBoxResult::Yes);
-        second = escape = addButton(box, QStringLiteral("No"), QMessageBox::NoRole, MsgBoxResult::No);
+        first = addButton(box, QStringLiteral("&Sí"), QMessageBox::YesRole, MsgBoxResult::Yes);
+        second = escape = addButton(box, QStringLiteral("&No"), QMessageBox::NoRole, MsgBoxResult::No);
         break;
     default:
-        first = escape = addButton(box, QStringLiteral("Aceptar"), QMessageBox::AcceptRole, MsgBoxResult::Ok);
+        first = escape = addButton(box, QStringLiteral("&Aceptar"), QMessageBox::AcceptRole, MsgBoxResult::Ok);
         break;
     }
     const bool secondIsDefault = (style & MsgBoxStyle::DefaultButton2) != 0 && second != nullptr;

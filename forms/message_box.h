@@ -30,8 +30,9 @@ public:
     virtual MsgBoxResult show(const QString &prompt, int style, const QString &title) = 0;
 };
 
-// Shows a modal message box through the service in place and returns the answer.
-// Character 13 and character 10 in the prompt break the line.
+// Shows a modal message box through the service in place and returns the answer. The real
+// box opens centred over the window that asked, also while none of the program's windows is
+// active. Character 13 and character 10 in the prompt break the line.
 MsgBoxResult MsgBox(const QString &prompt, int style, const QString &title);
 
 // Puts a service in place for its lifetime, and the previous one back after.
@@ -47,7 +48,8 @@ private:
 };
 
 // The real box for a prompt, style and title, set up but not shown: Spanish button
-// texts whatever translations are installed, the icon, the default button, and Escape
+// texts whatever translations are installed, each with its access key ("&Sí": the S key
+// answers Yes, as in the system's own boxes), the icon, the default button, and Escape
 // (or the close box) mapped to Cancel, No or OK as the button set allows.
 [[nodiscard]] QMessageBox *createMessageBox(const QString &prompt, int style, const QString &title,
                                             QWidget *parent = nullptr);

@@ -5,16 +5,21 @@
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "runtime/unexpected_failure.h"
+#include "forms/accessibility.h"
 #include "forms/blank.h"
 #include "forms/caption_fit.h"
 #include "forms/command_button.h"
 #include "forms/fonts.h"
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
+#include "forms/path_label.h"
 #include "forms/twips.h"
 #include "forms/yield.h"
+#include "main_window/ways_in.h"
 
 #include <QCheckBox>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -78,9 +83,13 @@ QPushButton *commandButton(QWidget *parent, const char *name, const QRectF &twip
 
 } // namespace
 
-Form1::Form1(QWidget *parent) : QWidget(parent), mChooser([](QWidget *owner) { Fdisco::showModal(owner); })
+Form1::Form1(QWidget *parent)
+    : QWidget(parent), mChooser([](QWidget *owner) { Fdisco::showModal(owner); }),
+      mCollectionOpener([this](QWidget *, const QStringList &paths) { loadFile(firstFileOf(paths)); })
 {
+    vuelco::forms::installAccessibility();
     setObjectName(QStringLiteral("Form1"));
+    setAcceptDrops(true);
     // A fixed single border: the layout never changes size, so nothing to maximise.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -95,6 +104,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent), mChooser([](QWidget *owner) { F
 
 void Form1::setChooser(Chooser chooser) { mChooser = std::move(chooser); }
 
+void Form1::setCollectionOpener(CollectionOpener opener) { mCollectionOpener = std::move(opener); }
+
 // Created from the back of the stacking order to the front, since a later sibling lies
 // in front of an earlier one.
 void Form1::createControls()
@@ -103,7 +114,7 @@ void Form1::createControls()
     Label1->setText(QStringLiteral("El archivo es:"));
     Label1->setFont(designFont(kMsSansSerif, 9.75, false, true));
 
-    LRuta = plainLabel(this, "LRuta", {120, 480, 5535, 495});
+    LRuta = control<vuelco::forms::PathLabel>(this, "LRuta", {120, 480, 5535, 495});
     LRuta->setFont(designFont(kMsSansSerif, 8.25, true));
     LRuta->setWordWrap(true);
     LRuta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -129,6 +140,7 @@ void Form1::createControls()
     BTcarga = commandButton(this, "BTcarga", {5760, 600, 495, 330});
     BTcarga->setText(QStringLiteral("..."));
     BTcarga->setFont(designFont(kTimesNewRoman, 14.25, true));
+    BTcarga->setAccessibleName(QStringLiteral("Elegir archivo"));
     connect(BTcarga, &QPushButton::clicked, this, &Form1::BTcarga_Click);
 
     FRconv = control<QGroupBox>(this, "FRconv", {720, 1440, 3975, 975});
@@ -158,6 +170,7 @@ void Form1::createControls()
     Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Picture1->setLineWidth(2);
     Picture1->setPixmap(QPixmap(QStringLiteral(":/vuelco/picture1.bmp")));
+    Picture1->setAccessibleName(QStringLiteral("Arcade <-> Emu Pc"));
 
     // Keyboard order by the designed tab indexes; the labels and frames take no focus.
     setTabOrder(BTcarga, BTguarda[0]);
@@ -185,18 +198,27 @@ void Form1::BTcarga_Click()
 {
     if (isBusy())
         return;
-    bool pathTaken = false;
     try {
         Module1::RutaArchivo = vuelco::forms::isBlank(RutaElegida)
                                    ? vuelco::forms::joinPath(vuelco::forms::applicationFolder(), QString())
                                    : RutaElegida;
         Module1::Opcion[Module1::kModo] = 0;
         mChooser(this);
-        if (Module1::Opcion[Module1::kResultado] == 0)
-            return;
+    } catch (...) {
+        showFailure(vuelco::currentFailure());
+        return;
+    }
+    if (Module1::Opcion[Module1::kResultado] != 0)
+        loadFile(Module1::RutaArchivo);
+}
 
-        RutaElegida = Module1::RutaArchivo;
-        pathTaken = true;
+void Form1::loadFile(const QString &path)
+{
+    if (isBusy())
+        return;
+    try {
+        Module1::RutaArchivo = path;
+        RutaElegida = path;
         LRuta->setText(RutaElegida);
         FRespera->show();
         vuelco::forms::DoEvents();
@@ -212,10 +234,46 @@ void Form1::BTcarga_Click()
     } catch (...) {
         const Failure failure = vuelco::currentFailure();
         FRespera->hide();
-        if (pathTaken)
-            showUnknown();
+        showUnknown();
         showFailure(failure);
     }
+}
+
+void Form1::openFiles(const QStringList &paths)
+{
+    if (paths.isEmpty() || isBusy())
+        return;
+    if (paths.size() == 1 && !QFileInfo(paths.first()).isDir())
+        loadFile(paths.first());
+    else
+        mCollectionOpener(this, paths);
+}
+
+// The busy guard holds for drops too: while a file is being worked on, a drag is refused
+// and a drop that arrives during the yield is ignored.
+void Form1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (isBusy() || droppedFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    // Copy, never move: a program told its files were moved may delete them.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void Form1::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (isBusy() || paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // Opened once the drop has returned: the program the files came from waits for it,
+    // and loading may show a box.
+    QMetaObject::invokeMethod(this, [this, paths] { openFiles(paths); }, Qt::QueuedConnection);
 }
 
 void Form1::BTguarda_Click(int Index)

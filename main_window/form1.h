@@ -3,6 +3,7 @@
 #include "core/bga_header.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -18,7 +19,9 @@ namespace vuelco {
 // The main window: shows the chosen file's path and layout, loads a file through the
 // file chooser (BTcarga) and converts its header in place (BTguarda 0 "a Arcade",
 // 1 "a Emulador Pc"). While either operation works on the file the busy frame FRespera
-// is shown, and a click that arrives meanwhile does nothing.
+// is shown, and a click or a drop that arrives meanwhile does nothing. Files also come
+// from outside the chooser: named on the command line or dropped on the window (local
+// files only); one file loads as if chosen, several or a folder go to the collection opener.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -27,13 +30,31 @@ public:
     // closed; the window passes itself as the owner.
     using Chooser = std::function<void(QWidget *owner)>;
 
+    // Opens several files or folders at once, modally over the window that passes itself
+    // as the owner. Until the program has a window for collections, the window's own
+    // opener loads the first file of them (see firstFileOf).
+    using CollectionOpener = std::function<void(QWidget *owner, const QStringList &paths)>;
+
     explicit Form1(QWidget *parent = nullptr);
 
     // Puts another chooser in place of Fdisco, as tests do to answer the request.
     void setChooser(Chooser chooser);
+    void setCollectionOpener(CollectionOpener opener);
 
     void BTcarga_Click();
     void BTguarda_Click(int Index);
+
+    // Loads the file exactly as if it had been chosen in the chooser: RutaArchivo and
+    // RutaElegida take the path, so the chooser opens next in its folder. Does nothing
+    // while the window is busy.
+    void loadFile(const QString &path);
+    // What was given to the window from outside: one file loads, several names or a
+    // folder go to the collection opener; nothing happens while the window is busy.
+    void openFiles(const QStringList &paths);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
@@ -64,6 +85,7 @@ private:
     // conversion may write them (nothing loaded, unrecognised, or the load failed).
     std::optional<vuelco::Groups> mGroups;
     Chooser mChooser;
+    CollectionOpener mCollectionOpener;
 };
 
 } // namespace vuelco

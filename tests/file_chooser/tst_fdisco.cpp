@@ -9,6 +9,7 @@
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -81,6 +82,10 @@ private slots:
     void aVolumeGoneSinceTheListWasReadIsNotReady();
     void aVolumeMountedMeanwhileIsOfferedWhenTheListDropsDown();
     void showModalReturnsOnceTheDialogUnloads();
+    void aKeyWithNothingSelectedChoosesTheFirstOrLast_data();
+    void aKeyWithNothingSelectedChoosesTheFirstOrLast();
+    void dragFromOneFileToAnotherChoosesTheSecond();
+    void foldersAreFoundAndReadByTheirNames();
 
 private:
     // A new dialog for the request in Module1, shown unless asked not to.
@@ -458,6 +463,65 @@ void TestFdisco::showModalReturnsOnceTheDialogUnloads()
     Fdisco::showModal(nullptr);
     QVERIFY(shown.isNull());
     QCOMPARE(Module1::Opcion[0], 0);
+}
+
+void TestFdisco::aKeyWithNothingSelectedChoosesTheFirstOrLast_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("Down, two files") << "Datos" << int(Qt::Key_Down) << "Juego.dat";
+    QTest::newRow("End, two files") << "Datos" << int(Qt::Key_End) << "otro.DAT";
+    QTest::newRow("Up, one file") << "Música y Año" << int(Qt::Key_Up) << "Año 1.dat";
+    QTest::newRow("Page Down, one file") << "Música y Año" << int(Qt::Key_PageDown) << "Año 1.dat";
+}
+
+void TestFdisco::aKeyWithNothingSelectedChoosesTheFirstOrLast()
+{
+    QFETCH(QString, folder);
+    QFETCH(int, key);
+    QFETCH(QString, chosen);
+    QVERIFY(QTest::qWaitForWindowActive(&open(mTree.path(folder) + kSep)));
+    child<FileListBox>("File1")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(child<FileListBox>("File1"), Qt::Key(key));
+    QCOMPARE(child<QLabel>("Lelegido")->text(), chosen);
+}
+
+void TestFdisco::dragFromOneFileToAnotherChoosesTheSecond()
+{
+    open(mTree.path("Datos") + kSep);
+    auto *files = child<FileListBox>("File1");
+    const auto centre = [files](int row) { return files->visualRect(files->model()->index(row, 0)).center(); };
+    QTest::mousePress(files->viewport(), Qt::LeftButton, {}, centre(0));
+    QTest::mouseMove(files->viewport(), centre(1));
+    QTest::mouseRelease(files->viewport(), Qt::LeftButton, {}, centre(1));
+    click("BTacepta");
+    QCOMPARE(Module1::RutaArchivo, mTree.path("Datos/otro.DAT"));
+}
+
+void TestFdisco::foldersAreFoundAndReadByTheirNames()
+{
+    QVERIFY(QTest::qWaitForWindowActive(&open(mTree.path("Datos") + kSep)));
+    QStringList lists;
+    for (const char *name : {"Drive1", "Dir1", "File1"})
+        lists.append(QAccessible::queryAccessibleInterface(child<QWidget>(name))->text(QAccessible::Name));
+    QCOMPARE(lists, (QStringList{"Unidad", "Carpeta", "Archivo"}));
+
+    auto *dirs = child<DirListBox>("Dir1");
+    const QAccessibleInterface *entries = QAccessible::queryAccessibleInterface(dirs);
+    QCOMPARE(entries->child(entries->childCount() - 1)->text(QAccessible::Name), QStringLiteral("sub"));
+    // The focus shows on the entry that has it, in the colour of its text over the highlight.
+    const auto marked = [dirs] {
+        const QImage entry = dirs->viewport()->grab(dirs->visualItemRect(dirs->currentItem())).toImage().convertToFormat(
+            QImage::Format_RGB32);
+        const auto *pixels = reinterpret_cast<const QRgb *>(entry.constBits());
+        return std::count(pixels, pixels + entry.sizeInBytes() / 4, dirs->palette().color(QPalette::HighlightedText).rgb());
+    };
+    const auto unfocused = marked();
+    dirs->setFocus(Qt::TabFocusReason);
+    QVERIFY(marked() > unfocused);
+    QTest::keyClick(dirs, Qt::Key_S);
+    QCOMPARE(dirs->currentItem()->text(), QStringLiteral("sub"));
 }
 
 QTEST_MAIN(TestFdisco)

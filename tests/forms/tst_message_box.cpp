@@ -1,6 +1,7 @@
 #include "forms/message_box.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -15,7 +16,7 @@ QStringList buttonTexts(const QMessageBox &box)
 {
     QStringList texts;
     for (QAbstractButton *button : box.buttons())
-        texts.append(button->text());
+        texts.append(button->text().remove(QLatin1Char('&')));
     texts.sort();
     return texts;
 }
@@ -29,6 +30,7 @@ private slots:
     void mapsTheStyleOntoTheQtBox_data();
     void mapsTheStyleOntoTheQtBox();
     void breaksLinesAtCarriageReturnAndLineFeed();
+    void opensCentredOverTheProgramsWindowAsAnAlert();
 };
 
 void TestMessageBox::mapsTheStyleOntoTheQtBox_data()
@@ -66,15 +68,16 @@ void TestMessageBox::mapsTheStyleOntoTheQtBox()
     QCOMPARE(buttonTexts(*box), buttons);
     QCOMPARE(int(box->icon()), icon);
     QVERIFY(box->defaultButton() != nullptr);
-    QCOMPARE(box->defaultButton()->text(), defaultText);
+    QCOMPARE(box->defaultButton()->text().remove(QLatin1Char('&')), defaultText);
 
     // Escape and the close box go through the escape button.
     QVERIFY(box->escapeButton() != nullptr);
     QCOMPARE(int(vuelco::forms::answerOf(*box)), escapeAnswer);
 
-    // Pressing the default button answers with it.
-    QTimer::singleShot(0, box.get(), [&box] { box->defaultButton()->click(); });
-    box->exec();
+    // The default button's first letter, pressed alone, answers with it: its access key.
+    box->show();
+    QTest::keyClick(box.get(), Qt::Key(defaultText.at(0).unicode()));
+    QTRY_VERIFY(box->isHidden());
     QCOMPARE(int(vuelco::forms::answerOf(*box)), defaultAnswer);
 }
 
@@ -85,6 +88,27 @@ void TestMessageBox::breaksLinesAtCarriageReturnAndLineFeed()
     const std::unique_ptr<QMessageBox> box(createMessageBox(prompt, 0, QStringLiteral("Algo mal...")));
     QCOMPARE(box->text(), QStringLiteral("Error #  53\nNo se encontró\nfin"));
     QCOMPARE(box->textFormat(), Qt::PlainText);
+}
+
+void TestMessageBox::opensCentredOverTheProgramsWindowAsAnAlert()
+{
+    QWidget window;
+    window.setGeometry(20, 40, 200, 120);  // far from the middle of the screen
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(nullptr);  // the user went to another program meanwhile
+    QPoint offset;
+    QString read;  // as a screen reader reads it: an alert and its text
+    QTimer::singleShot(0, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        offset = box->geometry().center() - window.geometry().center();
+        if (const QAccessibleInterface *alert = QAccessible::queryAccessibleInterface(box); alert->role() == QAccessible::AlertMessage)
+            read = alert->text(QAccessible::Value);
+        box->close();
+    });
+    vuelco::forms::MsgBox(QStringLiteral("Finalizado"), 64, QStringLiteral("Convertir"));
+    QCOMPARE(read, QStringLiteral("Finalizado"));
+    QVERIFY2(offset.manhattanLength() < 40, qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
 }
 
 QTEST_MAIN(TestMessageBox)

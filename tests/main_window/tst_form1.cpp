@@ -2,11 +2,13 @@
 #include "forms/native_paths.h"
 #include "forms/twips.h"
 #include "main_window/form1.h"
+#include "main_window/ways_in.h"
 #include "qt_bytes.h"
 #include "runtime/failure.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -15,6 +17,7 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -112,6 +115,12 @@ private slots:
 
     void clickDuringTheYieldDoesNothing_data();
     void clickDuringTheYieldDoesNothing();
+
+    void aGivenFileLoadsOnceTheWindowIsUp_data();
+    void aGivenFileLoadsOnceTheWindowIsUp();
+    void dropsOpenLocalFilesWhenNotBusy_data();
+    void dropsOpenLocalFilesWhenNotBusy();
+    void severalLoadTheFirstFileUntilCollectionsHaveAWindow();
 
 private:
     QString writeFile(const QString &name, const QByteArray &content)
@@ -610,6 +619,99 @@ void TestForm1::clickDuringTheYieldDoesNothing()
         QCOMPARE(mBoxes->shown(), QList<Box>{});
         QCOMPARE(readFile(path), loaded);
     }
+}
+
+void TestForm1::aGivenFileLoadsOnceTheWindowIsUp_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tipo");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("a BGA file") << "sub/../a.dat" << "BGA, Arcade" << 0;
+    QTest::newRow("a file not there") << "falta.dat" << "Otro. Desconocido" << 1;
+}
+
+void TestForm1::aGivenFileLoadsOnceTheWindowIsUp()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tipo);
+    QFETCH(int, boxes);
+    const QString folder = vuelco::forms::fromFilesystemPath(mFolder->path());
+    writeFile(QStringLiteral("a.dat"), kArcade);
+    QDir::setCurrent(folder);
+    vuelco::openGivenFiles(*mWindow, {QString(), name});
+    QCOMPARE(widget<QLabel>("LRuta")->text(), QString());
+
+    QTRY_COMPARE(widget<QLabel>("LTipo")->text(), tipo);
+    const QString path = vuelco::forms::joinPath(folder, name.section('/', -1));
+    checkState(path, tipo, false, boxes == 0);
+    QCOMPARE(mBoxes->shown().size(), boxes);
+    load(QString());
+    QCOMPARE(mStartPaths, QStringList{path});
+}
+
+void TestForm1::dropsOpenLocalFilesWhenNotBusy_data()
+{
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<QString>("loaded");
+    QTest::addColumn<QStringList>("collection");
+    QTest::newRow("one file") << QStringList{"a.dat"} << false << "a.dat" << QStringList{};
+    QTest::newRow("two files") << QStringList{"a.dat", "b.dat"} << false << "" << QStringList{"a.dat", "b.dat"};
+    QTest::newRow("a folder") << QStringList{""} << false << "" << QStringList{""};
+    QTest::newRow("a web address too") << QStringList{"a.dat", "https://example.org/b.dat"} << false << ""
+                                       << QStringList{};
+    QTest::newRow("while busy") << QStringList{"a.dat"} << true << "" << QStringList{};
+}
+
+void TestForm1::dropsOpenLocalFilesWhenNotBusy()
+{
+    QFETCH(QStringList, dropped);
+    QFETCH(bool, busy);
+    QFETCH(QString, loaded);
+    QFETCH(QStringList, collection);
+    const auto path = [this](const QString &name) {
+        return name.isEmpty() ? vuelco::forms::fromFilesystemPath(mFolder->path()) : writeFile(name, kArcade);
+    };
+    QStringList collected;
+    mWindow->setCollectionOpener([&collected](QWidget *, const QStringList &paths) { collected = paths; });
+    QList<QUrl> urls;
+    for (const QString &name : dropped)
+        urls.append(name.contains(':') ? QUrl(name) : QUrl::fromLocalFile(path(name)));
+    QMimeData data;
+    data.setUrls(urls);
+    widget<QWidget>("FRespera")->setVisible(busy);
+
+    QDragEnterEvent enter({10, 10}, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QDropEvent drop({10, 10}, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    drop.setDropAction(Qt::MoveAction);  // what a file manager proposes with Shift held
+    QApplication::sendEvent(mWindow.get(), &enter);
+    QApplication::sendEvent(mWindow.get(), &drop);
+    QCoreApplication::processEvents();
+    const bool taken = !loaded.isEmpty() || !collection.isEmpty();
+    QCOMPARE(enter.isAccepted() && drop.isAccepted(), taken);
+    QCOMPARE(drop.dropAction(), taken ? Qt::CopyAction : Qt::MoveAction);
+    QCOMPARE(widget<QLabel>("LRuta")->text(), loaded.isEmpty() ? QString() : path(loaded));
+    for (QString &name : collection)
+        name = path(name);
+    QCOMPARE(collected, collection);
+}
+
+void TestForm1::severalLoadTheFirstFileUntilCollectionsHaveAWindow()
+{
+    const QString folder = vuelco::forms::fromFilesystemPath(mFolder->path());
+    const QString arcade = writeFile(QStringLiteral("a.dat"), kArcade);
+    const QString pc = writeFile(QStringLiteral("B.dat"), kPcEmulator);
+    mWindow->openFiles({folder, pc});
+    checkState(pc, QStringLiteral("BGA, Emulador Pc"), true, false);
+    mWindow->openFiles({folder});
+    checkState(arcade, QStringLiteral("BGA, Arcade"), false, true);
+
+    // Read by screen readers as a window, "..." by what it does.
+    const QAccessibleInterface *window = QAccessible::queryAccessibleInterface(mWindow.get());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), mWindow->windowTitle());
+    QCOMPARE(QAccessible::queryAccessibleInterface(button("BTcarga"))->text(QAccessible::Name),
+             QStringLiteral("Elegir archivo"));
 }
 
 QTEST_MAIN(TestForm1)

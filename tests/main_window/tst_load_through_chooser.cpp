@@ -4,6 +4,7 @@
 #include "forms/dir_list_box.h"
 #include "forms/file_list_box.h"
 #include "forms/native_paths.h"
+#include "forms/path_label.h"
 #include "main_window/form1.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolTip>
 #include <QtTest>
 
 using vuelco::Fdisco;
@@ -90,6 +92,7 @@ private slots:
     void loadsAndConvertsAFileChosenWithTheMouse();
     void loadsAndConvertsWithTheKeyboardAlone();
     void namesAreShownAsWritten();
+    void aLongPathListsAndItsNameStaysInSight();
 };
 
 void TestLoadThroughChooser::loadsAndConvertsAFileChosenWithTheMouse()
@@ -207,6 +210,33 @@ void TestLoadThroughChooser::namesAreShownAsWritten()
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTcarga")), Qt::LeftButton);
     QCOMPARE(shownName, QStringLiteral("<b>x.dat"));
     QCOMPARE(shownText(window.findChild<QLabel *>(QStringLiteral("LRuta"))), qtPath(file));
+}
+
+void TestLoadThroughChooser::aLongPathListsAndItsNameStaysInSight()
+{
+    // Past the 260 characters of a plain Windows path, with blanks in every folder's name.
+    const TempFolder temporary;
+    std::filesystem::path folder = temporary.path();
+    while (folder.native().size() < 300)
+        folder /= "Una carpeta de nombre largo";
+    makeFolders(folder);
+    const QString name = QStringLiteral("Nivel 1.dat");
+    writeFile(folder / "Nivel 1.dat", headerOf(Layout::Arcade));
+    FakeVolumes volumes;
+    ScriptedMessageBoxes boxes;
+    Form1 window;
+    window.show();
+
+    QString startFolder;
+    pickInChooser(qtPath(folder), name, &startFolder);
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTcarga")), Qt::LeftButton);
+    auto *ruta = window.findChild<vuelco::forms::PathLabel *>(QStringLiteral("LRuta"));
+    QCOMPARE(ruta->text(), qtPath(folder / "Nivel 1.dat"));
+    QVERIFY2(ruta->shownText().contains(QChar(0x2026)) && ruta->shownText().endsWith(QDir::separator() + name),
+             qPrintable(ruta->shownText()));
+    QHelpEvent help(QEvent::ToolTip, QPoint(1, 1), ruta->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(ruta, &help);
+    QCOMPARE(QToolTip::text(), ruta->text());
 }
 
 QTEST_MAIN(TestLoadThroughChooser)

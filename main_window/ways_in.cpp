@@ -1,0 +1,54 @@
+#include "main_window/ways_in.h"
+
+#include "main_window/form1.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+namespace vuelco {
+
+QStringList givenFiles(const QStringList &arguments)
+{
+    QStringList paths;
+    const QDir current = QDir::current();
+    for (const QString &argument : arguments) {
+        if (!argument.isEmpty())
+            paths.append(QDir::toNativeSeparators(QDir::cleanPath(current.absoluteFilePath(argument))));
+    }
+    return paths;
+}
+
+void openGivenFiles(Form1 &window, const QStringList &arguments)
+{
+    QTimer::singleShot(0, &window, [&window, paths = givenFiles(arguments)] { window.openFiles(paths); });
+}
+
+QStringList droppedFiles(const QMimeData *data)
+{
+    QStringList paths;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+    }
+    return paths;
+}
+
+QString firstFileOf(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (!QFileInfo(path).isDir())
+            return path;
+    }
+    for (const QString &path : paths) {
+        const QStringList files = QDir(path).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+        if (!files.isEmpty())
+            return QDir::toNativeSeparators(QDir(path).filePath(files.first()));
+    }
+    return paths.value(0);
+}
+
+} // namespace vuelco
