@@ -10,7 +10,7 @@ std::optional<unsigned> workerCount(std::string_view text)
 {
     unsigned count = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-    if (error != std::errc{} || end != text.data() + text.size() || count < 1 || count > kMostWorkers)
+    if (error != std::errc{} || end != text.data() + text.size() || count < 1 || count > batch::kMostWorkers)
         return std::nullopt;
     return count;
 }
@@ -56,13 +56,15 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
             arguments.recursive = true;
         } else if (word == "-n" || word == "--simular") {
             arguments.simulate = true;
+        } else if (word == "--json") {
+            arguments.json = true;
         } else if (word.starts_with("-j")) {
             const std::string_view count = word.size() > 2 ? word.substr(2)
                                            : at + 1 < words.size() ? words[++at]
                                                                    : std::string_view{};
             arguments.workers = workerCount(count);
             if (!arguments.workers)
-                return {std::nullopt, "-j pide un número de trabajadores de 1 a " + std::to_string(kMostWorkers)};
+                return {std::nullopt, "-j pide un número de trabajadores de 1 a " + std::to_string(batch::kMostWorkers)};
         } else {
             return {std::nullopt, "opción desconocida: " + std::string(word)};
         }

@@ -4,6 +4,7 @@
 // file, and a name that looks like an option is one unless "--" came first.
 
 #include "child_process.h"
+#include "cli/name_text.h"
 #include "cli/run.h"
 #include "temp_folder.h"
 
@@ -50,7 +51,7 @@ TEST_P(CliOddNames, convertsTheNamedFileAndNamesItAsGiven)
     const std::string out = cli.readRest();
     if (row.taken) {
         EXPECT_EQ(cli.wait(), 0);
-        EXPECT_EQ(out, std::string(row.name) + "\tBGA, Arcade -> BGA, Emulador Pc\n");
+        EXPECT_EQ(out, cli::escapedName(row.name) + "\tBGA, Arcade -> BGA, Emulador Pc\n");
         EXPECT_EQ(readAll(mFolder / row.name), fileWith(Layout::PcEmulator, bodyOf(6)));
     } else {
         EXPECT_EQ(cli.wait(), 2);
@@ -75,7 +76,7 @@ TEST_F(CliOddNames, aMissingFileWithAnInvalidNameFailsWithItsNumber)
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(cli::run(words, out, err), 1);
-    EXPECT_EQ(err.str(), path + ": Error #  53\nNo se encontró el archivo\n");
+    EXPECT_EQ(err.str(), cli::escapedName(path) + ": Error #  53: No se encontró el archivo\n");
     EXPECT_FALSE(fs::exists(path));
 }
 
