@@ -28,6 +28,9 @@ struct FileIdentityHash {
 // over; the later name is then reported as the same file as the earlier one.
 class FileClaims {
 public:
+    // Room for the names given; a walk may add more.
+    explicit FileClaims(std::size_t files) { mHolders.reserve(files); }
+
     enum class Claim : std::uint8_t {
         First,     // no name of the file came before: work on it, then call finished()
         Repeated,  // outcome now holds what became of the file under this name: the

@@ -33,6 +33,16 @@ NativeName GivenNames::keyOf(const NativeName &name)
     return key;
 }
 
-bool GivenNames::givenBefore(const NativeName &name) { return !mKeys.insert(keyOf(name)).second; }
+bool GivenNames::givenBefore(const NativeName &name)
+{
+    // Most names are already their own key: only the others cost a key of their own.
+    NativeName key = keyOf(name);
+    if (key == name)
+        return !mKeys.insert(Key(name)).second;
+    if (mKeys.contains(Key(key)))
+        return true;
+    mKeys.insert(Key(mMadeKeys.emplace_back(std::move(key))));
+    return false;
+}
 
 } // namespace vuelco::batch

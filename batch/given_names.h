@@ -2,6 +2,8 @@
 
 #include "batch/entry_name.h"
 
+#include <deque>
+#include <string_view>
 #include <unordered_set>
 
 namespace vuelco::batch {
@@ -11,8 +13,11 @@ namespace vuelco::batch {
 // that (relative and absolute, through links) are told apart once open, by identity.
 class GivenNames {
 public:
+    explicit GivenNames(std::size_t count) { mKeys.reserve(count); }
+
     // Whether name was given before in one of the spellings of the same path: "a.dat",
-    // "./a.dat" and "x//a.dat" after "x/a.dat". Remembers it.
+    // "./a.dat" and "x//a.dat" after "x/a.dat". Remembers it, by a view into the name,
+    // which must outlive this.
     [[nodiscard]] bool givenBefore(const NativeName &name);
 
     // The text two names of the same path share: without "." elements and repeated
@@ -21,7 +26,10 @@ public:
     [[nodiscard]] static NativeName keyOf(const NativeName &name);
 
 private:
-    std::unordered_set<NativeName> mKeys;
+    using Key = std::basic_string_view<NativeName::value_type>;
+
+    std::unordered_set<Key> mKeys;
+    std::deque<NativeName> mMadeKeys;  // the keys that are not a name's own text
 };
 
 } // namespace vuelco::batch

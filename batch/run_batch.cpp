@@ -37,7 +37,7 @@ FileOutcome failedWith(Failure failure)
 // The names in order, each folder among them walked with recursive, each name given once.
 class Names {
 public:
-    explicit Names(const Request &request) : mRequest(request) {}
+    explicit Names(const Request &request) : mRequest(request), mGiven(request.names.size()) {}
 
     // Fills item with the next name; false when there is none left.
     bool next(Item &item)
@@ -82,7 +82,8 @@ private:
 class Run {
 public:
     Run(const Request &request, Listener &listener)
-        : mRequest(request), mListener(listener), mNames(request), mSlots(kPipelineSlots)
+        : mRequest(request), mListener(listener), mNames(request), mClaims(request.names.size()),
+          mSlots(kPipelineSlots)
     {
     }
 
@@ -121,9 +122,8 @@ private:
         std::optional<FileIdentity> claimed;
         try {
             const NativeName &path = item.path();
-            BinaryFile file = item.folder ? BinaryFile::openListedForReading(
-                                                placeIn(*item.folder, path, path.size() - item.name.own().size()))
-                                          : BinaryFile::openForReading(path);
+            BinaryFile file = BinaryFile::openForReading(
+                item.folder ? placeIn(*item.folder, path, path.size() - item.name.own().size()) : FilePlace{path});
             item.identity = file.identity();
             if (item.listed && item.identity != *item.listed)
                 throw changedDuringTheWalk(path);

@@ -76,9 +76,12 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
     return {std::move(arguments), {}};
 }
 
-std::filesystem::path fileArgumentPath(std::string_view word)
+std::filesystem::path::string_type fileArgumentName(std::string_view word)
 {
-    return std::filesystem::path(std::u8string(word.begin(), word.end()));
+    if constexpr (sizeof(std::filesystem::path::value_type) == 1)
+        return std::filesystem::path::string_type(word);
+    else
+        return std::filesystem::path(std::u8string(word.begin(), word.end())).native();
 }
 
 } // namespace vuelco::cli

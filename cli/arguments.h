@@ -34,9 +34,9 @@ struct ParsedArguments {
 
 [[nodiscard]] ParsedArguments parseArguments(std::span<const std::string_view> words);
 
-// The file a file argument names. On Windows the arguments arrive as UTF-8 (see
-// windowsArguments), which the library would otherwise read in the ANSI code page; on
-// Linux the bytes are the name, whatever their encoding.
-[[nodiscard]] std::filesystem::path fileArgumentPath(std::string_view word);
+// The name of the file a file argument names, in the system's own text. On Windows the
+// arguments arrive as UTF-8 (see windowsArguments), which the library would otherwise
+// read in the ANSI code page; on Linux the bytes are the name, whatever their encoding.
+[[nodiscard]] std::filesystem::path::string_type fileArgumentName(std::string_view word);
 
 } // namespace vuelco::cli

@@ -14,7 +14,7 @@ batch::Request requestFor(const Arguments &arguments)
     batch::Request request;
     request.names.reserve(arguments.files.size());
     for (const std::string &file : arguments.files)
-        request.names.push_back(fileArgumentPath(file).native());
+        request.names.push_back(fileArgumentName(file));
     request.recursive = arguments.recursive;
     request.job = arguments.command != Command::Convert ? batch::Job::Look
                   : arguments.simulate                  ? batch::Job::Simulate

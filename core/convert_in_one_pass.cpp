@@ -30,9 +30,11 @@ std::optional<Layout> lookAtLayout(BinaryFile &file)
 
 std::optional<Layout> previewConversion(BinaryFile &file, Layout target)
 {
-    const std::optional<Layout> found = lookAtLayout(file);
+    Header header{};
+    const std::optional<Layout> found = readHeader(file, header);
     if (needsConverting(found, target))
         file.checkWritable();
+    file.close();
     return found;
 }
 

@@ -15,6 +15,11 @@ BinaryFile::BinaryFile(std::intptr_t handle, FilePlace place, FileIdentity ident
 {
 }
 
+BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
+{
+    return openForReading(FilePlace{path.native()});
+}
+
 std::optional<std::uint8_t> BinaryFile::readByte(std::uint64_t offset)
 {
     std::uint8_t byte = 0;

@@ -40,16 +40,16 @@ public:
 // be let go, as long as the system gives a holder to do so.
 class BinaryFile {
 public:
-    // Opens for reading only.
+    // Opens for reading only, as the user named it: through any link on the way.
     [[nodiscard]] static BinaryFile openForReading(const std::filesystem::path &path);
+    // Opens for reading only a path, or a file that a walk listed: that never through a
+    // symbolic link or a junction, so that an entry that has become one fails with
+    // BadFileName (52). The walk keeps the folder open for as long as the file is.
+    [[nodiscard]] static BinaryFile openForReading(FilePlace place);
     // Opens for reading and writing. A file marked read-only (its owner may not write,
     // whoever runs the program), a refused write access and a read-only volume all fail
     // with ReadOnly (75) before anything can be written.
     [[nodiscard]] static BinaryFile openForUpdate(const std::filesystem::path &path);
-    // Opens for reading only a file that a walk listed, never through a symbolic link or a
-    // junction: an entry that has become one fails with BadFileName (52). The walk keeps
-    // the folder open for as long as the file is.
-    [[nodiscard]] static BinaryFile openListedForReading(FilePlace place);
 
     BinaryFile(const BinaryFile &) = delete;
     BinaryFile &operator=(const BinaryFile &) = delete;

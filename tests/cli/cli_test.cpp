@@ -130,7 +130,7 @@ TEST_P(NameText, escapesWhatCouldForgeALineOrIsNoText)
 {
     if (GetParam().anyByte && !kNamesAreBytes)
         GTEST_SKIP() << "no such name on this system";
-    const auto name = vuelco::cli::fileArgumentPath(GetParam().name).native();
+    const auto name = vuelco::cli::fileArgumentName(GetParam().name);
     EXPECT_EQ(vuelco::cli::escapedName(name), GetParam().text);
     EXPECT_EQ(vuelco::cli::jsonString(name), GetParam().json);
 }
