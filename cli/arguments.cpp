@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include <charconv>
+#include <type_traits>
 
 namespace vuelco::cli {
 namespace {
@@ -13,6 +14,16 @@ std::optional<unsigned> workerCount(std::string_view text)
     if (error != std::errc{} || end != text.data() + text.size() || count < 1 || count > batch::kMostWorkers)
         return std::nullopt;
     return count;
+}
+
+// A template, so that only the system's own branch is compiled.
+template <class Native>
+Native nativeName(std::string_view word)
+{
+    if constexpr (std::is_same_v<Native, std::string>)
+        return Native(word);
+    else
+        return std::filesystem::path(std::u8string(word.begin(), word.end())).native();
 }
 
 Arguments onlyCommand(Command command)
@@ -78,10 +89,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
 
 std::filesystem::path::string_type fileArgumentName(std::string_view word)
 {
-    if constexpr (sizeof(std::filesystem::path::value_type) == 1)
-        return std::filesystem::path::string_type(word);
-    else
-        return std::filesystem::path(std::u8string(word.begin(), word.end())).native();
+    return nativeName<std::filesystem::path::string_type>(word);
 }
 
 } // namespace vuelco::cli

@@ -35,6 +35,14 @@ std::string standardDescription(FailureNumber number)
     return "Error desconocido";
 }
 
+std::string systemErrorDescription(std::uint32_t error, const char *cause)
+{
+    std::string description = "Error del sistema " + std::to_string(error);
+    if (cause != nullptr)
+        description.append(" (").append(cause).append(")");
+    return description;
+}
+
 std::string errorPrompt(std::int32_t number, std::string_view description, char lineBreak)
 {
     std::string prompt = "Error # ";

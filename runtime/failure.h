@@ -47,6 +47,10 @@ private:
 // The standard Spanish description of a failure number, as the user sees it.
 [[nodiscard]] std::string standardDescription(FailureNumber number);
 
+// The description of a system error that has no number of the program's own: "Error del
+// sistema N", and its cause in Spanish words where the system's table knows it.
+[[nodiscard]] std::string systemErrorDescription(std::uint32_t error, const char *cause);
+
 // What the user reads instead of ReadOnly's description, in the window's box (one line
 // each) and on the command line's one line: a read-only file reads the same in both.
 inline constexpr std::array<std::string_view, 2> kReadOnlyAdvice{

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <string>
 
 namespace vuelco {
 namespace {
@@ -104,12 +103,12 @@ Failure failureFromErrno(int error, bool openingForUpdate, const std::filesystem
     if (cause != kCauses.end())
         return cause->description == nullptr ? standard(cause->number)
                                               : Failure(cause->number, cause->description, path);
-    std::string description = "Error del sistema " + std::to_string(error);
     const auto known = std::find_if(kSystemTexts.begin(), kSystemTexts.end(),
                                     [error](const SystemText &t) { return t.error == error; });
-    if (known != kSystemTexts.end())
-        description.append(" (").append(known->text).append(")");
-    return Failure(FailureNumber::DeviceIo, description, path);
+    return Failure(FailureNumber::DeviceIo,
+                   systemErrorDescription(static_cast<std::uint32_t>(error),
+                                          known == kSystemTexts.end() ? nullptr : known->text),
+                   path);
 }
 
 } // namespace vuelco

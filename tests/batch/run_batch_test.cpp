@@ -88,10 +88,11 @@ TEST(Run, reportsInTheOrderNamedAndConvertsEachFileOnce)
         expected.push_back(is(names[2], "same as " + first.string()));
     else
         names.erase(names.begin() + 2);
-    expected.insert(expected.end(), {is("", "failed 53"), is(".", "failed 52")});
+    // Windows takes "" for the current folder.
+    expected.insert(expected.end(), {is("", kNamesAreBytes ? "failed 53" : "failed 52"), is(".", "failed 52")});
     for (int i = 39; i >= 0; --i) {
         const bool arcade = i % 2 == 0;
-        names.push_back(folder.write("f" + std::to_string(i) + ".dat", arcade ? kArcade : kPcEmulator));
+        names.push_back(folder.write("f" + std::to_string(i).append(".dat"), arcade ? kArcade : kPcEmulator));
         expected.push_back(is(names.back(), arcade ? "converted from BGA, Arcade" : "already"));
     }
 
@@ -152,6 +153,7 @@ struct Swap {
     std::function<void(const fs::path &top, const fs::path &outside)> swap;
     const char *reported;  // the entry swapped, below the top
     const char *outcome;
+    bool makesALink;
 };
 
 void PrintTo(const Swap &row, std::ostream *out) { *out << row.name; }
@@ -167,7 +169,7 @@ TEST_P(Swapped, isReportedAndNothingOutsideTheTreeIsTouched)
     makeFolders(outside);
     for (const fs::path &file : {top / "a.dat", top / "sub" / "b.dat", outside / "b.dat"})
         writeFile(file, kArcade);
-    if (!linked(outside, folder / "prueba"))
+    if (GetParam().makesALink && !linked(outside, folder / "prueba"))
         GTEST_SKIP() << "no link can be made here";
 
     FakeCalls calls;
@@ -180,7 +182,7 @@ TEST_P(Swapped, isReportedAndNothingOutsideTheTreeIsTouched)
     // One worker: the walk lists everything before the first file is worked on.
     const Ran ran = runOn({top}, Job::Convert, true, 1);
     EXPECT_EQ(ran.lines, (std::vector<std::string>{is(top / "a.dat", "converted from BGA, Arcade"),
-                                                   is(top / GetParam().reported, GetParam().outcome)}));
+                                                   is(top / fs::path(GetParam().reported).make_preferred(), GetParam().outcome)}));
     EXPECT_EQ(readAll(outside / "b.dat"), kArcade);
 }
 
@@ -191,19 +193,19 @@ INSTANTIATE_TEST_SUITE_P(
                                fs::rename(top / "sub", top / "aparte");
                                fs::create_directory_symlink(outside, top / "sub");
                            },
-                           "sub", "failed 57"},
+                           "sub", "failed 57", true},
                       Swap{"fileBecomesALink", Call::Read, 1,
                            [](const fs::path &top, const fs::path &outside) {
                                fs::remove(top / "sub" / "b.dat");
                                fs::create_symlink(outside / "b.dat", top / "sub" / "b.dat");
                            },
-                           "sub/b.dat", "failed 52"},
+                           "sub/b.dat", "failed 52", true},
                       Swap{"fileReplaced", Call::Read, 1,
                            [](const fs::path &top, const fs::path &outside) {
                                fs::copy_file(outside / "b.dat", top / "nuevo.dat");
                                fs::rename(top / "nuevo.dat", top / "sub" / "b.dat");
                            },
-                           "sub/b.dat", "failed 57"}),
+                           "sub/b.dat", "failed 57", false}),
     ::testing::PrintToStringParamName());
 
 // Stopped at the first outcome, by a stop request (Ctrl+C) or by the front (its output
@@ -219,7 +221,7 @@ TEST_P(Stop, takesNoNewFileAndReportsEveryFileItConverted)
     request.target = Layout::PcEmulator;
     request.workers = 4;
     for (int i = 0; i < 60; ++i)
-        request.names.push_back(folder.write("f" + std::to_string(100 + i) + ".dat", kArcade).native());
+        request.names.push_back(folder.write("f" + std::to_string(100 + i).append(".dat"), kArcade).native());
     FakeCalls calls;
     std::atomic<int> flushes{0};
     calls.plan([&](const Record &call, std::size_t) {

@@ -158,5 +158,6 @@ const SystemCalls kSystemCalls{
      {"invalidName", ERROR_INVALID_NAME, false, 52},
      {"nameTooLong", ERROR_FILENAME_EXCED_RANGE, false, 52, "El nombre o la ruta del archivo es demasiado largo"},
      {"diskFull", ERROR_DISK_FULL, true, 61},
-     {"otherError", ERROR_NETNAME_DELETED, false, 57, "Error del sistema 64"}},
+     {"shareLost", ERROR_NETNAME_DELETED, false, 57, "Error del sistema 64 (se perdió la conexión con la carpeta de red)"},
+     {"unknownToTheTable", 9999, false, 57, "Error del sistema 9999"}},
 };
