@@ -126,6 +126,8 @@ std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path
     }
     std::vector<ListedEntry> entries;
     errno = 0;
+    // readdir_r is deprecated: readdir is safe on a stream no other thread reads.
+    // cppcheck-suppress readdirCalled
     while (const dirent *entry = ::readdir(listing)) {
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..")

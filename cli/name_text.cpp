@@ -58,7 +58,7 @@ void appendUtf8(std::string &out, char32_t value)
     const std::size_t length = value < 0x800 ? 2 : value < 0x10000 ? 3 : 4;
     constexpr std::array<unsigned, 5> kLead{0, 0, 0xC0, 0xE0, 0xF0};
     for (std::size_t i = length; i-- > 0;) {
-        const unsigned shifted = static_cast<unsigned>(value >> (6 * i));
+        const auto shifted = static_cast<unsigned>(value >> (6 * i));
         out += static_cast<char>(i + 1 == length ? kLead[length] | shifted : 0x80U | (shifted & 0x3FU));
     }
 }

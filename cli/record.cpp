@@ -96,7 +96,7 @@ void Record::appendJson(const batch::FileOutcome &outcome)
 {
     const bool converts = outcome.outcome == Outcome::Converted || outcome.outcome == Outcome::AlreadyThere;
     mLine = "{\"nombre\":" + jsonString(outcome.name);
-    mLine.append(",\"resultado\":\"").append(resultName(outcome.outcome, mArguments.simulate)).append("\"");
+    mLine.append(R"(,"resultado":")").append(resultName(outcome.outcome, mArguments.simulate)).append("\"");
     mLine.append(",\"formato\":").append(jsonLayout(outcome.before));
     mLine.append(",\"despues\":").append(jsonLayout(converts ? std::optional(mArguments.target) : std::nullopt));
     mLine.append(",\"mismo_que\":")
@@ -105,7 +105,7 @@ void Record::appendJson(const batch::FileOutcome &outcome)
         mLine.append(",\"error\":").append(std::to_string(outcome.failure->number()));
         mLine.append(",\"texto\":").append(jsonText(failureText(*outcome.failure)));
     } else {
-        mLine.append(",\"error\":null,\"texto\":null");
+        mLine.append(R"(,"error":null,"texto":null)");
     }
     mLine += "}\n";
 }

@@ -296,10 +296,11 @@ void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes
     if (put.bytes == bytes.size())
         return;
     // A write that moves nothing would be asked again forever.
-    const Failure failure = failureAt(mPlace, false, put.failed ? errno : EIO);
-    if (put.bytes == 0)
-        throw WriteRefused(failure.number(), failure.description(), failure.path());
-    throw failure;
+    const int error = put.failed ? errno : EIO;
+    if (put.bytes > 0)
+        throw failureAt(mPlace, false, error);
+    const Failure failure = failureAt(mPlace, false, error);
+    throw WriteRefused(failure.number(), failure.description(), failure.path());
 }
 
 void BinaryFile::flush()

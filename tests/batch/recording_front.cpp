@@ -7,7 +7,7 @@ using namespace vuelco::batch;
 
 std::string said(const FileOutcome &outcome)
 {
-    const std::string name = std::filesystem::path(outcome.name).string() + ' ';
+    std::string name = std::filesystem::path(outcome.name).string() + ' ';
     const std::string layout = outcome.before ? std::string(layoutCaption(*outcome.before)) : "?";
     switch (outcome.outcome) {
     case Outcome::Looked: return name + "looked " + layout;

@@ -12,10 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <iterator>
 #include <pty.h>
 #include <spawn.h>
 #include <sstream>
@@ -99,11 +101,9 @@ public:
     Started(const std::vector<fs::path> &files, int out, const char *jobs = "1")
     {
         std::vector<std::string> words{VUELCO_CLI, "--a-emulador", "-j", jobs};
-        for (const fs::path &file : files)
-            words.push_back(file.string());
+        std::ranges::transform(files, std::back_inserter(words), [](const fs::path &file) { return file.string(); });
         std::vector<char *> argv;
-        for (std::string &word : words)
-            argv.push_back(word.data());
+        std::ranges::transform(words, std::back_inserter(argv), [](std::string &word) { return word.data(); });
         argv.push_back(nullptr);
         int err[2];
         EXPECT_EQ(::pipe2(err, O_CLOEXEC), 0);
@@ -142,6 +142,7 @@ private:
 std::vector<fs::path> arcadeFiles(const TempFolder &folder, int count)
 {
     std::vector<fs::path> files;
+    files.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         files.push_back(folder.write("f" + std::to_string(i) + ".dat", fileWith(Layout::Arcade)));
     return files;

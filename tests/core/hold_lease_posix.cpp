@@ -6,8 +6,8 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
@@ -25,6 +25,6 @@ int main(int argc, char **argv)
         return 1;
     int signal = 0;
     sigwait(&breaking, &signal);
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(argv[2])));
     return ::fcntl(fd, F_SETLEASE, F_UNLCK) == 0 ? 0 : 1;
 }
