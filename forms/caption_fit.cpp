@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
@@ -54,6 +55,25 @@ double frameTitleRoom(const QGroupBox &frame)
     return frame.width() - 2.0 * title.left();
 }
 
+// Fits a control's caption when the control is first shown. Measuring a caption loads its
+// font; a control the form does not show at first (the busy frame's check box) would make
+// the start load a font it never draws.
+class FitWhenShown final : public QObject {
+public:
+    explicit FitWhenShown(QWidget *control) : QObject(control) { control->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            fitCaption(static_cast<QWidget *>(watched));
+            deleteLater();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 QString captionOf(const QWidget *control)
@@ -105,7 +125,10 @@ void fitCaptions(QWidget *form)
         // A label that wraps its text has lines enough for it.
         if (const auto *label = qobject_cast<const QLabel *>(control); label != nullptr && label->wordWrap())
             continue;
-        fitCaption(control);
+        if (control->isVisibleTo(form))
+            fitCaption(control);
+        else if (!captionOf(control).isEmpty())
+            new FitWhenShown(control);
     }
 }
 

@@ -19,7 +19,8 @@ namespace vuelco::forms {
 // Condenses the control's font until its caption fits its room; a caption that fits keeps
 // the font as it is.
 void fitCaption(QWidget *control);
-// Fits every one-line caption of a form's controls.
+// Fits every one-line caption of a form's controls: those the form shows now at once, the
+// others when they are first shown.
 void fitCaptions(QWidget *form);
 
 } // namespace vuelco::forms

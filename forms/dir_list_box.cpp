@@ -1,6 +1,8 @@
 #include "forms/dir_list_box.h"
 
 #include "runtime/failure.h"
+#include "forms/caseless_names.h"
+#include "forms/folder_entries.h"
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
 #include "forms/volumes.h"
@@ -43,6 +45,8 @@ void DirListBox::setPath(const QString &path)
                       toFilesystemPath(folder));
     const bool changed = folder != mPath;
     mPath = folder;
+    // The file list that Change moves takes its names from this same read.
+    const SharedFolderRead read(folder);
     fill();
     if (changed)
         emit Change();
@@ -75,9 +79,10 @@ void DirListBox::fill()
     }
     setCurrentRow(count() - 1);
 
-    const QDir dir(mPath);
+    QStringList subfolders = folderEntries(mPath).folders;
+    sortWithoutCase(subfolders);
     const QString indent(qsizetype{2} * depth, QLatin1Char(' '));
-    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    for (const QString &name : subfolders) {
         auto *item = new QListWidgetItem(closedIcon, indent + name, this);
         item->setData(kPathRole, joinPath(mPath, name));
     }

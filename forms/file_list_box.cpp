@@ -1,12 +1,10 @@
 #include "forms/file_list_box.h"
 
-#include "forms/native_paths.h"
+#include "forms/caseless_names.h"
+#include "forms/folder_entries.h"
 
 #include <QKeyEvent>
-#include <QRegularExpression>
 #include <QStringListModel>
-#include <algorithm>
-#include <filesystem>
 
 namespace vuelco::forms {
 
@@ -64,32 +62,10 @@ void FileListBox::fill()
 {
     QStringList names;
     if (!mPath.isEmpty()) {
-        QList<QRegularExpression> patterns;
-        for (const QString &pattern : mPattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            patterns.append(QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern.trimmed()),
-                                               QRegularExpression::CaseInsensitiveOption));
-        const auto matches = [&patterns](const QString &name) {
-            return std::any_of(patterns.begin(), patterns.end(),
-                               [&name](const QRegularExpression &pattern) { return pattern.match(name).hasMatch(); });
-        };
-        // The directory's own entry types answer "regular file?" without a stat per
-        // entry, which is what keeps a folder of a hundred thousand files quick.
-        // A folder that cannot be read lists nothing, and a read that fails half way
-        // lists what came before; neither may throw out of a widget.
-        std::error_code error;
-        for (std::filesystem::directory_iterator it(toFilesystemPath(mPath), error), end; !error && it != end;
-             it.increment(error)) {
-            const std::filesystem::directory_entry &entry = *it;
-            std::error_code typeError;
-            if (!entry.is_regular_file(typeError))
-                continue;
-            const QString name = fromFilesystemPath(entry.path().filename());
-            if (!isHiddenEntry(entry.path(), name) && matches(name))
-                names.append(name);
-        }
-        std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-        });
+        const CaselessWildcards patterns(mPattern);
+        names = folderEntries(mPath).files;
+        names.removeIf([&patterns](const QString &name) { return !patterns.matches(name); });
+        sortWithoutCase(names);
     }
     mModel->setStringList(names);
 }

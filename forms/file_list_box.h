@@ -8,8 +8,8 @@ class QStringListModel;
 namespace vuelco::forms {
 
 // The file list: the names of the regular files of Path that match Pattern ("*.dat",
-// several joined by ";"), without regard to case, sorted the same way, hidden files
-// left out. It is a model-backed view, so a folder of a hundred thousand files shows at
+// several joined by ";", '*' and '?' as wildcards), without regard to case, sorted the
+// same way, hidden files left out. It is a model-backed view, so a folder of a hundred thousand files shows at
 // once. Click follows the mouse and the keyboard: a click on an entry, and a selection
 // the keys move (arrows, Home/End, the page keys, typing a name's first letters); the
 // first click of a double-click is a Click, and DblClick follows it.

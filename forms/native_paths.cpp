@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace vuelco::forms {
 
@@ -45,17 +44,6 @@ QString fallbackFolder()
 }
 
 QString applicationFolder() { return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()); }
-
-bool isHiddenEntry(const std::filesystem::path &path, const QString &name)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(name);
-    return QFileInfo(fromFilesystemPath(path)).isHidden();
-#else
-    Q_UNUSED(path);
-    return name.startsWith(QLatin1Char('.'));
-#endif
-}
 
 std::filesystem::path toFilesystemPath(const QString &path)
 {

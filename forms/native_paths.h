@@ -33,10 +33,6 @@ namespace vuelco::forms {
 // The folder that holds the running program, in native form.
 [[nodiscard]] QString applicationFolder();
 
-// Whether a folder entry is hidden from the user: a name starting with "." on Linux,
-// the hidden attribute on Windows.
-[[nodiscard]] bool isHiddenEntry(const std::filesystem::path &path, const QString &name);
-
 // Between the texts the user sees and the paths the file layer opens.
 [[nodiscard]] std::filesystem::path toFilesystemPath(const QString &path);
 [[nodiscard]] QString fromFilesystemPath(const std::filesystem::path &path);

@@ -37,7 +37,7 @@ private:
 
 std::wstring rootName(const QString &root) { return QDir::toNativeSeparators(root).toStdWString(); }
 #else
-bool isBrowsable(const QString &root)
+bool isBrowsable(const QString &root, const QString &homeRoot)
 {
     static const QStringList kMediaFolders{QStringLiteral("/media/"), QStringLiteral("/run/media/"),
                                            QStringLiteral("/mnt/")};
@@ -47,7 +47,7 @@ bool isBrowsable(const QString &root)
         if (root.startsWith(folder))
             return true;
     }
-    return root == QStorageInfo(QDir::homePath()).rootPath();
+    return root == homeRoot;
 }
 #endif
 
@@ -71,9 +71,11 @@ QStringList SystemVolumes::roots() const
     for (const QFileInfo &drive : QDir::drives())
         roots.append(QDir::toNativeSeparators(drive.absolutePath()));
 #else
+    // Asked once: each QStorageInfo reads the whole mount table again.
+    const QString homeRoot = QStorageInfo(QDir::homePath()).rootPath();
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         const QString root = volume.rootPath();
-        if (isBrowsable(root) && !roots.contains(root))
+        if (isBrowsable(root, homeRoot) && !roots.contains(root))
             roots.append(root);
     }
     if (!roots.contains(QStringLiteral("/")))
