@@ -163,7 +163,7 @@ private:
 
     bool deliver(Item &item)
     {
-        item.outcome.name = item.name.walked() ? std::move(item.walkedPath) : item.name.own();
+        item.outcome.name = item.name.walked() ? std::move(item.walkedPath) : NativeName(item.name.own());
         if (item.outcome.outcome == Outcome::SameFile)
             item.outcome.sameAs = mClaims.firstNameOf(item.identity);
         mSummary.count(item.outcome);
