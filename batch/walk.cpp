@@ -112,7 +112,8 @@ std::optional<Found> Walk::take(ListedEntry &entry)
         case EntryKind::File:
             return Found{std::move(name), std::move(path), level.folder, entry.identity.value_or(FileIdentity{}), {}};
         default:
-            return Found{std::move(name), path, nullptr, {}, Failure(FailureNumber::BadFileName, whatItIs(entry.kind), path)};
+            return Found{std::move(name), path, nullptr, {},
+                         Failure(FailureNumber::BadFileName, whatItIs(entry.kind), path)};
         }
     } catch (const Failure &failure) {
         return Found{std::move(name), std::move(path), nullptr, {}, failure};

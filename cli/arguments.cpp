@@ -75,7 +75,8 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
                                                                    : std::string_view{};
             arguments.workers = workerCount(count);
             if (!arguments.workers)
-                return {std::nullopt, "-j pide un número de trabajadores de 1 a " + std::to_string(batch::kMostWorkers)};
+                return {std::nullopt,
+                        "-j pide un número de trabajadores de 1 a " + std::to_string(batch::kMostWorkers)};
         } else {
             return {std::nullopt, "opción desconocida: " + std::string(word)};
         }

@@ -82,7 +82,8 @@ void Record::appendText(const batch::FileOutcome &outcome)
         mLine.append("\t").append(kUnknownCaption).append(" (no se convierte)");
         break;
     case Outcome::SameFile:
-        mLine.append("\tes el mismo archivo que ").append(escapedName(outcome.sameAs)).append(" (se trata una sola vez)");
+        mLine.append("\tes el mismo archivo que ").append(escapedName(outcome.sameAs));
+        mLine.append(" (se trata una sola vez)");
         break;
     case Outcome::Failed:
         mLine.append(": ").append(errorPrompt(outcome.failure->number(), {}, ':')).append(" ");
@@ -134,7 +135,8 @@ void Record::close(const batch::Summary &summary, bool interrupted)
         (void)write(mErr, "vuelco-cli: interrumpido; no se tomaron más archivos\n");
     if (mArguments.command != Command::Convert)
         return;
-    std::string line = (mArguments.simulate ? "Se convertirían: " : "Convertidos: ") + std::to_string(summary.converted) +
+    std::string line = (mArguments.simulate ? "Se convertirían: " : "Convertidos: ") +
+                       std::to_string(summary.converted) +
                        ", ya en ese formato: " + std::to_string(summary.alreadyThere) +
                        ", no reconocidos: " + std::to_string(summary.unrecognised) +
                        ", fallidos: " + std::to_string(summary.failed);

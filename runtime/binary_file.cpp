@@ -38,8 +38,8 @@ void BinaryFile::lockForConversion()
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     while (!tryLock()) {
         if (std::chrono::steady_clock::now() >= deadline)
-            throw Failure(FailureNumber::PermissionDenied, "Otro programa tiene el archivo bloqueado; no se escribió nada",
-                          mPlace.path);
+            throw Failure(FailureNumber::PermissionDenied,
+                          "Otro programa tiene el archivo bloqueado; no se escribió nada", mPlace.path);
         std::this_thread::sleep_for(kPause);
     }
 }

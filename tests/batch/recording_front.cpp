@@ -36,7 +36,8 @@ bool RecordingFront::report(const FileOutcome &outcome, const Progress &progress
     return goOn();
 }
 
-Ran runOn(const std::vector<std::filesystem::path> &names, Job job, bool recursive, unsigned workers)
+Ran runOn(const std::vector<std::filesystem::path> &names, Job job, bool recursive, unsigned workers,
+          RecordingFront *front, const StopRequest *stop)
 {
     Request request;
     for (const std::filesystem::path &name : names)
@@ -45,8 +46,9 @@ Ran runOn(const std::vector<std::filesystem::path> &names, Job job, bool recursi
     request.job = job;
     request.target = Layout::PcEmulator;
     request.workers = workers;
-    RecordingFront front;
-    const StopRequest stop;
-    const Summary summary = runBatch(request, front, stop);
-    return {front.lines, summary};
+    RecordingFront ownFront;
+    const StopRequest noStop;
+    RecordingFront &used = front != nullptr ? *front : ownFront;
+    const Summary summary = runBatch(request, used, stop != nullptr ? *stop : noStop);
+    return {used.lines, summary};
 }

@@ -31,6 +31,8 @@ struct Ran {
     vuelco::batch::Summary summary;
 };
 
-// Runs the job on the names, to the PC-emulator layout where it converts.
+// Runs the job on the names, to the PC-emulator layout where it converts, through front and
+// under stop when given.
 [[nodiscard]] Ran runOn(const std::vector<std::filesystem::path> &names, vuelco::batch::Job job,
-                        bool recursive = false, unsigned workers = 4);
+                        bool recursive = false, unsigned workers = 4, RecordingFront *front = nullptr,
+                        const vuelco::batch::StopRequest *stop = nullptr);

@@ -94,6 +94,17 @@ TEST_F(CliOddNames, aMissingFileWithAnInvalidNameFailsWithItsNumber)
     EXPECT_FALSE(fs::exists(path));
 }
 
+// Everything read from fd until it ends; fd is closed.
+std::string drained(int fd)
+{
+    std::string read;
+    char buffer[256];
+    for (ssize_t got = 0; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        read.append(buffer, static_cast<std::size_t>(got));
+    ::close(fd);
+    return read;
+}
+
 // vuelco-cli --a-emulador -j N on files, its standard output on out (closed when -1) and
 // its standard error on a pipe; what it wrote there and its status come from finish().
 class Started {
@@ -124,11 +135,7 @@ public:
 
     std::pair<int, std::string> finish()
     {
-        std::string err;
-        char buffer[256];
-        for (ssize_t got = 0; (got = ::read(mErr, buffer, sizeof buffer)) > 0;)
-            err.append(buffer, static_cast<std::size_t>(got));
-        ::close(mErr);
+        const std::string err = drained(mErr);
         int status = 0;
         ::waitpid(mPid, &status, 0);
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err};
@@ -181,9 +188,7 @@ TEST_P(Interrupted, finishesTheFileInFlightAndTellsWhatItDid)
     cli.signal(GetParam().first);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     held.reset();
-    EXPECT_EQ(lineOf(out[0]), files[3].string() + "\tBGA, Arcade -> BGA, Emulador Pc");
-    EXPECT_EQ(lineOf(out[0]), "");
-    ::close(out[0]);
+    EXPECT_EQ(drained(out[0]), files[3].string() + "\tBGA, Arcade -> BGA, Emulador Pc\n");
     EXPECT_EQ(cli.finish(), std::pair(GetParam().second, std::string("vuelco-cli: interrumpido; no se tomaron más "
                                                                       "archivos\nConvertidos: 4, ya en ese formato: "
                                                                       "0, no reconocidos: 0, fallidos: 0\n")));
@@ -211,12 +216,9 @@ TEST_P(OutputLost, stopsTheRunAndSaysSo)
     const TempFolder folder;
     const std::vector<fs::path> files = arcadeFiles(folder, 300);
     const int out = GetParam().open();
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGPIPE, &ignore, &previous);
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
     Started cli(files, out, "8");
-    ::sigaction(SIGPIPE, &previous, nullptr);
+    std::signal(SIGPIPE, previous);
     if (out >= 0)
         ::close(out);
     const auto [status, err] = cli.finish();
@@ -232,13 +234,10 @@ TEST_P(OutputLost, stopsTheRunAndSaysSo)
 INSTANTIATE_TEST_SUITE_P(Outputs, OutputLost,
                          ::testing::Values(LostOutput{"deviceFull", [] { return ::open("/dev/full", O_WRONLY); }},
                                            LostOutput{"closed", [] { return -1; }},
-                                           LostOutput{"readerGone",
-                                                      [] {
-                                                          int ends[2];
-                                                          (void)::pipe(ends);
-                                                          ::close(ends[0]);
-                                                          return ends[1];
-                                                      }}),
+                                           LostOutput{"readerGone", [] {
+                                                              int ends[2];
+                                                              return ::pipe(ends) == 0 && ::close(ends[0]) == 0 ? ends[1] : -2;
+                                                          }}),
                          ::testing::PrintToStringParamName());
 
 // On a terminal, a run that lasts past a second shows how far it has come, and wipes the
@@ -259,11 +258,7 @@ TEST(ProgressLine, showsOnATerminalAndIsWipedBeforeTheSummary)
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1200));
     held.reset();
-    std::string shown;
-    char buffer[256];
-    for (ssize_t got = 0; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        shown.append(buffer, static_cast<std::size_t>(got));
-    ::close(terminal);
+    const std::string shown = drained(terminal);
     ::waitpid(pid, nullptr, 0);
     EXPECT_NE(shown.find("\r2 de 3 archivos, "), std::string::npos) << shown;
     EXPECT_NE(shown.find("\rConvertidos: 3,"), std::string::npos) << shown;

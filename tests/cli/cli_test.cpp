@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace vuelco::cli;
+
 struct Outcome {
     int status;
     std::string out;
@@ -26,15 +28,6 @@ Outcome runCli(std::vector<std::string> words)
     std::ostringstream out, err;
     const int status = vuelco::cli::run(views, out, err);
     return {status, out.str(), err.str()};
-}
-
-// A path as a JSON string holds it: Windows' backslashes doubled.
-std::string inJson(const std::string &path)
-{
-    std::string json;
-    for (const char c : path)
-        json.append(c == '\\' ? 2 : 1, c);
-    return json;
 }
 
 class CommandLine : public testing::Test {
@@ -75,11 +68,12 @@ TEST_F(CommandLine, writesOneJsonObjectPerNameAndTheSummary)
     const std::string missing = (folder / "falta.dat").string();
     const Outcome o = runCli({"--json", "--simular", "--a-emulador", arcade, missing});
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.out, "{\"nombre\":\"" + inJson(arcade) +
-                         "\",\"resultado\":\"se_convertiria\",\"formato\":\"BGA, Arcade\",\"despues\":\"BGA, Emulador "
-                         "Pc\",\"mismo_que\":null,\"error\":null,\"texto\":null}\n{\"nombre\":\"" +
-                         inJson(missing) +
-                         "\",\"resultado\":\"fallido\",\"formato\":null,\"despues\":null,\"mismo_que\":null,\"error\":"
+    const auto json = [](const std::string &name) { return jsonString(fileArgumentName(name)); };
+    EXPECT_EQ(o.out, "{\"nombre\":" + json(arcade) +
+                         ",\"resultado\":\"se_convertiria\",\"formato\":\"BGA, Arcade\",\"despues\":\"BGA, Emulador "
+                         "Pc\",\"mismo_que\":null,\"error\":null,\"texto\":null}\n{\"nombre\":" +
+                         json(missing) +
+                         ",\"resultado\":\"fallido\",\"formato\":null,\"despues\":null,\"mismo_que\":null,\"error\":"
                          "53,\"texto\":\"No se encontró el archivo\"}\n{\"resumen\":{\"arcade\":0,\"emulador_pc\":0,"
                          "\"convertidos\":1,\"ya_en_ese_formato\":0,\"no_reconocidos\":0,\"fallidos\":1,\"mismo_"
                          "archivo\":0},\"simulacion\":true,\"interrumpido\":false}\n");
@@ -92,24 +86,6 @@ TEST_F(CommandLine, takesFileNamesAfterDoubleDash)
     const Outcome o = runCli({"--a-emulador", "--", dashed});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(readAll(dashed), kPcEmulator);
-}
-
-// A record that cannot be written (a full disk, a reader gone) is not a success: the run
-// takes no new file, says so on standard error and ends with status 3.
-TEST_F(CommandLine, stopsTakingFilesWhenItsOutputCannotBeWritten)
-{
-    std::vector<std::string> words{"-j", "2", "--a-emulador"};
-    for (int i = 0; i < 200; ++i)
-        words.push_back(folder.write("f" + std::to_string(i).append(".dat"), kArcade).string());
-    std::ostringstream err;
-    std::ostream refused(nullptr);
-    refused.setstate(std::ios::badbit);
-    const std::vector<std::string_view> views(words.begin(), words.end());
-    EXPECT_EQ(vuelco::cli::run(views, refused, err), 3);
-    EXPECT_EQ(err.str().rfind("vuelco-cli: no se pudo escribir la salida estándar; no se tomaron más archivos\n", 0),
-              0U)
-        << err.str();
-    EXPECT_EQ(readAll(words.back()), kArcade) << "the run went on";
 }
 
 struct Shown {
@@ -130,9 +106,9 @@ TEST_P(NameText, escapesWhatCouldForgeALineOrIsNoText)
 {
     if (GetParam().anyByte && !kNamesAreBytes)
         GTEST_SKIP() << "no such name on this system";
-    const auto name = vuelco::cli::fileArgumentName(GetParam().name);
-    EXPECT_EQ(vuelco::cli::escapedName(name), GetParam().text);
-    EXPECT_EQ(vuelco::cli::jsonString(name), GetParam().json);
+    const auto name = fileArgumentName(GetParam().name);
+    EXPECT_EQ(escapedName(name), GetParam().text);
+    EXPECT_EQ(jsonString(name), GetParam().json);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -160,6 +160,19 @@ TEST_P(EitherPath, aFileHeldOpenForWritingByAnotherProcessStillConverts)
     EXPECT_EQ(readAll(mPath), fileWith(Layout::PcEmulator, kBody + Bytes{'c', 'o', 'l', 'a'}));
 }
 
+// Whether convert() converted, and only once letGo() had let go of a lock, which a thread
+// of its own does after held.
+bool convertsOnceLetGo(std::chrono::milliseconds held, const std::function<void()> &letGo,
+                       const std::function<bool()> &convert)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const std::jthread letter([&] {
+        std::this_thread::sleep_for(held);
+        letGo();
+    });
+    return convert() && std::chrono::steady_clock::now() - start >= held;
+}
+
 // Another program holds the conversion lock (hold_file lock): a Vuelco converting the
 // file, or any program that locks it. The conversion waits for it as long as a slow medium
 // may take to flush, and goes through once the other lets go.
@@ -167,14 +180,7 @@ TEST_P(EitherPath, aLockLetGoWithinTheWaitIsWaitedFor)
 {
     ChildProcess holder(testProgram("hold_file"), {"lock", mPath});
     ASSERT_EQ(holder.readByte(), 'r');
-    constexpr auto kHeld = std::chrono::milliseconds(800);
-    const auto start = std::chrono::steady_clock::now();
-    std::jthread letGo([&] {
-        std::this_thread::sleep_for(kHeld);
-        holder.closeInput();
-    });
-    EXPECT_TRUE(convert());
-    EXPECT_GE(std::chrono::steady_clock::now() - start, kHeld);
+    EXPECT_TRUE(convertsOnceLetGo(std::chrono::milliseconds(800), [&] { holder.closeInput(); }, [&] { return convert(); }));
 }
 
 // Held past the wait, the file is left alone; the message names no particular program,
@@ -198,14 +204,9 @@ TEST_F(OtherPrograms, twoOpensOfOneFileInOneProcessExcludeEachOther)
 {
     BinaryFile first = BinaryFile::openForUpdate(mPath);
     first.lockForConversion();
-    constexpr auto kHeld = std::chrono::milliseconds(300);
-    const auto start = std::chrono::steady_clock::now();
-    std::jthread letGo([&] {
-        std::this_thread::sleep_for(kHeld);
-        first.close();
-    });
-    EXPECT_EQ(convertIfUnchanged(mPath, Layout::PcEmulator, mLoaded), ConversionOutcome::Converted);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, kHeld);
+    EXPECT_TRUE(convertsOnceLetGo(std::chrono::milliseconds(300), [&] { first.close(); }, [&] {
+        return convertIfUnchanged(mPath, Layout::PcEmulator, mLoaded) == ConversionOutcome::Converted;
+    }));
 }
 
 } // namespace

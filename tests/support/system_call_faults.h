@@ -6,6 +6,7 @@
 // so that one table of cases runs on Linux and on Windows.
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -35,9 +36,10 @@ struct Twist {
 };
 
 // The stand-in for the file layer's system calls. While it lives, every call runs for
-// real and is written down in order (the workers of a batch write them down in turn); a test may plan, call by call, that one fails, falls
-// short or makes no progress instead, do something of its own before it runs (another
-// program's rename), or throw from the plan to see what escapes.
+// real and is written down in order, the calls of a batch's workers in turn; a test may
+// plan, call by call, that one fails, falls short or makes no progress instead, do
+// something of its own before it runs (another program's rename), or throw from the plan
+// to see what escapes.
 class FakeCalls {
 public:
     // Decides each call's twist from the call and its place in the trace, counted from 0.
@@ -67,9 +69,9 @@ private:
     static std::shared_ptr<void> putInPlace();
 
     Plan mPlan;
-    std::mutex mMutex;  // guards the trace and the count, which a batch's workers share
+    std::mutex mMutex;  // guards the trace, which a batch's workers share
     std::vector<Record> mTrace;
-    int mOpenDescriptors = 0;
+    std::atomic<int> mOpenDescriptors{0};
     std::shared_ptr<void> mInPlace;
 };
 
