@@ -8,7 +8,7 @@
 #include "bench_report.h"
 #include "scratch_folder.h"
 
-#include "cli/arguments.h"
+#include "batch/request.h"
 #include "core/bga_header.h"
 
 #include <algorithm>
@@ -205,12 +205,12 @@ void printFigure(const std::string &what, double project, double reference)
 
 void compare(const std::string &cli)
 {
-    const std::string workers = std::to_string(cli::kDefaultWorkers);
+    const std::string workers = std::to_string(batch::kDefaultWorkers);
     const std::vector<Side> sides{
         {"vuelco-cli", [&](const auto &files) { return runProject(cli, {}, files); }},
         {"loop", runLoop},
         {"loop on " + workers + " threads",
-         [](const auto &files) { return runThreadedLoop(files, cli::kDefaultWorkers); }},
+         [](const auto &files) { return runThreadedLoop(files, batch::kDefaultWorkers); }},
         {"vuelco-cli -j 1", [&](const auto &files) { return runProject(cli, {"-j", "1"}, files); }},
     };
 

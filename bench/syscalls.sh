@@ -30,7 +30,10 @@ least_of() {
 
 why_of() {
     case "$1" in
-    newfstatat | fstat) echo "the open handle's type and mode: refuses folders, pipes and devices, and a file marked read-only even for root" ;;
+    newfstatat | fstat) echo "the open handle's type, mode and identity, and after the flush whether the path still names the file written" ;;
+    openat | open) echo "the file looked at read-only is opened again for writing through /proc/self/fd, only when it is converted" ;;
+    close) echo "the read-only descriptor of the look" ;;
+    fcntl) echo "the conversion lock (F_OFD_SETLK)" ;;
     *) echo "unexpected" ;;
     esac
 }

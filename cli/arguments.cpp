@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include <charconv>
+#include <type_traits>
 
 namespace vuelco::cli {
 namespace {
@@ -10,9 +11,19 @@ std::optional<unsigned> workerCount(std::string_view text)
 {
     unsigned count = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-    if (error != std::errc{} || end != text.data() + text.size() || count < 1 || count > kMostWorkers)
+    if (error != std::errc{} || end != text.data() + text.size() || count < 1 || count > batch::kMostWorkers)
         return std::nullopt;
     return count;
+}
+
+// A template, so that only the system's own branch is compiled.
+template <class Native>
+Native nativeName(std::string_view word)
+{
+    if constexpr (std::is_same_v<Native, std::string>)
+        return Native(word);
+    else
+        return std::filesystem::path(std::u8string(word.begin(), word.end())).native();
 }
 
 Arguments onlyCommand(Command command)
@@ -56,13 +67,16 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
             arguments.recursive = true;
         } else if (word == "-n" || word == "--simular") {
             arguments.simulate = true;
+        } else if (word == "--json") {
+            arguments.json = true;
         } else if (word.starts_with("-j")) {
             const std::string_view count = word.size() > 2 ? word.substr(2)
                                            : at + 1 < words.size() ? words[++at]
                                                                    : std::string_view{};
             arguments.workers = workerCount(count);
             if (!arguments.workers)
-                return {std::nullopt, "-j pide un número de trabajadores de 1 a " + std::to_string(kMostWorkers)};
+                return {std::nullopt,
+                        "-j pide un número de trabajadores de 1 a " + std::to_string(batch::kMostWorkers)};
         } else {
             return {std::nullopt, "opción desconocida: " + std::string(word)};
         }
@@ -74,9 +88,9 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
     return {std::move(arguments), {}};
 }
 
-std::filesystem::path fileArgumentPath(std::string_view word)
+std::filesystem::path::string_type fileArgumentName(std::string_view word)
 {
-    return std::filesystem::path(std::u8string(word.begin(), word.end()));
+    return nativeName<std::filesystem::path::string_type>(word);
 }
 
 } // namespace vuelco::cli

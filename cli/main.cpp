@@ -1,4 +1,6 @@
+#include "cli/interrupts.h"
 #include "cli/run.h"
+#include "cli/standard_streams.h"
 #include "cli/terminal.h"
 #ifdef _WIN32
 #include "cli/windows_arguments.h"
@@ -12,6 +14,7 @@
 int main(int argc, char *argv[])
 {
     using namespace vuelco::cli;
+    holdClosedStandardStreams();
 #ifdef _WIN32
     (void)argc;
     (void)argv;
@@ -21,6 +24,8 @@ int main(int argc, char *argv[])
 #else
     const std::vector<std::string_view> words(argv + 1, argv + argc);
 #endif
-    return run(words, std::cout, std::cerr,
-               {isTerminal(StandardStream::Output), isTerminal(StandardStream::Error)});
+    Interruption interruption;
+    const InterruptHandlers handlers(interruption);
+    return run(words, std::cout, std::cerr, {isTerminal(StandardStream::Output), isTerminal(StandardStream::Error)},
+               &interruption);
 }

@@ -12,12 +12,12 @@ constexpr auto kRedrawEvery = std::chrono::milliseconds(200);
 
 } // namespace
 
-ProgressLine::ProgressLine(std::ostream &err, std::size_t total, bool enabled)
-    : mErr(err), mTotal(total), mEnabled(enabled), mStart(Clock::now()), mLastDrawn(mStart)
+ProgressLine::ProgressLine(std::ostream &err, bool enabled)
+    : mErr(err), mEnabled(enabled), mStart(Clock::now()), mLastDrawn(mStart)
 {
 }
 
-void ProgressLine::update(std::size_t done)
+void ProgressLine::update(std::size_t done, std::size_t found, bool complete)
 {
     if (!mEnabled)
         return;
@@ -26,8 +26,8 @@ void ProgressLine::update(std::size_t done)
         return;
     const double seconds = std::chrono::duration<double>(now - mStart).count();
     std::ostringstream text;
-    text << done << " de " << mTotal << " archivos, " << static_cast<long long>(static_cast<double>(done) / seconds)
-         << " por segundo";
+    text << done << " de " << found << (complete ? " archivos, " : " archivos hallados hasta ahora, ")
+         << static_cast<long long>(static_cast<double>(done) / seconds) << " por segundo";
     std::string line = text.str();
     // Blanks over whatever a longer line before left; no terminal control codes needed.
     const std::size_t width = line.size();

@@ -10,7 +10,7 @@ namespace vuelco::cli {
 
 // The words after the program's name, from the wide command line, with wildcards in
 // file arguments expanded, in UTF-8: the encoding every file argument is read in on
-// Windows (see fileArgumentPath), so names outside the ANSI code page survive.
+// Windows (see fileArgumentName), so names outside the ANSI code page survive.
 [[nodiscard]] std::vector<std::string> windowsArguments();
 
 // Replaces each file argument holding "*" or "?" in its last name with the entries of

@@ -8,6 +8,16 @@ function(vuelco_link_runtime_statically target)
   endif()
 endfunction()
 
+# Embeds the manifest that says the program is long-path aware: without it Windows refuses
+# paths past 260 characters to the program wherever it does not get a verbatim name.
+function(vuelco_declare_long_path_aware target)
+  if(WIN32)
+    set(VUELCO_MANIFEST ${PROJECT_SOURCE_DIR}/packaging/long_path_aware.manifest)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/long_path_aware.rc.in ${target}-manifest.rc @ONLY)
+    target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}-manifest.rc)
+  endif()
+endfunction()
+
 if(WIN32 AND VUELCO_WITH_GUI)
   # Where the DLLs a Qt executable imports come from: Qt's own, and the mingw runtime's.
   foreach(runtimeDll libstdc++-6.dll libwinpthread-1.dll)

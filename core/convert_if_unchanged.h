@@ -19,12 +19,13 @@ enum class ConversionOutcome : std::uint8_t {
 // and are flushed to the device before Converted is returned. So the file holds the old
 // header or the new one, never a mix, and nothing outside those bytes changes.
 //
-// The file is locked against other Vuelcos from before the header is read until it is
-// closed (BinaryFile::lockForConversion). A file that another program replaced by rename
+// The file is locked against every other conversion from before the header is read
+// until it is closed (BinaryFile::lockForConversion). A file that another program replaced by rename
 // after the open gets its old header back, and ChangedSinceLoaded is returned.
 //
-// Throws Failure when the file cannot be opened, read, written or flushed (after a
-// failed write or flush the verified old header is put back first); a file
+// Throws Failure when the file cannot be opened, read, written or flushed (after a write
+// that may have reached the file, or a failed flush, the verified old header is put back
+// first; see writeHeaderOrRestore); a file
 // marked read-only fails with ReadOnly (75) before anything is written, and a file that
 // no longer exists with FileNotFound (53): none is ever created.
 [[nodiscard]] ConversionOutcome convertIfUnchanged(const std::filesystem::path &path, Layout target,

@@ -1,6 +1,5 @@
 #include "core/convert_in_one_pass.h"
 
-#include "core/header_probe.h"
 #include "core/write_header_or_restore.h"
 #include "runtime/binary_file.h"
 #include "runtime/failure.h"
@@ -8,51 +7,68 @@
 namespace vuelco {
 namespace {
 
-enum class Writing : std::uint8_t { Write, Preview };
-
-std::optional<Layout> convertOrPreview(const std::filesystem::path &path, Layout target, Writing writing)
+// The header's layout, and the header itself in header; empty for a file cut short or
+// not a BGA file.
+std::optional<Layout> readHeader(BinaryFile &file, Header &header)
 {
-    std::optional<BinaryFile> file;
-    try {
-        file.emplace(BinaryFile::openForUpdate(path));
-    } catch (const Failure &) {
-        // Only a file that needs converting needs write access: tell the others apart as
-        // a look at their header would, and report the refusal for the rest.
-        const ProbeResult probe = probeHeader(path);
-        if (!probe.layout || *probe.layout == target)
-            return probe.layout;
-        throw;
-    }
-
-    if (writing == Writing::Write)
-        file->lockForConversion();
-    Header onDisk{};
-    if (file->read(0, onDisk) != onDisk.size()) {
-        file->close();
+    if (file.read(0, header) != header.size())
         return std::nullopt;
-    }
-    const std::optional<Layout> found = layoutOf(onDisk);
-    if (found && *found != target && writing == Writing::Write &&
-        writeHeaderOrRestore(*file, onDisk, composeHeader(target, groupsOf(onDisk, *found))) ==
-            HeaderWrite::FileReplaced) {
-        file->close();
-        throw Failure(FailureNumber::DeviceIo,
-                      "El archivo cambió mientras se convertía: otro programa lo reemplazó. No se convirtió", path);
-    }
-    file->close();
-    return found;
+    return layoutOf(header);
 }
+
+bool needsConverting(const std::optional<Layout> &found, Layout target) { return found && *found != target; }
 
 } // namespace
 
-std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target)
+std::optional<Layout> lookAtLayout(BinaryFile &file)
 {
-    return convertOrPreview(path, target, Writing::Write);
+    Header header{};
+    const std::optional<Layout> found = readHeader(file, header);
+    file.close();
+    return found;
 }
 
-std::optional<Layout> previewConversion(const std::filesystem::path &path, Layout target)
+std::optional<Layout> previewConversion(BinaryFile &file, Layout target)
 {
-    return convertOrPreview(path, target, Writing::Preview);
+    Header header{};
+    const std::optional<Layout> found = readHeader(file, header);
+    if (needsConverting(found, target))
+        file.checkWritable();
+    file.close();
+    return found;
+}
+
+std::optional<Layout> convertInOnePass(BinaryFile &looked, Layout target)
+{
+    Header onDisk{};
+    const std::optional<Layout> seen = readHeader(looked, onDisk);
+    if (!needsConverting(seen, target)) {
+        looked.close();
+        return seen;
+    }
+
+    BinaryFile file = looked.reopenForUpdate();
+    looked.close();
+    // Another conversion may have written between the look and the lock: what counts is
+    // the header under the lock.
+    file.lockForConversion();
+    const std::optional<Layout> found = readHeader(file, onDisk);
+    if (needsConverting(found, target) &&
+        writeHeaderOrRestore(file, onDisk, composeHeader(target, groupsOf(onDisk, *found))) ==
+            HeaderWrite::FileReplaced) {
+        file.close();
+        throw Failure(FailureNumber::DeviceIo,
+                      "El archivo cambió mientras se convertía: otro programa lo reemplazó. No se convirtió",
+                      file.path());
+    }
+    file.close();
+    return found;
+}
+
+std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target)
+{
+    BinaryFile file = BinaryFile::openForReading(path);
+    return convertInOnePass(file, target);
 }
 
 } // namespace vuelco

@@ -7,29 +7,37 @@
 
 namespace vuelco {
 
-// Converts the file at path to the target layout in one pass, for batches of files: one
-// open for update, one read of the 16 header bytes, and only when they hold the other
-// layout one write of offsets 4 to 15 and a flush before returning. The window's Load
-// keeps its byte-by-byte probe; here nothing waits between reading and writing, so the
-// header written is always built from the header just read.
+class BinaryFile;
+
+// Converts a file to the target layout in one pass, for batches of files. The file comes
+// open for reading (a look opens nothing for writing): one read of the 16 header bytes
+// tells its layout. Only when they hold the other layout is the same file opened again
+// for writing, through the open handle and never by its name, so that no rename between
+// the look and the write can take the write elsewhere; it is then locked against every
+// other conversion, its header read again under the lock, and offsets 4 to 15 written in
+// one write and flushed before returning. The window's Load keeps its byte-by-byte probe.
 //
-// Returns the layout the header was in: empty when unrecognised (a file shorter than
-// the header included) and the target itself when it was there already, both with
-// nothing written; the other layout when the file now holds the target one.
+// Returns the layout the header was in under the lock: empty when unrecognised (a file
+// shorter than the header included) and the target itself when it was there already,
+// both with nothing opened for writing; the other layout when the file now holds the
+// target one. The file is closed on return.
 //
-// A file that cannot be opened for update is probed for reading instead, so a read-only
-// file that needs no conversion is still told apart; one that does need it throws the
-// update's Failure (ReadOnly, 75, for a file marked read-only). Throws Failure when the
-// file cannot be opened, read, written or flushed; nothing is ever created.
-//
-// A conversion (not a preview) locks the file against other Vuelcos from before the
-// header is read until it is closed. A file that another program replaced by rename after the open gets its old
-// header back, and DeviceIo (57) says that it changed while being converted.
+// A file that needs converting and cannot be opened for writing throws that open's
+// Failure (ReadOnly, 75, for a file marked read-only). Throws Failure when the file
+// cannot be read, written or flushed. A file that another program replaced by rename
+// after the open gets its old header back, and DeviceIo (57) says that it changed while
+// being converted.
+[[nodiscard]] std::optional<Layout> convertInOnePass(BinaryFile &file, Layout target);
+// The same for the file at path, opened for reading first.
 [[nodiscard]] std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target);
 
-// What convertInOnePass would do, with nothing written: the same open for update, the same
-// read and the same answers and failures (a read-only file that needs converting fails
-// with ReadOnly here too), but no write and no flush.
-[[nodiscard]] std::optional<Layout> previewConversion(const std::filesystem::path &path, Layout target);
+// What convertInOnePass would do, with nothing opened for writing: the same read and the
+// same answers; a file that would need converting and could not be opened for writing
+// (one marked read-only) fails as the conversion would.
+[[nodiscard]] std::optional<Layout> previewConversion(BinaryFile &file, Layout target);
+
+// The layout of the header of a file open for reading, from one read of its 16 bytes:
+// empty when unrecognised. The file is closed on return.
+[[nodiscard]] std::optional<Layout> lookAtLayout(BinaryFile &file);
 
 } // namespace vuelco

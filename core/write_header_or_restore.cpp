@@ -37,6 +37,10 @@ HeaderWrite writeHeaderOrRestore(BinaryFile &file, const Header &old, const Head
         writeFromLayoutCode(file, converted);
         if (file.isStillAtItsPath())
             return HeaderWrite::Written;
+    } catch (const WriteRefused &) {
+        // Not one byte reached the file: there is nothing to take back, and an undo would
+        // only be refused the same way (a full copy-on-write volume) and raise a false alarm.
+        throw;
     } catch (const Failure &failure) {
         putBack(file, old, failure.description());
         throw;

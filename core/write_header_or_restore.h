@@ -20,7 +20,9 @@ enum class HeaderWrite : std::uint8_t {
 // When the write falls short and then fails, or the flush fails, part or all of the new
 // header may reach the disk although a failure is reported: the old bytes are written
 // back before the first failure is rethrown, so the file never keeps a mix, nor a
-// conversion reported as failed. When the path no longer names the file written (another
+// conversion reported as failed. A write refused whole (WriteRefused: a full disk, where
+// even rewriting a shared block of a copy-on-write volume needs room) left the file as it
+// was, and its failure is rethrown alone. When the path no longer names the file written (another
 // program replaced it by rename meanwhile), the old bytes go back too: nobody asked to
 // convert that file any more. When putting the old bytes back fails as well, the failure
 // is DeviceIo (57) and says that the header may be left half converted.

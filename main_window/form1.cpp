@@ -46,13 +46,16 @@ const QString kTimesNewRoman = QStringLiteral("Times New Roman");
 
 QString caption(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-QString lines(std::initializer_list<const char *> texts)
+template <class Texts>
+QString lines(const Texts &texts)
 {
     QStringList joined;
-    for (const char *text : texts)
-        joined.append(QString::fromUtf8(text));
+    for (const std::string_view text : texts)
+        joined.append(caption(text));
     return joined.join(kLineBreak);
 }
+
+QString lines(std::initializer_list<const char *> texts) { return lines<std::initializer_list<const char *>>(texts); }
 
 void showFailure(const Failure &failure)
 {
@@ -310,8 +313,7 @@ void Form1::BTguarda_Click(int Index)
         const Failure failure = vuelco::currentFailure();
         FRespera->hide();
         if (failure.number() == static_cast<std::int32_t>(FailureNumber::ReadOnly))
-            MsgBox(lines({"No se puede escribir en el archivo.", "Verificar si tiene activado el 'Solo Lectura'"}),
-                   Style::Critical, QStringLiteral("Alto!!"));
+            MsgBox(lines(vuelco::kReadOnlyAdvice), Style::Critical, QStringLiteral("Alto!!"));
         else
             showFailure(failure);
     }

@@ -10,9 +10,14 @@
 // binary_file_posix.cpp and binary_file_win32.cpp.
 namespace vuelco {
 
-BinaryFile::BinaryFile(std::intptr_t handle, std::filesystem::path::string_type path) noexcept
-    : mHandle(handle), mPath(std::move(path))
+BinaryFile::BinaryFile(std::intptr_t handle, FilePlace place, FileIdentity identity, bool markedReadOnly) noexcept
+    : mHandle(handle), mPlace(std::move(place)), mIdentity(identity), mMarkedReadOnly(markedReadOnly)
 {
+}
+
+BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
+{
+    return openForReading(FilePlace{path.native()});
 }
 
 std::optional<std::uint8_t> BinaryFile::readByte(std::uint64_t offset)
@@ -25,13 +30,16 @@ std::optional<std::uint8_t> BinaryFile::readByte(std::uint64_t offset)
 
 void BinaryFile::lockForConversion()
 {
-    // About a third of a second in all: many conversions' worth, and no wait a person notices.
-    constexpr int kAttempts = 20;
-    constexpr auto kPause = std::chrono::milliseconds(15);
-    for (int attempt = 1; !tryLock(); ++attempt) {
-        if (attempt == kAttempts)
+    // Another conversion holds a file for one write and one flush, which a USB stick, a
+    // hard disk waking up or a network share can take a second or two over: five seconds
+    // outlast that, and stay short for a person told that the file is held.
+    constexpr auto kLockWait = std::chrono::seconds(5);
+    constexpr auto kPause = std::chrono::milliseconds(20);
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    while (!tryLock()) {
+        if (std::chrono::steady_clock::now() >= deadline)
             throw Failure(FailureNumber::PermissionDenied,
-                          "Otra conversión tiene el archivo en uso; no se escribió nada", mPath);
+                          "Otro programa tiene el archivo bloqueado; no se escribió nada", mPlace.path);
         std::this_thread::sleep_for(kPause);
     }
 }

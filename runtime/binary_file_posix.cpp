@@ -2,13 +2,16 @@
 
 #include "failure.h"
 #include "posix_calls.h"
+#include "posix_errors.h"
 
-#include <algorithm>
-#include <array>
+#include <atomic>
 #include <cerrno>
-#include <cstring>
+#include <chrono>
 #include <fcntl.h>
+#include <fstream>
+#include <optional>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -17,63 +20,22 @@ namespace {
 
 constexpr std::intptr_t kClosed = -1;
 
-enum class Step { OpenForReading, OpenForUpdate, Read, Write, Flush, Close, Lock, Identify };
-
-bool parentIsFolder(const std::filesystem::path &path)
+int folderOf(const FilePlace &place)
 {
-    const auto parent = path.parent_path();
-    struct stat status {};
-    return parent.empty() || (posixCalls().stat(parent.c_str(), &status) == 0 && S_ISDIR(status.st_mode));
+    return place.folder == FilePlace::kNoFolder ? AT_FDCWD : static_cast<int>(place.folder);
 }
 
-// The system's errors that stand for the same failure number whatever the call and path.
-struct Cause {
-    int error;
-    FailureNumber number;
-};
+// The name to look up relative to folderOf: the path itself, or the walked entry's own name.
+const char *entryOf(const FilePlace &place) { return place.path.c_str() + place.nameAt; }
 
-constexpr std::array kCauses{
-    Cause{ENOTDIR, FailureNumber::PathNotFound}, Cause{ELOOP, FailureNumber::PathNotFound},
-    Cause{EROFS, FailureNumber::ReadOnly},
-    Cause{EBUSY, FailureNumber::PermissionDenied}, Cause{ETXTBSY, FailureNumber::PermissionDenied},
-    Cause{EILSEQ, FailureNumber::BadFileName}, Cause{EINVAL, FailureNumber::BadFileName},
-    Cause{ENOSPC, FailureNumber::DiskFull}, Cause{EDQUOT, FailureNumber::DiskFull},
-    Cause{EMFILE, FailureNumber::TooManyFiles}, Cause{ENFILE, FailureNumber::TooManyFiles},
-    Cause{ENODEV, FailureNumber::DeviceNotReady}, Cause{ENXIO, FailureNumber::DeviceNotReady},
-    Cause{ENOMEDIUM, FailureNumber::DeviceNotReady},
-    Cause{EIO, FailureNumber::DeviceIo},
-};
-
-// Maps the system's error onto the program's failure numbers. Permission refused on a
-// write open is what a file marked read-only gives, so it counts as ReadOnly; on a read
-// open it stays PermissionDenied.
-Failure failureFromErrno(int error, Step step, const std::filesystem::path &path)
+Failure failureAt(const FilePlace &place, bool openingForUpdate = false, int error = errno)
 {
-    const auto standard = [&](FailureNumber number) {
-        return Failure(number, standardDescription(number), path);
-    };
-    switch (error) {
-    case ENOENT:
-        return standard(parentIsFolder(path) ? FailureNumber::FileNotFound : FailureNumber::PathNotFound);
-    case EACCES:
-    case EPERM:
-        return standard(step == Step::OpenForUpdate ? FailureNumber::ReadOnly : FailureNumber::PermissionDenied);
-    case ENAMETOOLONG:
-        return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
-    default:
-        break;
-    }
-    const auto cause =
-        std::find_if(kCauses.begin(), kCauses.end(), [error](const Cause &c) { return c.error == error; });
-    if (cause != kCauses.end())
-        return standard(cause->number);
-    return Failure(FailureNumber::DeviceIo,
-                   "Error del sistema " + std::to_string(error) + " (" + std::strerror(error) + ")", path);
+    return failureFromErrno(error, openingForUpdate, std::filesystem::path(place.path));
 }
 
-[[noreturn]] void fail(Step step, const std::filesystem::path &path)
+[[noreturn]] void fail(const FilePlace &place, bool openingForUpdate = false)
 {
-    throw failureFromErrno(errno, step, path);
+    throw failureAt(place, openingForUpdate);
 }
 
 std::string kindOf(mode_t mode)
@@ -102,83 +64,196 @@ auto askAgainWhenInterrupted(Call call)
     return result;
 }
 
+struct Moved {
+    std::size_t bytes = 0;
+    bool failed = false;   // with errno set
+};
+
 // Runs transfer(done), a pread or pwrite of the bytes from done on, until size bytes have
 // moved: a short transfer is continued, and only one that moves nothing stops early.
-// Returns how many bytes moved, or -1 with errno set when a call fails.
 template <class Transfer>
-ssize_t transferAll(std::size_t size, Transfer transfer)
+Moved transferAll(std::size_t size, Transfer transfer)
 {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t moved = askAgainWhenInterrupted([&] { return transfer(done); });
-        if (moved < 0)
-            return -1;
-        if (moved == 0)
+    Moved moved;
+    while (moved.bytes < size) {
+        const ssize_t now = askAgainWhenInterrupted([&] { return transfer(moved.bytes); });
+        if (now <= 0) {
+            moved.failed = now < 0;
             break;
-        done += static_cast<std::size_t>(moved);
+        }
+        moved.bytes += static_cast<std::size_t>(now);
     }
-    return static_cast<ssize_t>(done);
+    return moved;
 }
 
-// Opens without waiting: O_NONBLOCK keeps a pipe with no writer from hanging the
-// window. The type is checked on the open handle, so nothing can swap it in between.
-int openAskingAgainWhenInterrupted(const std::filesystem::path &path, int access)
+// How long the system gives a lease holder to let go (/proc/sys/fs/lease-break-time, 45
+// seconds unless changed); past it the system breaks the lease itself.
+std::chrono::seconds leaseBreakTime()
 {
-    return askAgainWhenInterrupted(
-        [&] { return posixCalls().open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0); });
+    static const std::chrono::seconds time = [] {
+        std::ifstream setting("/proc/sys/fs/lease-break-time");
+        long seconds = 0;
+        if (!(setting >> seconds) || seconds < 0)
+            seconds = 45;
+        return std::chrono::seconds(seconds);
+    }();
+    return time;
 }
 
-int openRegular(const std::filesystem::path &path, int access, Step step)
+bool isRegularFile(int folder, const char *name, int flags)
 {
-    int fd = openAskingAgainWhenInterrupted(path, access);
+    const int error = errno;
+    struct stat status {};
+    const bool regular =
+        posixCalls().stat(folder, name, &status, (flags & O_NOFOLLOW) != 0 ? AT_SYMLINK_NOFOLLOW : 0) == 0 &&
+        S_ISREG(status.st_mode);
+    errno = error;
+    return regular;
+}
+
+// Opens without waiting on the file: O_NONBLOCK keeps a pipe with no writer or a device
+// from hanging the program. On a regular file the same flag turns another program's lease
+// (Samba's oplocks, NFS delegations) into EWOULDBLOCK while the system asks the holder to
+// let go, which the first attempt sets off: the open is tried again until it gets
+// through, for as long as the system gives the holder (and a moment more).
+int openLetThrough(int folder, const char *name, int flags)
+{
+    constexpr auto kPause = std::chrono::milliseconds(10);
+    const int allFlags = flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    for (;;) {
+        const int fd = askAgainWhenInterrupted([&] { return posixCalls().open(folder, name, allFlags, 0); });
+        if (fd >= 0 || errno != EWOULDBLOCK)
+            return fd;
+        const auto now = std::chrono::steady_clock::now();
+        if (!deadline) {
+            if (!isRegularFile(folder, name, flags))
+                return fd;
+            deadline = now + leaseBreakTime() + std::chrono::seconds(1);
+        } else if (now >= *deadline) {
+            return fd;
+        }
+        std::this_thread::sleep_for(kPause);
+    }
+}
+
+struct Opened {
+    int fd;
+    FileIdentity identity;
+    bool markedReadOnly;   // its owner may not write it
+};
+
+// The type is checked on the open descriptor, so nothing can swap the file in between.
+Opened openRegular(const FilePlace &place, int flags, bool forUpdate)
+{
+    const int folder = folderOf(place);
+    const char *entry = entryOf(place);
+    int fd = openLetThrough(folder, entry, flags);
+    if (fd < 0 && errno == EISDIR) {
+        // A folder refuses a write open: describe it as on the read side.
+        fd = openLetThrough(folder, entry, (flags & O_NOFOLLOW) | O_RDONLY);
+    }
     if (fd < 0) {
-        // A folder refuses a write open with EISDIR: describe it as on the read side.
-        if (errno != EISDIR)
-            fail(step, path);
-        fd = openAskingAgainWhenInterrupted(path, O_RDONLY);
-        if (fd < 0)
-            fail(step, path);
+        if (errno == ELOOP && (flags & O_NOFOLLOW) != 0)
+            throw Failure(FailureNumber::BadFileName,
+                          "No se puede abrir: es un enlace simbólico, y el recorrido no sigue enlaces", place.path);
+        fail(place, forUpdate);
     }
 
     struct stat status {};
     if (posixCalls().fstat(fd, &status) != 0) {
         const int error = errno;
         posixCalls().close(fd);
-        throw failureFromErrno(error, step, path);
+        throw failureAt(place, forUpdate, error);
     }
     std::string refusal;
     auto number = FailureNumber::BadFileName;
+    const bool markedReadOnly = (status.st_mode & S_IWUSR) == 0;
     if (!S_ISREG(status.st_mode)) {
         refusal = "No se puede abrir: " + kindOf(status.st_mode);
-    } else if (step == Step::OpenForUpdate && (status.st_mode & S_IWUSR) == 0) {
+    } else if (forUpdate && markedReadOnly) {
         number = FailureNumber::ReadOnly;
         refusal = standardDescription(number);
     }
     if (!refusal.empty()) {
         posixCalls().close(fd);
-        throw Failure(number, refusal, path);
+        throw Failure(number, refusal, place.path);
     }
     // O_NONBLOCK may stay set: reads and writes of a regular file never wait on it.
-    return fd;
+    return {fd, {status.st_dev, status.st_ino}, markedReadOnly};
+}
+
+// The folder in which Linux names each descriptor of the process by its number, and opens
+// through that name the very file the descriptor has open, whatever became of the names
+// it was opened by. Opened once, straight rather than through the table of calls: it is
+// the process's for its lifetime, and a lookup from it costs a third less than the whole
+// "/proc/self/fd/N" would. -1 with errno set when it cannot be opened (no /proc, or no
+// descriptor left for now).
+int descriptorsFolder()
+{
+    static std::atomic<int> folder{-1};
+    const int opened = folder.load();
+    if (opened >= 0)
+        return opened;
+    const int fd = ::open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int none = -1;
+    if (fd < 0 || folder.compare_exchange_strong(none, fd))
+        return fd;
+    ::close(fd);
+    return none;
 }
 
 } // namespace
 
-BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
+BinaryFile BinaryFile::openForReading(FilePlace place)
 {
-    // The name is copied before the open, so no failure can come between it and the handle's owner.
-    auto name = path.native();
-    return BinaryFile(openRegular(path, O_RDONLY, Step::OpenForReading), std::move(name));
+    // The place is made before the open, so no failure can come between it and the handle's owner.
+    const int noLink = place.folder == FilePlace::kNoFolder ? 0 : O_NOFOLLOW;
+    const Opened opened = openRegular(place, O_RDONLY | noLink, false);
+    return BinaryFile(opened.fd, std::move(place), opened.identity, opened.markedReadOnly);
 }
 
 BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
 {
-    auto name = path.native();
-    return BinaryFile(openRegular(path, O_RDWR, Step::OpenForUpdate), std::move(name));
+    FilePlace place{path.native()};
+    const Opened opened = openRegular(place, O_RDWR, true);
+    return BinaryFile(opened.fd, std::move(place), opened.identity, opened.markedReadOnly);
+}
+
+BinaryFile BinaryFile::reopenForUpdate() const
+{
+    if (mMarkedReadOnly)
+        throw Failure(FailureNumber::ReadOnly, standardDescription(FailureNumber::ReadOnly), mPlace.path);
+    const std::string number = std::to_string(mHandle);
+    const int folder = descriptorsFolder();
+    const int fd = folder < 0 ? -1 : openLetThrough(folder, number.c_str(), O_RDWR);
+    if (fd < 0) {
+        if (folder < 0 && errno == ENOENT)
+            throw Failure(FailureNumber::DeviceIo,
+                          "No se pudo abrir el archivo para escribir: falta /proc, por donde se vuelve a abrir",
+                          mPlace.path);
+        fail(mPlace, true);
+    }
+    return BinaryFile(fd, mPlace, mIdentity, false);
+}
+
+// The same refusals as reopenForUpdate's open, without opening: access() asks the very
+// checks an open for writing makes (permissions, a read-only volume).
+void BinaryFile::checkWritable() const
+{
+    if (mMarkedReadOnly)
+        throw Failure(FailureNumber::ReadOnly, standardDescription(FailureNumber::ReadOnly), mPlace.path);
+    const std::string number = std::to_string(mHandle);
+    const int folder = descriptorsFolder();
+    if (folder < 0 ? errno != ENOENT : posixCalls().access(folder, number.c_str(), W_OK, 0) != 0)
+        fail(mPlace, true);
 }
 
 BinaryFile::BinaryFile(BinaryFile &&other) noexcept
-    : mHandle(std::exchange(other.mHandle, kClosed)), mPath(std::move(other.mPath))
+    : mHandle(std::exchange(other.mHandle, kClosed)),
+      mPlace(std::move(other.mPlace)),
+      mIdentity(other.mIdentity),
+      mMarkedReadOnly(other.mMarkedReadOnly)
 {
 }
 
@@ -188,7 +263,9 @@ BinaryFile &BinaryFile::operator=(BinaryFile &&other) noexcept
         if (mHandle != kClosed)
             posixCalls().close(static_cast<int>(mHandle));
         mHandle = std::exchange(other.mHandle, kClosed);
-        mPath = std::move(other.mPath);
+        mPlace = std::move(other.mPlace);
+        mIdentity = other.mIdentity;
+        mMarkedReadOnly = other.mMarkedReadOnly;
     }
     return *this;
 }
@@ -201,34 +278,35 @@ BinaryFile::~BinaryFile()
 
 std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes)
 {
-    const ssize_t got = transferAll(bytes.size(), [&](std::size_t done) {
+    const Moved got = transferAll(bytes.size(), [&](std::size_t done) {
         return posixCalls().pread(static_cast<int>(mHandle), bytes.data() + done, bytes.size() - done,
                                   static_cast<off_t>(offset + done));
     });
-    if (got < 0)
-        fail(Step::Read, mPath);
-    return static_cast<std::size_t>(got);
+    if (got.failed)
+        fail(mPlace);
+    return got.bytes;
 }
 
 void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
-    const ssize_t put = transferAll(bytes.size(), [&](std::size_t done) {
+    const Moved put = transferAll(bytes.size(), [&](std::size_t done) {
         return posixCalls().pwrite(static_cast<int>(mHandle), bytes.data() + done, bytes.size() - done,
                                    static_cast<off_t>(offset + done));
     });
-    if (put < 0)
-        fail(Step::Write, mPath);
-    if (static_cast<std::size_t>(put) < bytes.size()) {
-        // A write that moves nothing would be asked again forever.
-        errno = EIO;
-        fail(Step::Write, mPath);
-    }
+    if (put.bytes == bytes.size())
+        return;
+    // A write that moves nothing would be asked again forever.
+    const int error = put.failed ? errno : EIO;
+    if (put.bytes > 0)
+        throw failureAt(mPlace, false, error);
+    const Failure failure = failureAt(mPlace, false, error);
+    throw WriteRefused(failure.number(), failure.description(), failure.path());
 }
 
 void BinaryFile::flush()
 {
     if (askAgainWhenInterrupted([this] { return posixCalls().fsync(static_cast<int>(mHandle)); }) != 0)
-        fail(Step::Flush, mPath);
+        fail(mPlace);
 }
 
 void BinaryFile::close()
@@ -239,7 +317,7 @@ void BinaryFile::close()
     // Retrying close after EINTR could close a descriptor another thread just opened:
     // on Linux the descriptor is released either way, so EINTR is not a failure.
     if (posixCalls().close(fd) != 0 && errno != EINTR)
-        fail(Step::Close, mPath);
+        fail(mPlace);
 }
 
 bool BinaryFile::tryLock()
@@ -257,21 +335,21 @@ bool BinaryFile::tryLock()
     // Some network and FUSE file systems keep no locks: convert there as before, unlocked.
     if (errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP)
         return true;
-    fail(Step::Lock, mPath);
+    fail(mPlace);
 }
 
 bool BinaryFile::isStillAtItsPath()
 {
-    struct stat opened {};
+    // A walked entry is looked at where it was listed, without following a link that
+    // took its place; a path as the user gave it, links followed.
     struct stat named {};
-    if (posixCalls().fstat(static_cast<int>(mHandle), &opened) != 0)
-        fail(Step::Identify, mPath);
-    if (posixCalls().stat(mPath.c_str(), &named) != 0) {
+    const int follow = mPlace.folder == FilePlace::kNoFolder ? 0 : AT_SYMLINK_NOFOLLOW;
+    if (posixCalls().stat(folderOf(mPlace), entryOf(mPlace), &named, follow) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return false;
-        fail(Step::Identify, mPath);
+        fail(mPlace);
     }
-    return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    return FileIdentity{named.st_dev, named.st_ino} == mIdentity;
 }
 
 } // namespace vuelco

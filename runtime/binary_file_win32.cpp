@@ -14,8 +14,6 @@ namespace {
 
 const std::intptr_t kClosed = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
 
-enum class Step { OpenForReading, OpenForUpdate, Read, Write, Flush, Close, Lock, Identify };
-
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 // No Windows file system keeps a name of more than 255 characters; asking for one gets
@@ -30,14 +28,14 @@ bool hasOverlongName(const std::filesystem::path &path)
     return false;
 }
 
-Failure failureFromLastError(DWORD error, Step step, const std::filesystem::path &path)
+Failure failureFromLastError(DWORD error, bool openingForUpdate, const std::filesystem::path &path)
 {
-    return failureFromWindowsError(error, step == Step::OpenForUpdate, path);
+    return failureFromWindowsError(error, openingForUpdate, path);
 }
 
-[[noreturn]] void fail(Step step, const std::filesystem::path &path)
+[[noreturn]] void fail(const std::filesystem::path &path, bool openingForUpdate = false)
 {
-    throw failureFromLastError(GetLastError(), step, path);
+    throw failureFromLastError(GetLastError(), openingForUpdate, path);
 }
 
 Failure refusal(FailureNumber number, std::string why, const std::filesystem::path &path)
@@ -45,7 +43,19 @@ Failure refusal(FailureNumber number, std::string why, const std::filesystem::pa
     return Failure(number, why.empty() ? standardDescription(number) : "No se puede abrir: " + why, path);
 }
 
-HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
+FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION &information)
+{
+    return {information.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+}
+
+struct Opened {
+    HANDLE handle;
+    FileIdentity identity;
+    bool markedReadOnly;
+};
+
+Opened openRegular(const std::filesystem::path &path, DWORD access, bool forUpdate)
 {
     // The verbatim name reaches exactly the file named, whatever its length, its
     // trailing blanks or dots. OPEN_EXISTING: nothing is ever created. Other programs
@@ -63,7 +73,7 @@ HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
                                                               : INVALID_FILE_ATTRIBUTES;
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             throw refusal(FailureNumber::BadFileName, "es una carpeta", path);
-        throw failureFromLastError(error, step, path);
+        throw failureFromLastError(error, forUpdate, path);
     }
 
     BY_HANDLE_FILE_INFORMATION information{};
@@ -72,22 +82,25 @@ HANDLE openRegular(const std::filesystem::path &path, DWORD access, Step step)
     const DWORD type = win32Calls().getFileType(handle);
     const DWORD typeError = type == FILE_TYPE_UNKNOWN ? GetLastError() : NO_ERROR;
     std::optional<Failure> refused;
+    const bool described = typeError == NO_ERROR && type == FILE_TYPE_DISK &&
+                           win32Calls().getFileInformationByHandle(handle, &information);
+    const bool markedReadOnly = (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (typeError != NO_ERROR) {
-        refused = failureFromLastError(typeError, step, path);
+        refused = failureFromLastError(typeError, forUpdate, path);
     } else if (type != FILE_TYPE_DISK) {
         refused = refusal(FailureNumber::BadFileName, "es un dispositivo", path);
-    } else if (!win32Calls().getFileInformationByHandle(handle, &information)) {
-        refused = failureFromLastError(GetLastError(), step, path);
+    } else if (!described) {
+        refused = failureFromLastError(GetLastError(), forUpdate, path);
     } else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         refused = refusal(FailureNumber::BadFileName, "es una carpeta", path);
-    } else if (step == Step::OpenForUpdate && (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+    } else if (forUpdate && markedReadOnly) {
         refused = refusal(FailureNumber::ReadOnly, {}, path);
     }
     if (refused) {
         win32Calls().closeHandle(handle);
         throw *refused;
     }
-    return handle;
+    return {handle, identityOf(information), markedReadOnly};
 }
 
 OVERLAPPED at(std::uint64_t offset)
@@ -100,24 +113,47 @@ OVERLAPPED at(std::uint64_t offset)
 
 } // namespace
 
-BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
-{
-    // The name is copied before the open, so no failure can come between it and the handle's owner.
-    auto name = path.native();
-    return BinaryFile(reinterpret_cast<std::intptr_t>(openRegular(path, GENERIC_READ, Step::OpenForReading)),
-                      std::move(name));
-}
 
 BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
 {
-    auto name = path.native();
-    return BinaryFile(reinterpret_cast<std::intptr_t>(
-                          openRegular(path, GENERIC_READ | GENERIC_WRITE, Step::OpenForUpdate)),
-                      std::move(name));
+    FilePlace place{path.native()};
+    const Opened opened = openRegular(path, GENERIC_READ | GENERIC_WRITE, true);
+    return BinaryFile(reinterpret_cast<std::intptr_t>(opened.handle), std::move(place), opened.identity,
+                      opened.markedReadOnly);
+}
+
+// Windows opens no file relative to a folder's handle: a walked entry is opened by its
+// whole verbatim name too, and the walk then checks that its identity is the one listed,
+// so that a junction or link put in the way leads to nothing written.
+BinaryFile BinaryFile::openForReading(FilePlace place)
+{
+    const Opened opened = openRegular(std::filesystem::path(place.path), GENERIC_READ, false);
+    return BinaryFile(reinterpret_cast<std::intptr_t>(opened.handle), std::move(place), opened.identity,
+                      opened.markedReadOnly);
+}
+
+BinaryFile BinaryFile::reopenForUpdate() const
+{
+    checkWritable();
+    HANDLE handle = win32Calls().reOpenFile(handleOf(mHandle), GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
+    if (handle == INVALID_HANDLE_VALUE)
+        fail(mPlace.path, true);
+    return BinaryFile(reinterpret_cast<std::intptr_t>(handle), mPlace, mIdentity, false);
+}
+
+// Only the read-only attribute can be told without opening the file for writing.
+void BinaryFile::checkWritable() const
+{
+    if (mMarkedReadOnly)
+        throw refusal(FailureNumber::ReadOnly, {}, mPlace.path);
 }
 
 BinaryFile::BinaryFile(BinaryFile &&other) noexcept
-    : mHandle(std::exchange(other.mHandle, kClosed)), mPath(std::move(other.mPath))
+    : mHandle(std::exchange(other.mHandle, kClosed)),
+      mPlace(std::move(other.mPlace)),
+      mIdentity(other.mIdentity),
+      mMarkedReadOnly(other.mMarkedReadOnly)
 {
 }
 
@@ -127,7 +163,9 @@ BinaryFile &BinaryFile::operator=(BinaryFile &&other) noexcept
         if (mHandle != kClosed)
             win32Calls().closeHandle(handleOf(mHandle));
         mHandle = std::exchange(other.mHandle, kClosed);
-        mPath = std::move(other.mPath);
+        mPlace = std::move(other.mPlace);
+        mIdentity = other.mIdentity;
+        mMarkedReadOnly = other.mMarkedReadOnly;
     }
     return *this;
 }
@@ -148,7 +186,7 @@ std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes
                                    static_cast<DWORD>(bytes.size() - done), &got, &overlapped)) {
             if (GetLastError() == ERROR_HANDLE_EOF)
                 break;
-            fail(Step::Read, mPath);
+            fail(mPlace.path);
         }
         if (got == 0)
             break;
@@ -163,12 +201,15 @@ void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes
     while (done < bytes.size()) {
         OVERLAPPED overlapped = at(offset + done);
         DWORD put = 0;
-        if (!win32Calls().writeFile(handleOf(mHandle), bytes.data() + done,
-                                    static_cast<DWORD>(bytes.size() - done), &put, &overlapped))
-            fail(Step::Write, mPath);
-        if (put == 0) {
-            SetLastError(ERROR_IO_DEVICE);
-            fail(Step::Write, mPath);
+        const bool written = win32Calls().writeFile(handleOf(mHandle), bytes.data() + done,
+                                                    static_cast<DWORD>(bytes.size() - done), &put, &overlapped);
+        if (!written || put == 0) {
+            // A write that moves nothing would be asked again forever.
+            const Failure failure = failureFromLastError(written ? ERROR_IO_DEVICE : GetLastError(), false,
+                                                         mPlace.path);
+            if (done == 0)
+                throw WriteRefused(failure.number(), failure.description(), failure.path());
+            throw failure;
         }
         done += put;
     }
@@ -177,7 +218,7 @@ void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes
 void BinaryFile::flush()
 {
     if (!win32Calls().flushFileBuffers(handleOf(mHandle)))
-        fail(Step::Flush, mPath);
+        fail(mPlace.path);
 }
 
 void BinaryFile::close()
@@ -185,7 +226,7 @@ void BinaryFile::close()
     if (mHandle == kClosed)
         return;
     if (!win32Calls().closeHandle(handleOf(std::exchange(mHandle, kClosed))))
-        fail(Step::Close, mPath);
+        fail(mPlace.path);
 }
 
 bool BinaryFile::tryLock()
@@ -201,33 +242,29 @@ bool BinaryFile::tryLock()
         return true;
     if (GetLastError() == ERROR_LOCK_VIOLATION)
         return false;
-    fail(Step::Lock, mPath);
+    fail(mPlace.path);
 }
 
 bool BinaryFile::isStillAtItsPath()
 {
-    BY_HANDLE_FILE_INFORMATION opened{};
-    if (!win32Calls().getFileInformationByHandle(handleOf(mHandle), &opened))
-        fail(Step::Identify, mPath);
     // No access asked: only the identity is read, and the open disturbs nobody. The
     // verbatim name, as at the first open, so the check looks at the very file named.
-    const std::wstring name = verbatimPath(std::filesystem::path(mPath));
+    const std::wstring name = verbatimPath(std::filesystem::path(mPlace.path));
     HANDLE named = win32Calls().createFile(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (named == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return false;
-        throw failureFromLastError(error, Step::Identify, mPath);
+        throw failureFromLastError(error, false, mPlace.path);
     }
     BY_HANDLE_FILE_INFORMATION now{};
     const bool described = win32Calls().getFileInformationByHandle(named, &now);
     const DWORD error = GetLastError();
     win32Calls().closeHandle(named);
     if (!described)
-        throw failureFromLastError(error, Step::Identify, mPath);
-    return opened.dwVolumeSerialNumber == now.dwVolumeSerialNumber &&
-           opened.nFileIndexHigh == now.nFileIndexHigh && opened.nFileIndexLow == now.nFileIndexLow;
+        throw failureFromLastError(error, false, mPlace.path);
+    return identityOf(now) == mIdentity;
 }
 
 } // namespace vuelco

@@ -35,25 +35,12 @@ std::string standardDescription(FailureNumber number)
     return "Error desconocido";
 }
 
-Failure failureFromErrorCode(const std::error_code &error, std::filesystem::path path)
+std::string systemErrorDescription(std::uint32_t error, const char *cause)
 {
-    const auto standard = [&](FailureNumber number) {
-        return Failure(number, standardDescription(number), std::move(path));
-    };
-    if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory ||
-        error == std::errc::too_many_symbolic_link_levels)
-        return standard(FailureNumber::PathNotFound);
-    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)
-        return standard(FailureNumber::PermissionDenied);
-    if (error == std::errc::too_many_files_open || error == std::errc::too_many_files_open_in_system)
-        return standard(FailureNumber::TooManyFiles);
-    if (error == std::errc::no_such_device || error == std::errc::no_such_device_or_address)
-        return standard(FailureNumber::DeviceNotReady);
-    if (error == std::errc::io_error)
-        return standard(FailureNumber::DeviceIo);
-    return Failure(FailureNumber::DeviceIo,
-                   "Error del sistema " + std::to_string(error.value()) + " (" + error.message() + ")",
-                   std::move(path));
+    std::string description = "Error del sistema " + std::to_string(error);
+    if (cause != nullptr)
+        description.append(" (").append(cause).append(")");
+    return description;
 }
 
 std::string errorPrompt(std::int32_t number, std::string_view description, char lineBreak)

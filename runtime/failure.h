@@ -1,10 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <system_error>
+#include <string_view>
 
 namespace vuelco {
 
@@ -46,9 +47,14 @@ private:
 // The standard Spanish description of a failure number, as the user sees it.
 [[nodiscard]] std::string standardDescription(FailureNumber number);
 
-// The failure a standard library error stands for (a folder that cannot be listed), with
-// the number the file layer gives the same cause.
-[[nodiscard]] Failure failureFromErrorCode(const std::error_code &error, std::filesystem::path path);
+// The description of a system error that has no number of the program's own: "Error del
+// sistema N", and its cause in Spanish words where the system's table knows it.
+[[nodiscard]] std::string systemErrorDescription(std::uint32_t error, const char *cause);
+
+// What the user reads instead of ReadOnly's description, in the window's box (one line
+// each) and on the command line's one line: a read-only file reads the same in both.
+inline constexpr std::array<std::string_view, 2> kReadOnlyAdvice{
+    "No se puede escribir en el archivo.", "Verificar si tiene activado el 'Solo Lectura'"};
 
 // "Error # " + the number (one blank before a non-negative one, a minus sign before a
 // negative one) + the line break + the description. The window passes character 13,

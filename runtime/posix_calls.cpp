@@ -6,12 +6,12 @@
 namespace vuelco {
 namespace {
 
-int realOpen(const char *path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+int realOpen(int folder, const char *name, int flags, mode_t mode) { return ::openat(folder, name, flags, mode); }
 
 int realLock(int fd, int command, struct flock *range) { return ::fcntl(fd, command, range); }
 
 const PosixCalls kRealCalls{
-    realOpen, ::pread, ::pwrite, ::fstat, ::stat, ::fsync, realLock, ::close,
+    realOpen, ::pread, ::pwrite, ::fstat, ::fstatat, ::faccessat, ::fsync, realLock, ::close,
 };
 
 const PosixCalls *gCurrent = &kRealCalls;

@@ -6,14 +6,20 @@
 
 namespace vuelco {
 
-// Every system call the file layer makes goes through this table, so that a test can
-// make any one of them fail, be interrupted or fall short, and count how often each runs.
+// Every system call the file layer and the batch walk make on files and folders goes
+// through this table, so that a test can make any one of them fail, be interrupted or
+// fall short, and count how often each runs. Names are looked up relative to a folder:
+// AT_FDCWD for a path, or the descriptor of a folder a walk holds open.
 struct PosixCalls {
-    int (*open)(const char *path, int flags, mode_t mode);
+    // openat
+    int (*open)(int folder, const char *name, int flags, mode_t mode);
     ssize_t (*pread)(int fd, void *buffer, size_t count, off_t offset);
     ssize_t (*pwrite)(int fd, const void *buffer, size_t count, off_t offset);
     int (*fstat)(int fd, struct stat *status);
-    int (*stat)(const char *path, struct stat *status);
+    // fstatat
+    int (*stat)(int folder, const char *name, struct stat *status, int flags);
+    // faccessat, only ever asked whether a file could be opened for writing.
+    int (*access)(int folder, const char *name, int mode, int flags);
     int (*fsync)(int fd);
     // fcntl, only ever asked to take a lock (F_OFD_SETLK).
     int (*lock)(int fd, int command, struct flock *range);

@@ -5,7 +5,7 @@ namespace {
 
 const Win32Calls kRealCalls{
     ::CreateFileW, ::ReadFile,  ::WriteFile, ::FlushFileBuffers, ::GetFileType, ::GetFileInformationByHandle,
-    ::LockFileEx,  ::CloseHandle,
+    ::LockFileEx,  ::CloseHandle, ::ReOpenFile,
 };
 
 const Win32Calls *gCurrent = &kRealCalls;

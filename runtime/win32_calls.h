@@ -17,6 +17,7 @@ struct Win32Calls {
     BOOL(WINAPI *lockFileEx)(HANDLE file, DWORD flags, DWORD reserved, DWORD countLow, DWORD countHigh,
                              LPOVERLAPPED at);
     BOOL(WINAPI *closeHandle)(HANDLE file);
+    HANDLE(WINAPI *reOpenFile)(HANDLE original, DWORD access, DWORD share, DWORD flags);
 };
 
 // The table of the real calls.

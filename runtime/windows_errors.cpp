@@ -1,10 +1,37 @@
 #include "runtime/windows_errors.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
 
 #include "runtime/windows_api.h"
 
 namespace vuelco {
+namespace {
+
+// The causes of the errors that have no number of the program's own, in Spanish words, for
+// "Error del sistema N (...)": those a file on a local disk or a network share can meet.
+struct SystemText {
+    DWORD error;
+    const char *text;
+};
+
+constexpr std::array kSystemTexts{
+    SystemText{ERROR_INVALID_FUNCTION, "función no válida"},
+    SystemText{ERROR_NOT_ENOUGH_MEMORY, "memoria insuficiente"},
+    SystemText{ERROR_NOT_SUPPORTED, "operación no admitida"},
+    SystemText{ERROR_UNEXP_NET_ERR, "error inesperado de la red"},
+    SystemText{ERROR_NETNAME_DELETED, "se perdió la conexión con la carpeta de red"},
+    SystemText{ERROR_SEM_TIMEOUT, "se agotó el tiempo de espera"},
+    SystemText{ERROR_OPERATION_ABORTED, "operación cancelada"},
+    SystemText{ERROR_USER_MAPPED_FILE, "otro programa tiene el archivo proyectado en memoria"},
+    SystemText{ERROR_NETWORK_UNREACHABLE, "no se puede llegar a la red"},
+    SystemText{ERROR_FILE_CORRUPT, "el archivo o la carpeta están dañados"},
+    SystemText{ERROR_DISK_CORRUPT, "la estructura del disco está dañada"},
+    SystemText{ERROR_CANT_ACCESS_FILE, "no se puede acceder al archivo"},
+};
+
+} // namespace
 
 Failure nameTooLong(const std::filesystem::path &path)
 {
@@ -43,8 +70,12 @@ Failure failureFromWindowsError(std::uint32_t error, bool openingForUpdate, cons
     case ERROR_GEN_FAILURE:
     case ERROR_IO_DEVICE: return standard(FailureNumber::DeviceIo);
     default:
-        return Failure(FailureNumber::DeviceIo, "Error del sistema " + std::to_string(error), path);
+        break;
     }
+    const auto known = std::find_if(kSystemTexts.begin(), kSystemTexts.end(),
+                                    [error](const SystemText &t) { return t.error == error; });
+    return Failure(FailureNumber::DeviceIo,
+                   systemErrorDescription(error, known == kSystemTexts.end() ? nullptr : known->text), path);
 }
 
 } // namespace vuelco

@@ -1,6 +1,6 @@
 // Vuelco.exe as Windows itself reads it: the version block a file's properties show, the
-// icon the shell shows, and the GUI subsystem that keeps a console window from appearing.
-// The test runs beside Vuelco.exe in the build folder.
+// icon the shell shows, and the GUI subsystem that keeps a console window from appearing;
+// and the manifest of both programs. The test runs beside Vuelco.exe in the build folder.
 
 #include "child_process.h"
 
@@ -96,5 +96,26 @@ TEST(Program, isAGuiProgramWithItsIcon)
     FreeLibrary(program);
     EXPECT_EQ(icons, 1);
 }
+
+// Both programs declare themselves long-path aware, so that Windows lets them reach paths
+// past 260 characters where they do not go by a verbatim name.
+class Manifest : public ::testing::TestWithParam<std::filesystem::path> {};
+
+TEST_P(Manifest, declaresTheProgramLongPathAware)
+{
+    HMODULE program = LoadLibraryExW(GetParam().c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    // RT_MANIFEST, whose macro is the narrow one here.
+    HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr) << "no manifest";
+    const auto *text = static_cast<const char *>(LockResource(LoadResource(program, found)));
+    const std::string manifest(text, SizeofResource(program, found));
+    FreeLibrary(program);
+    EXPECT_NE(manifest.find("<ws2:longPathAware>true</ws2:longPathAware>"), std::string::npos) << manifest;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, Manifest, ::testing::Values(kProgram, std::filesystem::path(VUELCO_CLI)),
+                         [](const auto &row) { return row.index == 0 ? std::string("Vuelco") : std::string("vuelcoCli"); });
 
 } // namespace

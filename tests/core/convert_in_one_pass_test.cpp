@@ -22,8 +22,9 @@ void PrintTo(const ConvertCase &c, std::ostream *out) { *out << c.name; }
 
 class ConvertsHeader : public testing::TestWithParam<ConvertCase> {};
 
-// Whatever the header holds, the file is opened once, its header read in one piece, and
-// only a file in the other layout gets its one write and flush.
+// Whatever the header holds, the file is opened for reading once and its header read in
+// one piece; only a file in the other layout is opened again, for writing, has its header
+// read again under the lock, and gets its one write and flush.
 TEST_P(ConvertsHeader, touchesTheFileOnceAndWritesOnlyAConversion)
 {
     const ConvertCase &c = GetParam();
@@ -36,11 +37,11 @@ TEST_P(ConvertsHeader, touchesTheFileOnceAndWritesOnlyAConversion)
     // The one row that converts is the arcade file with a body.
     const bool converts = c.found == Layout::Arcade;
     EXPECT_EQ(readAll(file), converts ? fileWith(Layout::PcEmulator, kBody) : c.before);
-    EXPECT_EQ(calls.count(Call::Open), converts ? kSystemCalls.opensToConvert : 1u);
+    EXPECT_EQ(calls.count(Call::Open), converts ? 1 + kSystemCalls.opensToConvert : 1u);
     EXPECT_EQ(calls.count(Call::Close), calls.count(Call::Open));
     // A file cut short takes one more read to find its end.
     const auto reads = calls.accesses(Call::Read);
-    ASSERT_EQ(reads.size(), c.before.size() < kHeaderSize ? 2u : 1u);
+    ASSERT_EQ(reads.size(), c.before.size() < kHeaderSize || converts ? 2u : 1u);
     EXPECT_EQ(reads[0], (Record{Call::Read, 0, kHeaderSize}));
     const std::vector<Record> write{{Call::Write, kLayoutCodeOffset, kHeaderSize - kLayoutCodeOffset}};
     EXPECT_EQ(calls.accesses(Call::Write), converts ? write : std::vector<Record>{});

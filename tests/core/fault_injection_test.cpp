@@ -174,9 +174,9 @@ class EitherPath : public FaultInjection, public ::testing::WithParamInterface<C
 INSTANTIATE_TEST_SUITE_P(Paths, EitherPath, ::testing::Values(ConversionPath::Window, ConversionPath::CommandLine),
                          ::testing::PrintToStringParamName());
 
-// The order is what keeps the promises: the lock before the header is read, the write
-// before the flush, the check that the path still names the file after the flush, and
-// the close last.
+// The order is what keeps the promises: the lock before the header is read (again, for
+// the one pass), the write before the flush, the check that the path still names the
+// file after the flush, and the close last.
 TEST_P(EitherPath, aCleanConversionMakesItsCallsInOrder)
 {
     put(kBefore);
@@ -199,6 +199,33 @@ TEST_P(EitherPath, aHeaderWriteCutOffHalfWayIsUndone)
     EXPECT_EQ(result.thrown, Thrown(FailureNumber::DeviceIo, mPath));
     EXPECT_EQ(contents(), kBefore);
     EXPECT_EQ(mCalls->openDescriptors(), 0);
+}
+
+// A full copy-on-write volume (XFS with reflinks, Btrfs) refuses to rewrite a shared block
+// whole, and would refuse the undo the same way: nothing reached the file, so the full
+// disk is told alone, with no undo and no alarm about a half-converted header.
+TEST_P(EitherPath, aWriteRefusedWholeIsItsOwnCauseWithNothingToUndo)
+{
+    put(kBefore);
+    const RunResult result = convertWith(GetParam(), [](const Record &call, std::size_t) {
+        return call.call == Call::Write ? Twist{kSystemCalls.diskFull} : Twist{};
+    });
+    EXPECT_EQ(result.thrown, Thrown(FailureNumber::DiskFull, mPath));
+    EXPECT_EQ(mCalls->count(Call::Write), 1U) << "an undo was tried";
+    EXPECT_EQ(contents(), kBefore);
+}
+
+// Some network and FUSE file systems keep no locks: the conversion goes through unlocked.
+TEST_P(EitherPath, aFileSystemWithoutLocksStillConverts)
+{
+    if (kSystemCalls.keepsNoLocks == 0)
+        GTEST_SKIP() << "every file system here keeps locks";
+    put(kBefore);
+    const RunResult result = convertWith(GetParam(), [](const Record &call, std::size_t) {
+        return call.call == Call::Lock ? Twist{kSystemCalls.keepsNoLocks} : Twist{};
+    });
+    EXPECT_EQ(result.ending, Ending::Converted);
+    EXPECT_EQ(contents(), kAfter);
 }
 
 // A device that dies under the conversion (ext4 remounted read-only) fails the flush,

@@ -1,4 +1,4 @@
-// Another program holding a file, for other_programs_test: with "lock", another Vuelco in
+// Another program holding a file, for other_programs_test: with "lock", a program (another Vuelco) in
 // the middle of a conversion, holding the conversion lock; with "append", a program that
 // holds the file open to append to it, and appends "cola" as it lets go. Writes 'r' to
 // standard output once it holds the file, and lets go when its standard input closes.

@@ -1,19 +1,22 @@
 // Other programs touch the file between the load and the conversion. A header that is no
 // longer the one loaded is left alone, with nothing written; a file that another program
-// merely holds open is converted as usual; one that another Vuelco is converting is not
+// merely holds open is converted as usual; one that another program keeps locked is not
 // touched. The command line's one pass has no load: it converts what is there, or nothing.
 
 #include "child_process.h"
 #include "conversion_paths.h"
+#include "runtime/binary_file.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace vuelco {
 namespace {
@@ -157,24 +160,53 @@ TEST_P(EitherPath, aFileHeldOpenForWritingByAnotherProcessStillConverts)
     EXPECT_EQ(readAll(mPath), fileWith(Layout::PcEmulator, kBody + Bytes{'c', 'o', 'l', 'a'}));
 }
 
-// Another Vuelco, the window or a batch, holds the file while converting it: it is
-// waited for briefly, then the file is reported as held (70), with nothing written; once
-// the other lets go, the conversion goes through.
-TEST_P(EitherPath, aFileAnotherVuelcoIsConvertingIsLeftToIt)
+// Whether convert() converted, and only once letGo() had let go of a lock, which a thread
+// of its own does after held.
+bool convertsOnceLetGo(std::chrono::milliseconds held, const std::function<void()> &letGo,
+                       const std::function<bool()> &convert)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const std::jthread letter([&] {
+        std::this_thread::sleep_for(held);
+        letGo();
+    });
+    return convert() && std::chrono::steady_clock::now() - start >= held;
+}
+
+// Another program holds the conversion lock (hold_file lock): a Vuelco converting the
+// file, or any program that locks it. The conversion waits for it as long as a slow medium
+// may take to flush, and goes through once the other lets go.
+TEST_P(EitherPath, aLockLetGoWithinTheWaitIsWaitedFor)
+{
+    ChildProcess holder(testProgram("hold_file"), {"lock", mPath});
+    ASSERT_EQ(holder.readByte(), 'r');
+    EXPECT_TRUE(convertsOnceLetGo(std::chrono::milliseconds(800), [&] { holder.closeInput(); }, [&] { return convert(); }));
+}
+
+// Held past the wait, the file is left alone; the message names no particular program,
+// since any program's lock looks the same.
+TEST_F(OtherPrograms, aLockHeldPastTheWaitLeavesTheFileAlone)
 {
     ChildProcess holder(testProgram("hold_file"), {"lock", mPath});
     ASSERT_EQ(holder.readByte(), 'r');
     const Bytes before = readAll(mPath);
     const auto modified = fs::last_write_time(mPath);
 
-    EXPECT_EQ(thrownBy([&] { EXPECT_FALSE(convert()) << "converted a file another conversion holds"; }),
-              Thrown(70, "Otra conversión tiene el archivo en uso; no se escribió nada", mPath));
+    EXPECT_EQ(thrownBy([&] { (void)convertIfUnchanged(mPath, Layout::PcEmulator, mLoaded); }),
+              Thrown(70, "Otro programa tiene el archivo bloqueado; no se escribió nada", mPath));
     EXPECT_EQ(readAll(mPath), before);
     EXPECT_EQ(fs::last_write_time(mPath), modified);
+}
 
-    holder.closeInput();
-    EXPECT_EQ(holder.wait(), 0);
-    EXPECT_TRUE(convert());
+// The lock belongs to the open file, not to the process: two conversions in one process
+// (the workers of a batch) exclude each other too.
+TEST_F(OtherPrograms, twoOpensOfOneFileInOneProcessExcludeEachOther)
+{
+    BinaryFile first = BinaryFile::openForUpdate(mPath);
+    first.lockForConversion();
+    EXPECT_TRUE(convertsOnceLetGo(std::chrono::milliseconds(300), [&] { first.close(); }, [&] {
+        return convertIfUnchanged(mPath, Layout::PcEmulator, mLoaded) == ConversionOutcome::Converted;
+    }));
 }
 
 } // namespace

@@ -35,10 +35,16 @@ std::vector<Record> FakeCalls::accesses(Call call) const
     return found;
 }
 
+// The plan runs outside the lock: it may wait, as a slow device would.
 Twist FakeCalls::enter(const Record &call)
 {
-    gFake->mTrace.push_back(call);
-    return gFake->mPlan ? gFake->mPlan(call, gFake->mTrace.size() - 1) : Twist{};
+    std::size_t index = 0;
+    {
+        const std::lock_guard lock(gFake->mMutex);
+        gFake->mTrace.push_back(call);
+        index = gFake->mTrace.size() - 1;
+    }
+    return gFake->mPlan ? gFake->mPlan(call, index) : Twist{};
 }
 
 void FakeCalls::countDescriptors(int change) { gFake->mOpenDescriptors += change; }

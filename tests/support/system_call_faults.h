@@ -6,10 +6,12 @@
 // so that one table of cases runs on Linux and on Windows.
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -34,9 +36,10 @@ struct Twist {
 };
 
 // The stand-in for the file layer's system calls. While it lives, every call runs for
-// real and is written down in order; a test may plan, call by call, that one fails, falls
-// short or makes no progress instead, do something of its own before it runs (another
-// program's rename), or throw from the plan to see what escapes.
+// real and is written down in order, the calls of a batch's workers in turn; a test may
+// plan, call by call, that one fails, falls short or makes no progress instead, do
+// something of its own before it runs (another program's rename), or throw from the plan
+// to see what escapes.
 class FakeCalls {
 public:
     // Decides each call's twist from the call and its place in the trace, counted from 0.
@@ -66,8 +69,9 @@ private:
     static std::shared_ptr<void> putInPlace();
 
     Plan mPlan;
+    std::mutex mMutex;  // guards the trace, which a batch's workers share
     std::vector<Record> mTrace;
-    int mOpenDescriptors = 0;
+    std::atomic<int> mOpenDescriptors{0};
     std::shared_ptr<void> mInPlace;
 };
 
@@ -81,7 +85,7 @@ struct OpenError {
     int error;
     bool forUpdate;
     std::int32_t number;
-    // How the description starts, when it is not the number's standard one.
+    // The description, when it is not the number's standard one.
     const char *description = nullptr;
 };
 
@@ -91,20 +95,24 @@ inline void PrintTo(const OpenError &row, std::ostream *out) { *out << row.name;
 struct SystemCalls {
     // Each Call's name on this system, empty where it has no such call.
     std::array<const char *, kCallKinds> names;
-    // Its errors for a device error, a full disk and a device gone read-only; and for an
-    // interrupted call, 0 where calls are never interrupted (Windows).
-    int deviceIo, diskFull, readOnlyDevice, interrupted;
+    // Its errors for a device error, a full disk and a device gone read-only; for an
+    // interrupted call, 0 where calls are never interrupted (Windows); for a lock on a file
+    // system that keeps none, 0 where every one keeps them (Windows).
+    int deviceIo, diskFull, readOnlyDevice, interrupted, keepsNoLocks;
+    // Its error for a folder or file the user may not open.
+    int accessDenied;
     // The call that tells at the open whether the file is a regular one.
     Call typeCheck;
     // The call that looks up the folder of a file that is missing, where there is one.
     std::optional<Call> folderCheck;
     // The opens of one conversion: the file's own, and on Windows the no-access one that
-    // checks that the path still names the file written.
+    // checks that the path still names the file written. (The one pass opens the file for
+    // reading before that, to look.)
     std::size_t opensToConvert;
     // Whether another program can move a file aside while it is being converted: not on
     // Windows, where it is opened without leave to delete.
     bool fileBeingConvertedCanBeMoved;
-    // A conversion's calls, from the open to the close.
+    // A conversion's calls from the lock to the close, the same in both conversions.
     std::vector<Call> conversion;
     std::vector<OpenError> openErrors;
 };

@@ -33,9 +33,10 @@ ssize_t transfer(const Twist &twist, size_t count, Real real)
     return real(std::min(count, twist.atMost));
 }
 
-int fakeOpen(const char *path, int flags, mode_t mode)
+int fakeOpen(int folder, const char *name, int flags, mode_t mode)
 {
-    const int fd = failOrRun(FakeCalls::enter({Call::Open}), [&] { return realPosixCalls().open(path, flags, mode); });
+    const int fd =
+        failOrRun(FakeCalls::enter({Call::Open}), [&] { return realPosixCalls().open(folder, name, flags, mode); });
     if (fd >= 0)
         FakeCalls::countDescriptors(+1);
     return fd;
@@ -58,9 +59,17 @@ int fakeFstat(int fd, struct stat *status)
     return failOrRun(FakeCalls::enter({Call::Fstat}), [&] { return realPosixCalls().fstat(fd, status); });
 }
 
-int fakeStat(const char *path, struct stat *status)
+int fakeStat(int folder, const char *name, struct stat *status, int flags)
 {
-    return failOrRun(FakeCalls::enter({Call::Stat}), [&] { return realPosixCalls().stat(path, status); });
+    return failOrRun(FakeCalls::enter({Call::Stat}),
+                     [&] { return realPosixCalls().stat(folder, name, status, flags); });
+}
+
+// Asking whether a name may be written is a look at it, like stat.
+int fakeAccess(int folder, const char *name, int mode, int flags)
+{
+    return failOrRun(FakeCalls::enter({Call::Stat}),
+                     [&] { return realPosixCalls().access(folder, name, mode, flags); });
 }
 
 int fakeFsync(int fd)
@@ -83,25 +92,28 @@ int fakeClose(int fd)
     return failOrRun(twist, [result] { return result; });
 }
 
-const vuelco::PosixCalls kTable{fakeOpen, fakePread, fakePwrite, fakeFstat, fakeStat, fakeFsync, fakeLock, fakeClose};
+const vuelco::PosixCalls kTable{fakeOpen,   fakePread, fakePwrite, fakeFstat, fakeStat,
+                                fakeAccess, fakeFsync, fakeLock,   fakeClose};
 
 } // namespace
 
 std::shared_ptr<void> FakeCalls::putInPlace() { return std::make_shared<vuelco::ScopedPosixCalls>(kTable); }
 
-// The file is opened, described, locked, read, written and flushed; then it is described
-// again and compared with what the path names now.
+// Under the lock the file is read, written and flushed; then what its path names now is
+// looked up and compared with it.
 const SystemCalls kSystemCalls{
     {"open", "pread", "pwrite", "fsync", "lock", "close", "fstat", "stat", "", ""},
     EIO,
     ENOSPC,
     EROFS,
     EINTR,
+    ENOLCK,
+    EACCES,
     Call::Fstat,
     Call::Stat,
     1,
     true,
-    {Call::Open, Call::Fstat, Call::Lock, Call::Read, Call::Write, Call::Flush, Call::Fstat, Call::Stat, Call::Close},
+    {Call::Lock, Call::Read, Call::Write, Call::Flush, Call::Stat, Call::Close},
     {{"eaccesOnRead", EACCES, false, 70},
      {"eaccesOnUpdate", EACCES, true, 75},
      {"epermOnUpdate", EPERM, true, 75},
@@ -115,5 +127,6 @@ const SystemCalls kSystemCalls{
      {"enotdir", ENOTDIR, false, 76},
      {"ebusy", EBUSY, true, 70},
      {"enametoolong", ENAMETOOLONG, false, 52, "El nombre o la ruta del archivo es demasiado largo"},
-     {"exdev", EXDEV, false, 57, "Error del sistema 18 ("}},
+     {"estale", ESTALE, false, 57, "Error del sistema 116 (identificador de archivo caducado; vuelva a montar la unidad)"},
+     {"unknownToTheTable", 200, false, 57, "Error del sistema 200"}},
 };

@@ -39,18 +39,31 @@ std::uint64_t offsetOf(const OVERLAPPED *at)
     return at == nullptr ? 0 : (static_cast<std::uint64_t>(at->OffsetHigh) << 32) | at->Offset;
 }
 
-HANDLE WINAPI fakeCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                             DWORD disposition, DWORD flags, HANDLE pattern)
+// Runs an open, CreateFileW or ReOpenFile: as planned to fail, or for real.
+template <class Real>
+HANDLE openOrFail(Real real)
 {
     const Twist twist = FakeCalls::enter({Call::Open});
     if (twist.error != 0) {
         SetLastError(static_cast<DWORD>(twist.error));
         return INVALID_HANDLE_VALUE;
     }
-    HANDLE handle = realWin32Calls().createFile(name, access, share, security, disposition, flags, pattern);
+    HANDLE handle = real();
     if (handle != INVALID_HANDLE_VALUE)
         FakeCalls::countDescriptors(+1);
     return handle;
+}
+
+HANDLE WINAPI fakeCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE pattern)
+{
+    return openOrFail(
+        [&] { return realWin32Calls().createFile(name, access, share, security, disposition, flags, pattern); });
+}
+
+HANDLE WINAPI fakeReOpenFile(HANDLE original, DWORD access, DWORD share, DWORD flags)
+{
+    return openOrFail([&] { return realWin32Calls().reOpenFile(original, access, share, flags); });
 }
 
 BOOL WINAPI fakeReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD got, LPOVERLAPPED at)
@@ -107,14 +120,15 @@ BOOL WINAPI fakeCloseHandle(HANDLE file)
 const vuelco::Win32Calls kTable{
     fakeCreateFile,  fakeReadFile,           fakeWriteFile,  fakeFlushFileBuffers,
     fakeGetFileType, fakeGetFileInformation, fakeLockFileEx, fakeCloseHandle,
+    fakeReOpenFile,
 };
 
 } // namespace
 
 std::shared_ptr<void> FakeCalls::putInPlace() { return std::make_shared<vuelco::ScopedWin32Calls>(kTable); }
 
-// The file is opened, described, locked, read, written and flushed; then its identity is
-// compared with the one the path names now (a no-access open, described and closed).
+// Under the lock the file is read, written and flushed; then its identity is compared with
+// the one the path names now (a no-access open, described and closed).
 const SystemCalls kSystemCalls{
     {"CreateFileW", "ReadFile", "WriteFile", "FlushFileBuffers", "LockFileEx", "CloseHandle", "", "", "GetFileType",
      "GetFileInformationByHandle"},
@@ -122,12 +136,13 @@ const SystemCalls kSystemCalls{
     ERROR_DISK_FULL,
     ERROR_WRITE_PROTECT,
     0,
+    0,
+    ERROR_ACCESS_DENIED,
     Call::GetFileType,
     std::nullopt,
     2,
     false,
-    {Call::Open, Call::GetFileType, Call::GetFileInformation, Call::Lock, Call::Read, Call::Write, Call::Flush,
-     Call::GetFileInformation, Call::Open, Call::GetFileInformation, Call::Close, Call::Close},
+    {Call::Lock, Call::Read, Call::Write, Call::Flush, Call::Open, Call::GetFileInformation, Call::Close, Call::Close},
     // The numbers the handlers answer to: 75 gets the convert button's read-only message,
     // 68 the chooser's retry question; a file another program keeps to itself is 70, which
     // the user sees in the generic box with its number.
@@ -143,5 +158,6 @@ const SystemCalls kSystemCalls{
      {"invalidName", ERROR_INVALID_NAME, false, 52},
      {"nameTooLong", ERROR_FILENAME_EXCED_RANGE, false, 52, "El nombre o la ruta del archivo es demasiado largo"},
      {"diskFull", ERROR_DISK_FULL, true, 61},
-     {"otherError", ERROR_NETNAME_DELETED, false, 57, "Error del sistema 64"}},
+     {"shareLost", ERROR_NETNAME_DELETED, false, 57, "Error del sistema 64 (se perdió la conexión con la carpeta de red)"},
+     {"unknownToTheTable", 9999, false, 57, "Error del sistema 9999"}},
 };

@@ -1,0 +1,59 @@
+#include "batch/file_claims.h"
+
+namespace vuelco::batch {
+namespace {
+
+// The outcome of a later name; which name came first is known for sure only once every
+// earlier one was reported (firstNameOf).
+FileOutcome sameFile()
+{
+    FileOutcome outcome;
+    outcome.outcome = Outcome::SameFile;
+    return outcome;
+}
+
+} // namespace
+
+FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t order, const EntryName &name,
+                                    FileOutcome &outcome)
+{
+    std::unique_lock lock(mMutex);
+    const auto [found, fresh] = mHolders.try_emplace(identity, Holder{order, name, &outcome});
+    if (fresh)
+        return Claim::First;
+    Holder &holder = found->second;
+    if (order > holder.first) {
+        outcome = sameFile();
+        return Claim::Repeated;
+    }
+    // The earliest name so far: the file's outcome is this name's to report, once the
+    // work on it is over. Only an even earlier name could take it from here meanwhile.
+    holder.first = order;
+    holder.firstName = name;
+    mFinished.wait(lock, [&] { return holder.finished; });
+    if (holder.first != order) {
+        outcome = sameFile();
+        return Claim::Repeated;
+    }
+    outcome = std::move(*holder.outcome);
+    *holder.outcome = sameFile();
+    holder.outcome = &outcome;
+    return Claim::Repeated;
+}
+
+NativeName FileClaims::firstNameOf(const FileIdentity &identity)
+{
+    const std::lock_guard lock(mMutex);
+    return mHolders.at(identity).firstName.text();
+}
+
+void FileClaims::finished(const FileIdentity &identity)
+{
+    {
+        const std::lock_guard lock(mMutex);
+        mHolders.at(identity).finished = true;
+    }
+    mFinished.notify_all();
+}
+
+} // namespace vuelco::batch

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "batch/entry_name.h"
+#include "batch/file_outcome.h"
+#include "runtime/file_identity.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <unordered_map>
+
+namespace vuelco::batch {
+
+struct FileIdentityHash {
+    std::size_t operator()(const FileIdentity &identity) const noexcept
+    {
+        return std::hash<std::uint64_t>()(identity.file ^ (identity.volume * 0x9E3779B97F4A7C15U));
+    }
+};
+
+// Tells the names of one file apart once it is open, by the file's identity, so that a
+// file named twice (a hard link, a link, another spelling, a folder walked twice) is
+// worked on once and its outcome reported under its first name in the order of the run;
+// every later name is reported as the same file.
+//
+// Workers open files in any order: a later name may reach the file first and work on
+// it. An earlier name that then arrives waits for that work to end and takes its outcome
+// over; the later name is then reported as the same file as the earlier one.
+class FileClaims {
+public:
+    // Room for the names given; a walk may add more.
+    explicit FileClaims(std::size_t files) { mHolders.reserve(files); }
+
+    enum class Claim : std::uint8_t {
+        First,     // no name of the file came before: work on it, then call finished()
+        Repeated,  // outcome now holds what became of the file under this name: the
+                   // work done under a later name, or SameFile
+    };
+
+    // Claims the file for the name numbered order (names are numbered in the order they are
+    // reported), whose outcome is written to outcome until it is reported.
+    [[nodiscard]] Claim claim(const FileIdentity &identity, std::size_t order, const EntryName &name,
+                              FileOutcome &outcome);
+    // The work on the file claimed First is over, and its outcome written.
+    void finished(const FileIdentity &identity);
+    // The earliest name the file was claimed under: once every name before a SameFile one
+    // was reported, the one that name is the same file as.
+    [[nodiscard]] NativeName firstNameOf(const FileIdentity &identity);
+
+private:
+    struct Holder {
+        std::size_t first;     // the earliest name of the file met so far
+        EntryName firstName;
+        FileOutcome *outcome;  // where the file's outcome is until it is reported
+        bool finished = false;
+    };
+
+    std::mutex mMutex;
+    std::condition_variable mFinished;
+    std::unordered_map<FileIdentity, Holder, FileIdentityHash> mHolders;
+};
+
+} // namespace vuelco::batch

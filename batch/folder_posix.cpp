@@ -1,0 +1,173 @@
+#include "batch/folder.h"
+
+#include "runtime/posix_calls.h"
+#include "runtime/posix_errors.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string_view>
+#include <unistd.h>
+
+namespace vuelco::batch {
+
+class Folder {
+public:
+    Folder(int descriptor, FileIdentity identity) : mDescriptor(descriptor), mIdentity(identity) {}
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+    ~Folder() { posixCalls().close(mDescriptor); }
+
+    [[nodiscard]] int descriptor() const noexcept { return mDescriptor; }
+    [[nodiscard]] const FileIdentity &identity() const noexcept { return mIdentity; }
+
+private:
+    int mDescriptor;
+    FileIdentity mIdentity;
+};
+
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+int openAskingAgainWhenInterrupted(int folder, const char *name, int flags)
+{
+    int fd = -1;
+    do {
+        fd = posixCalls().open(folder, name, flags, 0);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+Failure failureOf(const NativeName &path, int error = errno)
+{
+    return failureFromErrno(error, false, std::filesystem::path(path));
+}
+
+EntryKind kindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return EntryKind::File;
+    if (S_ISDIR(mode))
+        return EntryKind::Folder;
+    if (S_ISLNK(mode))
+        return EntryKind::Link;
+    if (S_ISFIFO(mode))
+        return EntryKind::Pipe;
+    if (S_ISSOCK(mode))
+        return EntryKind::Socket;
+    return S_ISCHR(mode) || S_ISBLK(mode) ? EntryKind::Device : EntryKind::Unknown;
+}
+
+EntryKind kindOfListed(unsigned char type)
+{
+    switch (type) {
+    case DT_REG: return EntryKind::File;
+    case DT_DIR: return EntryKind::Folder;
+    case DT_LNK: return EntryKind::Link;
+    case DT_FIFO: return EntryKind::Pipe;
+    case DT_SOCK: return EntryKind::Socket;
+    case DT_CHR:
+    case DT_BLK: return EntryKind::Device;
+    default: return EntryKind::Unknown;
+    }
+}
+
+// The folder name names relative to the open folder `from`, as a folder of that identity.
+// A folder that became a link or something else since it was listed, or one that is not
+// the folder listed any more, is not walked.
+std::shared_ptr<Folder> openCheckedFolder(int from, const char *name, int flags, const FileIdentity &identity,
+                                          const NativeName &path)
+{
+    const int fd = openAskingAgainWhenInterrupted(from, name, flags);
+    if (fd < 0) {
+        if (errno == ELOOP || errno == ENOTDIR)
+            throw changedDuringTheWalk(path);
+        throw failureOf(path);
+    }
+    struct stat status {};
+    if (posixCalls().fstat(fd, &status) != 0) {
+        const int error = errno;
+        posixCalls().close(fd);
+        throw failureOf(path, error);
+    }
+    auto folder = std::make_shared<Folder>(fd, FileIdentity{status.st_dev, status.st_ino});
+    if (folder->identity() != identity)
+        throw changedDuringTheWalk(path);
+    return folder;
+}
+
+} // namespace
+
+std::shared_ptr<Folder> openGivenFolder(const NativeName &name)
+{
+    const int fd = openAskingAgainWhenInterrupted(AT_FDCWD, name.c_str(), kFolderFlags);
+    if (fd < 0)
+        return nullptr;
+    struct stat status {};
+    if (posixCalls().fstat(fd, &status) != 0) {
+        posixCalls().close(fd);
+        return nullptr;
+    }
+    return std::make_shared<Folder>(fd, FileIdentity{status.st_dev, status.st_ino});
+}
+
+std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path)
+{
+    // The listing reads through a copy of the descriptor, which closedir closes; the
+    // folder's own stays open for the entries to be opened relative to it.
+    const int copy = ::fcntl(folder.descriptor(), F_DUPFD_CLOEXEC, 0);
+    DIR *listing = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (listing == nullptr) {
+        const int error = errno;
+        if (copy >= 0)
+            ::close(copy);
+        throw failureOf(path, error);
+    }
+    std::vector<ListedEntry> entries;
+    errno = 0;
+    // readdir_r is deprecated: readdir is safe on a stream no other thread reads.
+    // cppcheck-suppress readdirCalled
+    while (const dirent *entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            entries.push_back({NativeName(name), kindOfListed(entry->d_type), std::nullopt});
+        errno = 0;
+    }
+    const int error = errno;
+    ::closedir(listing);
+    if (error != 0)
+        throw failureOf(path, error);
+    return entries;
+}
+
+void describe(const Folder &folder, ListedEntry &entry, const NativeName &path)
+{
+    struct stat status {};
+    if (posixCalls().stat(folder.descriptor(), entry.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        throw failureOf(path);
+    entry.kind = kindOf(status.st_mode);
+    entry.identity = FileIdentity{status.st_dev, status.st_ino};
+}
+
+std::shared_ptr<Folder> openSubfolder(const Folder &parent, const ListedEntry &entry, const NativeName &path)
+{
+    return openCheckedFolder(parent.descriptor(), entry.name.c_str(), kFolderFlags | O_NOFOLLOW,
+                             entry.identity.value_or(FileIdentity{}), path);
+}
+
+std::shared_ptr<Folder> reopenParent(const Folder *child, const FileIdentity &identity, const NativeName &path)
+{
+    if (child == nullptr)
+        throw changedDuringTheWalk(path);
+    return openCheckedFolder(child->descriptor(), "..", kFolderFlags, identity, path);
+}
+
+FileIdentity identityOf(const Folder &folder) { return folder.identity(); }
+
+FilePlace placeIn(const Folder &folder, NativeName path, std::size_t nameAt)
+{
+    return {std::move(path), folder.descriptor(), nameAt};
+}
+
+} // namespace vuelco::batch

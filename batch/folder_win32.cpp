@@ -1,0 +1,138 @@
+#include "batch/folder.h"
+
+#include "runtime/verbatim_path_win32.h"
+#include "runtime/win32_calls.h"
+#include "runtime/windows_api.h"
+#include "runtime/windows_errors.h"
+
+#include <string_view>
+
+namespace vuelco::batch {
+
+class Folder {
+public:
+    Folder(HANDLE handle, FileIdentity identity) : mHandle(handle), mIdentity(identity) {}
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+    ~Folder() { win32Calls().closeHandle(mHandle); }
+
+    [[nodiscard]] HANDLE handle() const noexcept { return mHandle; }
+    [[nodiscard]] const FileIdentity &identity() const noexcept { return mIdentity; }
+
+private:
+    HANDLE mHandle;
+    FileIdentity mIdentity;
+};
+
+namespace {
+
+Failure failureOf(const NativeName &path, DWORD error) { return failureFromWindowsError(error, false, path); }
+
+// The folder of that whole name, listed through its handle. Other programs may go on
+// reading, writing, renaming and deleting in it meanwhile. A name given is followed
+// through a link or junction; a listed entry is opened as itself, so that a junction put
+// in its place is seen for what it is. Nothing when the name is no folder.
+std::shared_ptr<Folder> openFolderNamed(const NativeName &path, bool followLink, DWORD &error)
+{
+    const std::wstring name = verbatimPath(std::filesystem::path(path));
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE handle = win32Calls().createFile(
+        name.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!win32Calls().getFileInformationByHandle(handle, &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        error = GetLastError();
+        win32Calls().closeHandle(handle);
+        return nullptr;
+    }
+    const FileIdentity identity{information.dwVolumeSerialNumber,
+                                (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
+                                    information.nFileIndexLow};
+    return std::make_shared<Folder>(handle, identity);
+}
+
+// A folder listed before, by its whole name, only while it is still the one listed.
+std::shared_ptr<Folder> openCheckedFolder(const NativeName &path, const FileIdentity &identity)
+{
+    DWORD error = NO_ERROR;
+    std::shared_ptr<Folder> folder = openFolderNamed(path, false, error);
+    if (folder == nullptr && error != NO_ERROR && error != ERROR_FILE_NOT_FOUND)
+        throw failureOf(path, error);
+    if (folder == nullptr || folder->identity() != identity)
+        throw changedDuringTheWalk(path);
+    return folder;
+}
+
+// Links and junctions are the reparse points that stand for another name; the tag of a
+// reparse point is where an entry's extended attributes' size would be. Other reparse
+// points (a cloud file's placeholder, a deduplicated file) are files like any other.
+EntryKind kindOf(const FILE_ID_BOTH_DIR_INFO &record)
+{
+    if ((record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(record.EaSize))
+        return EntryKind::Link;
+    return (record.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Folder : EntryKind::File;
+}
+
+} // namespace
+
+std::shared_ptr<Folder> openGivenFolder(const NativeName &name)
+{
+    DWORD ignored = NO_ERROR;
+    return openFolderNamed(name, true, ignored);
+}
+
+std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path)
+{
+    std::vector<ListedEntry> entries;
+    // The records are 8-byte aligned; a buffer of them takes some hundreds of entries.
+    std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));
+    const auto size = static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t));
+    for (auto part = FileIdBothDirectoryRestartInfo;; part = FileIdBothDirectoryInfo) {
+        if (!GetFileInformationByHandleEx(folder.handle(), part, buffer.data(), size)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_NO_MORE_FILES)
+                return entries;
+            throw failureOf(path, error);
+        }
+        const auto *bytes = reinterpret_cast<const char *>(buffer.data());
+        for (;;) {
+            const auto &record = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO *>(bytes);
+            const std::wstring_view name(record.FileName, record.FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..")
+                entries.push_back({NativeName(name), kindOf(record),
+                                   FileIdentity{folder.identity().volume,
+                                                static_cast<std::uint64_t>(record.FileId.QuadPart)}});
+            if (record.NextEntryOffset == 0)
+                break;
+            bytes += record.NextEntryOffset;
+        }
+    }
+}
+
+// Windows' listing tells every entry's kind and identity already.
+void describe(const Folder &, ListedEntry &, const NativeName &) {}
+
+std::shared_ptr<Folder> openSubfolder(const Folder &, const ListedEntry &entry, const NativeName &path)
+{
+    return openCheckedFolder(path, entry.identity.value_or(FileIdentity{}));
+}
+
+// Windows opens by name: the folder is opened again by its whole name, and checked.
+std::shared_ptr<Folder> reopenParent(const Folder *, const FileIdentity &identity, const NativeName &path)
+{
+    return openCheckedFolder(path, identity);
+}
+
+FileIdentity identityOf(const Folder &folder) { return folder.identity(); }
+
+FilePlace placeIn(const Folder &, NativeName path, std::size_t nameAt)
+{
+    return {std::move(path), FilePlace::kNoFolder, nameAt};
+}
+
+} // namespace vuelco::batch

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "batch/entry_name.h"
+
+#include <deque>
+#include <string_view>
+#include <unordered_set>
+
+namespace vuelco::batch {
+
+// Tells a name given again apart by its text alone, before anything is opened: the cheap
+// first filter against a file named twice. Names of one file that differ in more than
+// that (relative and absolute, through links) are told apart once open, by identity.
+class GivenNames {
+public:
+    explicit GivenNames(std::size_t count) { mKeys.reserve(count); }
+
+    // Whether name was given before in one of the spellings of the same path: "a.dat",
+    // "./a.dat" and "x//a.dat" after "x/a.dat". Remembers it, by a view into the name,
+    // which must outlive this.
+    [[nodiscard]] bool givenBefore(const NativeName &name);
+
+    // The text two names of the same path share: without "." elements and repeated
+    // separators. ".." stays, as it may climb out of a symbolic link to somewhere else; a
+    // name made only of "." elements is ".", and the empty name (no file) stays empty.
+    [[nodiscard]] static NativeName keyOf(const NativeName &name);
+
+private:
+    using Key = std::basic_string_view<NativeName::value_type>;
+
+    std::unordered_set<Key> mKeys;
+    std::deque<NativeName> mMadeKeys;  // the keys that are not a name's own text
+};
+
+} // namespace vuelco::batch

@@ -1,0 +1,164 @@
+#include "batch/ordered_pipeline.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace vuelco::batch {
+namespace {
+
+// Items made at one go for each worker: enough that the workers seldom find none made and
+// wait for more (on two cores and tmpfs, a tenth of the thread switches of one each), so
+// few that what is made and not yet taken, and the folders a walk's items keep open, stay
+// few.
+constexpr std::size_t kMadeAtOnceForEachWorker = 4;
+
+class Pipeline {
+public:
+    Pipeline(unsigned workers, const PipelineSteps &steps, const StopRequest &stop)
+        : mWorkers(std::max(workers, 1U)), mSteps(steps), mStop(stop), mDone(kPipelineSlots, false)
+    {
+    }
+
+    bool run()
+    {
+        work();
+        std::vector<std::jthread> threads;
+        {
+            const std::lock_guard lock(mMutex);
+            mClosing = true;
+            threads.swap(mThreads);
+        }
+        threads.clear();
+        return !(mNoMore && mClaimed == mMade);
+    }
+
+private:
+    static std::size_t slotOf(std::size_t item) { return item % kPipelineSlots; }
+
+    // Each thread's loop: take the next item made, or make some, or wait for either.
+    void work()
+    {
+        std::unique_lock lock(mMutex);
+        for (;;) {
+            if (mStopped || mStop.requested())
+                return;
+            if (mClaimed < mMade) {
+                const std::size_t item = mClaimed++;
+                lock.unlock();
+                mSteps.work(slotOf(item));
+                lock.lock();
+                mDone[slotOf(item)] = true;
+                deliverReady(lock);
+            } else if (mNoMore) {
+                return;
+            } else if (!mMaking && mMade - mDelivered < kPipelineSlots) {
+                make(lock);
+            } else {
+                ++mWaiting;
+                mChanged.wait(lock);
+                --mWaiting;
+            }
+        }
+    }
+
+    void make(std::unique_lock<std::mutex> &lock)
+    {
+        mMaking = true;
+        const std::size_t first = mMade;
+        const std::size_t room =
+            std::min(kMadeAtOnceForEachWorker * mWorkers, kPipelineSlots - (mMade - mDelivered));
+        lock.unlock();
+        std::size_t made = 0;
+        bool more = true;
+        while (made < room && !mStop.requested() && (more = mSteps.make(slotOf(first + made))))
+            ++made;
+        lock.lock();
+        mMade += made;
+        mNoMore = !more;
+        mMaking = false;
+        startThreads();
+        wakeWaiting();
+    }
+
+    // One more thread for each item waiting beyond the threads there are, up to the count
+    // asked for. A system that gives no more threads leaves the work to those there are.
+    void startThreads()
+    {
+        while (!mClosing && mThreads.size() + 1 < mWorkers && mThreads.size() + 1 < mMade - mDelivered) {
+            try {
+                mThreads.emplace_back([this] { work(); });
+            } catch (const std::system_error &) {
+                mWorkers = static_cast<unsigned>(mThreads.size() + 1);
+            }
+        }
+    }
+
+    // Delivers the awaited item and every worked one after it, unless another thread is
+    // already delivering: it takes these too when it gets there.
+    void deliverReady(std::unique_lock<std::mutex> &lock)
+    {
+        if (mDelivering)
+            return;
+        mDelivering = true;
+        for (bool delivered = true; delivered;) {
+            delivered = false;
+            while (mDelivered < mClaimed && mDone[slotOf(mDelivered)]) {
+                const std::size_t slot = slotOf(mDelivered);
+                lock.unlock();
+                const bool goOn = mSteps.deliver(slot);
+                lock.lock();
+                mDone[slot] = false;
+                ++mDelivered;
+                mStopped = mStopped || !goOn;
+                delivered = true;
+            }
+            if (delivered) {
+                lock.unlock();
+                const bool goOn = mSteps.caughtUp();
+                lock.lock();
+                mStopped = mStopped || !goOn;
+            }
+        }
+        mDelivering = false;
+        wakeWaiting();
+    }
+
+    void wakeWaiting()
+    {
+        if (mWaiting > 0)
+            mChanged.notify_all();
+    }
+
+    unsigned mWorkers;
+    const PipelineSteps &mSteps;
+    const StopRequest &mStop;
+
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    // Guarded by mMutex: items are counted from 0 as they are made, taken, and delivered.
+    std::size_t mMade = 0;
+    std::size_t mClaimed = 0;
+    std::size_t mDelivered = 0;
+    std::vector<bool> mDone;   // by slot: worked and not yet delivered
+    bool mMaking = false;
+    bool mDelivering = false;
+    bool mNoMore = false;
+    bool mStopped = false;
+    bool mClosing = false;
+    int mWaiting = 0;
+    std::vector<std::jthread> mThreads;
+};
+
+} // namespace
+
+bool runPipeline(unsigned workers, const PipelineSteps &steps, const StopRequest &stop)
+{
+    Pipeline pipeline(workers, steps, stop);
+    return pipeline.run();
+}
+
+} // namespace vuelco::batch

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "batch/entry_name.h"
+#include "core/bga_header.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace vuelco::batch {
+
+// What a run does with each file.
+enum class Job : std::uint8_t {
+    Look,      // tells each file's layout
+    Simulate,  // tells what converting to the target layout would do
+    Convert,   // converts every file in the other layout to the target one
+};
+
+// Worker threads unless asked otherwise. On a disk nearly all of a conversion is its flush,
+// and flushes in flight together share the file system's journal commits, so workers pay
+// even on two cores: measured on ext4 (bench/RESULTS.md), 10,000 files went from about
+// 210 us a file on one to 58 on 8, 43 on 16, 33 on 32 and 31 on 64. Past 32 the gain is
+// within the noise, while each thread still costs its start on a fast device.
+inline constexpr unsigned kDefaultWorkers = 32;
+// The most a run takes: past a few dozen, more workers only add threads.
+inline constexpr unsigned kMostWorkers = 64;
+
+struct Request {
+    // Files, in the system's own text, in the order to report them; with recursive, a name
+    // that is a folder (a link the user named included) is walked for its ".dat" files.
+    std::vector<NativeName> names;
+    bool recursive = false;
+    Job job = Job::Look;
+    Layout target = Layout::Arcade;  // with Simulate and Convert
+    unsigned workers = kDefaultWorkers;
+};
+
+} // namespace vuelco::batch

@@ -1,0 +1,211 @@
+#include "batch/run_batch.h"
+
+#include "batch/file_claims.h"
+#include "batch/given_names.h"
+#include "batch/ordered_pipeline.h"
+#include "batch/walk.h"
+#include "core/convert_in_one_pass.h"
+#include "runtime/binary_file.h"
+#include "runtime/unexpected_failure.h"
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+namespace vuelco::batch {
+namespace {
+
+struct Item {
+    EntryName name;
+    NativeName walkedPath;                 // a walked entry's whole name (a name given is its own)
+    std::shared_ptr<const Folder> folder;  // a walked file's folder, until it is worked on
+    std::optional<FileIdentity> listed;    // a walked file: the identity its listing saw
+    FileIdentity identity;                 // once open
+    std::size_t order = 0;
+    FileOutcome outcome;
+
+    [[nodiscard]] const NativeName &path() const { return name.walked() ? walkedPath : name.own(); }
+};
+
+FileOutcome failedWith(Failure failure)
+{
+    FileOutcome outcome;
+    outcome.failure = std::move(failure);
+    return outcome;
+}
+
+// The names in order, each folder among them walked with recursive, each name given once.
+class Names {
+public:
+    explicit Names(const Request &request) : mRequest(request), mGiven(request.names.size()) {}
+
+    // Fills item with the next name; false when there is none left.
+    bool next(Item &item)
+    {
+        for (;;) {
+            if (mWalk) {
+                if (std::optional<Found> found = mWalk->next()) {
+                    item.name = std::move(found->name);
+                    item.walkedPath = std::move(found->path);
+                    if (found->failure)
+                        item.outcome = failedWith(*std::move(found->failure));
+                    else
+                        item.listed = found->identity;
+                    item.folder = std::move(found->folder);
+                    return true;
+                }
+                mWalk.reset();
+            }
+            if (mNext == mRequest.names.size())
+                return false;
+            const NativeName &name = mRequest.names[mNext++];
+            if (mGiven.givenBefore(name))
+                continue;
+            if (mRequest.recursive) {
+                if (std::shared_ptr<Folder> folder = openGivenFolder(name)) {
+                    mWalk.emplace(name, std::move(folder));
+                    continue;
+                }
+            }
+            item.name = EntryName(name);
+            return true;
+        }
+    }
+
+private:
+    const Request &mRequest;
+    std::size_t mNext = 0;
+    GivenNames mGiven;
+    std::optional<Walk> mWalk;
+};
+
+class Run {
+public:
+    Run(const Request &request, Listener &listener)
+        : mRequest(request), mListener(listener), mNames(request), mClaims(request.names.size()),
+          mSlots(kPipelineSlots)
+    {
+    }
+
+    Summary go(const StopRequest &stop)
+    {
+        const PipelineSteps steps{
+            [this](std::size_t slot) { return make(mSlots[slot]); },
+            [this](std::size_t slot) { work(mSlots[slot]); },
+            [this](std::size_t slot) { return deliver(mSlots[slot]); },
+            [this] { return caughtUp(); },
+        };
+        const unsigned workers = std::clamp(mRequest.workers, 1U, kMostWorkers);
+        mSummary.stopped = runPipeline(workers, steps, stop);
+        return mSummary;
+    }
+
+private:
+    bool make(Item &item)
+    {
+        try {
+            if (!mNames.next(item)) {
+                mComplete = true;
+                return false;
+            }
+        } catch (...) {
+            item.outcome = failedWith(currentFailure());
+        }
+        item.order = mFound++;
+        return true;
+    }
+
+    void work(Item &item)
+    {
+        if (item.outcome.failure)
+            return;
+        std::optional<FileIdentity> claimed;
+        try {
+            const NativeName &path = item.path();
+            BinaryFile file = BinaryFile::openForReading(
+                item.folder ? placeIn(*item.folder, path, path.size() - item.name.own().size()) : FilePlace{path});
+            item.identity = file.identity();
+            if (item.listed && item.identity != *item.listed)
+                throw changedDuringTheWalk(path);
+            if (mClaims.claim(item.identity, item.order, item.name, item.outcome) == FileClaims::Claim::First) {
+                claimed = item.identity;
+                item.outcome = jobOn(file);
+            }
+        } catch (...) {
+            item.outcome = failedWith(currentFailure());
+        }
+        item.folder.reset();
+        if (claimed)
+            mClaims.finished(*claimed);
+    }
+
+    FileOutcome jobOn(BinaryFile &file) const noexcept
+    {
+        FileOutcome outcome;
+        try {
+            const Layout target = mRequest.target;
+            switch (mRequest.job) {
+            case Job::Look:
+                outcome.outcome = Outcome::Looked;
+                outcome.before = lookAtLayout(file);
+                return outcome;
+            case Job::Simulate: outcome.before = previewConversion(file, target); break;
+            case Job::Convert: outcome.before = convertInOnePass(file, target); break;
+            }
+            outcome.outcome = !outcome.before             ? Outcome::Unrecognised
+                              : *outcome.before == target ? Outcome::AlreadyThere
+                                                          : Outcome::Converted;
+            return outcome;
+        } catch (...) {
+            return failedWith(currentFailure());
+        }
+    }
+
+    bool deliver(Item &item)
+    {
+        item.outcome.name = item.name.walked() ? std::move(item.walkedPath) : NativeName(item.name.own());
+        if (item.outcome.outcome == Outcome::SameFile)
+            item.outcome.sameAs = mClaims.firstNameOf(item.identity);
+        mSummary.count(item.outcome);
+        const Progress progress{++mDelivered, mFound.load(), mComplete.load()};
+        bool goOn = false;
+        try {
+            goOn = mListener.report(item.outcome, progress);
+        } catch (...) {
+            // A front that cannot hand its record on stops the run, as if it had said so.
+        }
+        item = Item{};
+        return goOn;
+    }
+
+    bool caughtUp()
+    {
+        try {
+            return mListener.caughtUp();
+        } catch (...) {
+            return false;
+        }
+    }
+
+    const Request &mRequest;
+    Listener &mListener;
+    Names mNames;
+    FileClaims mClaims;
+    std::vector<Item> mSlots;
+    // Written by whoever makes items, read by whoever delivers them.
+    std::atomic<std::size_t> mFound{0};
+    std::atomic<bool> mComplete{false};
+    // Only the deliverer's.
+    Summary mSummary;
+    std::size_t mDelivered = 0;
+};
+
+} // namespace
+
+Summary runBatch(const Request &request, Listener &listener, const StopRequest &stop)
+{
+    Run run(request, listener);
+    return run.go(stop);
+}
+
+} // namespace vuelco::batch

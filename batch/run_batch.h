@@ -1,0 +1,25 @@
+#pragma once
+
+#include "batch/file_outcome.h"
+#include "batch/listener.h"
+#include "batch/request.h"
+#include "batch/stop_request.h"
+
+namespace vuelco::batch {
+
+// Runs the request: every name given, in order, and with recursive every folder among
+// them walked (see Walk), each file looked at or converted on the request's workers and
+// its outcome reported to the listener in the order of the names and of the walk, as soon
+// as that order allows. A name given twice in one spelling or another is taken once; two
+// names of one file are told apart by the file's identity once it is open, and only the
+// first is worked on (FileClaims).
+//
+// Every file is opened for reading to be looked at; only one that is to be converted is
+// opened again for writing, through the handle already open (convertInOnePass). Looking
+// and simulating open nothing for writing.
+//
+// A stop (the stop request, or the listener's say) takes no new file: those in flight
+// finish whole and are reported. Returns the counts.
+[[nodiscard]] Summary runBatch(const Request &request, Listener &listener, const StopRequest &stop);
+
+} // namespace vuelco::batch

@@ -1,0 +1,160 @@
+#include "cli/name_text.h"
+
+#include <array>
+#include <cstdint>
+
+namespace vuelco::cli {
+namespace {
+
+// One character of a name, or one unit of it that is not part of one (a byte that is not
+// UTF-8; on Windows a lone surrogate).
+struct Piece {
+    char32_t value;
+    bool character;
+    std::size_t length;
+};
+
+template <class Char>
+Piece pieceAt(std::basic_string_view<Char> text, std::size_t at)
+{
+    if constexpr (sizeof(Char) == 1) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const Piece unit{lead, false, 1};
+        if (lead < 0x80)
+            return {lead, true, 1};
+        const std::size_t length = lead >= 0xF5 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        if (length == 0 || at + length > text.size())
+            return unit;
+        char32_t value = lead & (0x7FU >> length);
+        for (std::size_t i = 1; i < length; ++i) {
+            const auto next = static_cast<unsigned char>(text[at + i]);
+            if ((next & 0xC0U) != 0x80U)
+                return unit;
+            value = (value << 6) | (next & 0x3FU);
+        }
+        const bool overlong = (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
+        if (overlong || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF)
+            return unit;
+        return {value, true, length};
+    } else {
+        const auto first = static_cast<char32_t>(static_cast<std::uint16_t>(text[at]));
+        if (first < 0xD800 || first > 0xDFFF)
+            return {first, true, 1};
+        if (first <= 0xDBFF && at + 1 < text.size()) {
+            const auto second = static_cast<char32_t>(static_cast<std::uint16_t>(text[at + 1]));
+            if (second >= 0xDC00 && second <= 0xDFFF)
+                return {0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00), true, 2};
+        }
+        return {first, false, 1};
+    }
+}
+
+void appendUtf8(std::string &out, char32_t value)
+{
+    if (value < 0x80) {
+        out += static_cast<char>(value);
+        return;
+    }
+    const std::size_t length = value < 0x800 ? 2 : value < 0x10000 ? 3 : 4;
+    constexpr std::array<unsigned, 5> kLead{0, 0, 0xC0, 0xE0, 0xF0};
+    for (std::size_t i = length; i-- > 0;) {
+        const auto shifted = static_cast<unsigned>(value >> (6 * i));
+        out += static_cast<char>(i + 1 == length ? kLead[length] | shifted : 0x80U | (shifted & 0x3FU));
+    }
+}
+
+void appendHex(std::string &out, unsigned value, int digits)
+{
+    constexpr const char *kDigits = "0123456789abcdef";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        out += kDigits[(value >> shift) & 0xFU];
+}
+
+void appendOctal(std::string &out, unsigned byte)
+{
+    out += '\\';
+    for (int shift = 6; shift >= 0; shift -= 3)
+        out += static_cast<char>('0' + ((byte >> shift) & 7U));
+}
+
+// C0 and C1 control characters and DEL: a terminal may act on any of them.
+bool isControl(char32_t value) { return value < 0x20 || (value >= 0x7F && value < 0xA0); }
+
+template <class Char>
+std::string escaped(std::basic_string_view<Char> text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const Piece piece = pieceAt(text, at);
+        at += piece.length;
+        if (!piece.character) {
+            if constexpr (sizeof(Char) == 1) {
+                appendOctal(out, piece.value);
+            } else {
+                out += "\\u";
+                appendHex(out, piece.value, 4);
+            }
+        } else if (piece.value == '\\' && sizeof(Char) == 1) {
+            out += "\\\\";
+        } else if (piece.value == '\t') {
+            out += "\\t";
+        } else if (piece.value == '\n') {
+            out += "\\n";
+        } else if (isControl(piece.value)) {
+            std::string bytes;
+            appendUtf8(bytes, piece.value);
+            for (const char byte : bytes)
+                appendOctal(out, static_cast<unsigned char>(byte));
+        } else {
+            appendUtf8(out, piece.value);
+        }
+    }
+    return out;
+}
+
+template <class Char>
+std::string json(std::basic_string_view<Char> text)
+{
+    std::string out = "\"";
+    out.reserve(text.size() + 2);
+    for (std::size_t at = 0; at < text.size();) {
+        const Piece piece = pieceAt(text, at);
+        at += piece.length;
+        if (!piece.character) {
+            out += "\\u";
+            appendHex(out, sizeof(Char) == 1 ? 0xDC00 + piece.value : piece.value, 4);
+        } else if (piece.value == '"' || piece.value == '\\') {
+            out += '\\';
+            out += static_cast<char>(piece.value);
+        } else if (piece.value == '\n') {
+            out += "\\n";
+        } else if (piece.value == '\t') {
+            out += "\\t";
+        } else if (piece.value < 0x20) {
+            out += "\\u";
+            appendHex(out, piece.value, 4);
+        } else {
+            appendUtf8(out, piece.value);
+        }
+    }
+    return out + '"';
+}
+
+} // namespace
+
+std::string escapedName(const batch::NativeName &name)
+{
+    return escaped(std::basic_string_view<batch::NativeName::value_type>(name));
+}
+
+std::string escapedText(std::string_view text) { return escaped(text); }
+
+std::string jsonString(const batch::NativeName &name)
+{
+    return json(std::basic_string_view<batch::NativeName::value_type>(name));
+}
+
+std::string jsonText(std::string_view text) { return json(text); }
+
+} // namespace vuelco::cli

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "batch/entry_name.h"
+
+#include <string>
+#include <string_view>
+
+namespace vuelco::cli {
+
+// A name as a line of text output shows it, in UTF-8, so that no name can pass for more
+// than one field or one line: as `ls -b` writes it, a tab is "\t", a line break "\n", a
+// backslash "\\", and every other control character and every byte that is not UTF-8
+// is "\" and three octal digits. On Windows, where names are UTF-16 and a backslash only
+// ever separates folders, the backslash stays as it is, and a lone half of a surrogate
+// pair is "\u" and four hex digits.
+[[nodiscard]] std::string escapedName(const batch::NativeName &name);
+
+// Any text for the same kind of line (a failure's description), escaped the same way.
+[[nodiscard]] std::string escapedText(std::string_view text);
+
+// A name as a JSON string, quotes included. A byte that is not UTF-8 is written as the
+// lone surrogate "\udc80" to "\udcff" (the byte plus 0xDC00), the way Python's
+// os.fsencode() takes it back to the byte; on Windows, a lone surrogate as itself.
+[[nodiscard]] std::string jsonString(const batch::NativeName &name);
+[[nodiscard]] std::string jsonText(std::string_view text);
+
+} // namespace vuelco::cli
