@@ -214,6 +214,7 @@ TEST_P(Stop, takesNoNewFileAndReportsEveryFileItConverted)
 {
     const TempFolder folder;
     std::vector<fs::path> names;
+    names.reserve(60);
     for (int i = 0; i < 60; ++i)
         names.push_back(folder.write("f" + std::to_string(100 + i).append(".dat"), kArcade));
     FakeCalls calls;

@@ -218,7 +218,7 @@ TEST_P(OutputLost, stopsTheRunAndSaysSo)
     const int out = GetParam().open();
     const auto previous = std::signal(SIGPIPE, SIG_IGN);
     Started cli(files, out, "8");
-    std::signal(SIGPIPE, previous);
+    (void)std::signal(SIGPIPE, previous);
     if (out >= 0)
         ::close(out);
     const auto [status, err] = cli.finish();
