@@ -18,6 +18,7 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 
 namespace vuelco {
 
@@ -31,9 +32,15 @@ namespace {
 const QString kMsSansSerif = QStringLiteral("MS Sans Serif");
 constexpr QChar kLineBreak = QChar(13);
 
-QString caption(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString caption(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-QString countLine(const QString &what, std::size_t count) { return what + QStringLiteral(": ") + QString::number(count); }
+QString countLine(const QString &what, std::size_t count)
+{
+    return what + QStringLiteral(": ") + QString::number(count);
+}
 
 QString lookCounts(const batch::Summary &summary)
 {
@@ -90,7 +97,8 @@ QLabel *plainLabel(QWidget *parent, const char *name, const QString &accessibleN
 
 QPushButton *commandButton(QWidget *parent, const char *name, const QString &text)
 {
-    auto *button = control<forms::CommandButton>(parent, name, text.isEmpty() ? text : QString(text).remove('.'));
+    // Read without the dots that say a button opens another window.
+    auto *button = control<forms::CommandButton>(parent, name, QString(text).remove('.'));
     button->setText(text);
     button->setFont(designFont(kMsSansSerif, 9.75, false));
     return button;
@@ -187,6 +195,9 @@ void CollectionWindow::createControls()
     layout->addWidget(FRconv);
     layout->addWidget(TXinforme, 1);
     layout->addLayout(buttons);
+    // The counts and the progress grow by lines and words as the runs go: the window grows
+    // with them rather than cutting them off.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     resize(480, 420);
 
     setTabOrder(BTguarda[0], BTguarda[1]);
@@ -236,9 +247,12 @@ void CollectionWindow::endRun()
         // A look cancelled counted only some files: nothing is offered on so little.
         BTguarda[0]->setEnabled(!stopped && summary.pcEmulator > 0);
         BTguarda[1]->setEnabled(!stopped && summary.arcade > 0);
-        showStage(stopped                                      ? QStringLiteral("Vista cancelada: no se miraron todos los archivos.")
-                  : summary.arcade + summary.pcEmulator > 0 ? QStringLiteral("Elija el formato al que convertirlos.")
-                                                               : QStringLiteral("No hay archivos para convertir."));
+        if (stopped)
+            showStage(QStringLiteral("Vista cancelada: no se miraron todos los archivos."));
+        else if (summary.arcade + summary.pcEmulator > 0)
+            showStage(QStringLiteral("Elija el formato al que convertirlos."));
+        else
+            showStage(QStringLiteral("No hay archivos para convertir."));
     } else {
         mStage = Stage::Converted;
         LCuentas->setText(conversionCounts(summary));

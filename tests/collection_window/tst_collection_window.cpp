@@ -24,6 +24,11 @@ constexpr int kArcadeFiles = 1100;
 
 QString text(QWidget *window, const char *name) { return window->findChild<QLabel *>(name)->text(); }
 
+std::u16string arcadeName(int index)
+{
+    return QStringLiteral("a%1.dat").arg(index, 4, 10, QChar('0')).toStdU16String();
+}
+
 } // namespace
 
 class TestCollectionWindow : public QObject {
@@ -37,7 +42,7 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
 {
     const TempFolder folder;
     for (int i = 0; i < kArcadeFiles; ++i)
-        (void)folder.write(QStringLiteral("a%1.dat").arg(i, 4, 10, QChar('0')).toStdU16String(), fileWith(Layout::Arcade));
+        (void)folder.write(arcadeName(i), fileWith(Layout::Arcade));
     (void)folder.write("b1.dat", fileWith(Layout::PcEmulator));
     (void)folder.write("b2.dat", fileWith(Layout::PcEmulator));
     (void)folder.write("0otro.dat", withByte(fileWith(Layout::Arcade), 4, 9));
@@ -46,7 +51,7 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     const QString notFound = QStringLiteral("%1: Error #  53: %2")
                                  .arg(missing, QString::fromStdString(vuelco::standardDescription(
                                                    vuelco::FailureNumber::FileNotFound)));
-    const QString other = vuelco::forms::joinPath(top, QStringLiteral("0otro.dat")) + QStringLiteral(": Otro. Desconocido");
+    const QString other = vuelco::forms::joinPath(top, QStringLiteral("0otro.dat")) + ": Otro. Desconocido";
 
     ScriptedMessageBoxes boxes;
     vuelco::CollectionWindow window({missing, top}, nullptr);
@@ -54,13 +59,13 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     const auto button = [&window](const char *name) { return window.findChild<QPushButton *>(name); };
     auto *list = window.findChild<QPlainTextEdit *>("TXinforme");
     QTRY_VERIFY(button("BTcerrar")->isEnabled());
-    QCOMPARE(text(&window, "LCuentas"),
-             QStringLiteral("BGA, Arcade: %1\nBGA, Emulador Pc: 2\nOtro. Desconocido: 1\nIlegibles: 1").arg(kArcadeFiles));
+    QCOMPARE(text(&window, "LCuentas"), QStringLiteral("BGA, Arcade: %1\nBGA, Emulador Pc: 2\n"
+                                                       "Otro. Desconocido: 1\nIlegibles: 1").arg(kArcadeFiles));
     QCOMPARE(list->toPlainText(), notFound + '\n' + other);
     QVERIFY(button("BTguarda0")->isEnabled() && button("BTguarda1")->isEnabled());
-    for (const QWidget *control : window.findChildren<QWidget *>()) {
+    for (QWidget *control : window.findChildren<QWidget *>()) {
         if (control->focusPolicy() & Qt::TabFocus)
-            QVERIFY2(!QAccessible::queryAccessibleInterface(const_cast<QWidget *>(control))->text(QAccessible::Name).isEmpty(),
+            QVERIFY2(!QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty(),
                      qPrintable(control->objectName()));
     }
 
@@ -75,9 +80,11 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     }, Qt::DirectConnection);
     button("BTguarda1")->setFocus();
     QTest::keyClick(button("BTguarda1"), Qt::Key_Space);
-    const QString confirmation = QStringLiteral("Los %1 archivos a convertir se van a\rSobreescribir para convertirlos.\r"
-                                                "Antes: es aconsejable hacer una\rcopia de seguridad de los mismos.\r\r"
-                                                "¿Está seguro?").arg(kArcadeFiles);
+    const QString confirmation = QStringLiteral("Los %1 archivos a convertir se van a\r"
+                                                "Sobreescribir para convertirlos.\r"
+                                                "Antes: es aconsejable hacer una\r"
+                                                "copia de seguridad de los mismos.\r\r¿Está seguro?")
+                                     .arg(kArcadeFiles);
     QCOMPARE(boxes.shown(), QList<ScriptedMessageBoxes::Box>({{confirmation, 260, QStringLiteral("Convertir")}}));
     QTRY_VERIFY(reached);
     QVERIFY(!button("BTcerrar")->isEnabled());
@@ -87,10 +94,8 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     QTRY_VERIFY(button("BTcerrar")->isEnabled());
 
     int converted = 0;
-    for (int i = 0; i < kArcadeFiles; ++i) {
-        const auto name = QStringLiteral("a%1.dat").arg(i, 4, 10, QChar('0')).toStdU16String();
-        converted += readAll(folder / name) == fileWith(Layout::PcEmulator) ? 1 : 0;
-    }
+    for (int i = 0; i < kArcadeFiles; ++i)
+        converted += readAll(folder / arcadeName(i)) == fileWith(Layout::PcEmulator) ? 1 : 0;
     QVERIFY(converted > 0 && converted < kArcadeFiles);
     QCOMPARE(text(&window, "LEstado"), QStringLiteral("Cancelado: no se tomaron más archivos."));
     QCOMPARE(text(&window, "LCuentas"),
@@ -104,7 +109,7 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     QTest::mouseClick(button("BTcopiar"), Qt::LeftButton);
     QCOMPARE(QApplication::clipboard()->text(), report);
     const QString saved = vuelco::forms::fromFilesystemPath(folder / "lista.txt");
-    window.setSaveNameAsker([&saved](QWidget *) { return saved; });
+    window.setSaveNameAsker([&saved](QWidget *) { return QString(saved); });
     QTest::mouseClick(button("BTguardar"), Qt::LeftButton);
     QFile file(saved);
     QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
