@@ -79,6 +79,17 @@ QString namesText(const QStringList &paths)
     return QStringLiteral("%1 (y %2 más)").arg(paths.first()).arg(paths.size() - 1);
 }
 
+// The first names given, one a line: a drop of thousands of files must not make a tooltip
+// taller than the screen.
+QString namesTip(const QStringList &paths)
+{
+    constexpr qsizetype kMostLines = 12;
+    QString tip = paths.mid(0, kMostLines).join('\n');
+    if (paths.size() > kMostLines)
+        tip += QStringLiteral("\n...");
+    return tip;
+}
+
 template <class Control>
 Control *control(QWidget *parent, const char *name, const QString &accessibleName)
 {
@@ -136,7 +147,7 @@ void CollectionWindow::createControls()
 {
     LNombres = plainLabel(this, "LNombres", QStringLiteral("Archivos elegidos"));
     LNombres->setText(namesText(mPaths));
-    LNombres->setToolTip(mPaths.join('\n'));
+    LNombres->setToolTip(namesTip(mPaths));
     LNombres->setWordWrap(true);
     LNombres->setFont(designFont(kMsSansSerif, 8.25, true));
     LNombres->setAutoFillBackground(true);
