@@ -18,6 +18,16 @@ struct FileIdentityHash {
     }
 };
 
+// A name of a run as the claims keep it: a name given by the address of the request's own
+// text, which outlives the run, so that keeping it copies nothing; an entry a walk found
+// by its EntryName, which shares its folder's.
+struct RunName {
+    const NativeName *given = nullptr;
+    EntryName walked;
+
+    [[nodiscard]] NativeName text() const { return given != nullptr ? *given : walked.text(); }
+};
+
 // Tells the names of one file apart once it is open, by the file's identity, so that a
 // file named twice (a hard link, a link, another spelling, a folder walked twice) is
 // worked on once and its outcome reported under its first name in the order of the run;
@@ -39,7 +49,7 @@ public:
 
     // Claims the file for the name numbered order (names are numbered in the order they are
     // reported), whose outcome is written to outcome until it is reported.
-    [[nodiscard]] Claim claim(const FileIdentity &identity, std::size_t order, const EntryName &name,
+    [[nodiscard]] Claim claim(const FileIdentity &identity, std::size_t order, const RunName &name,
                               FileOutcome &outcome);
     // The work on the file claimed First is over, and its outcome written.
     void finished(const FileIdentity &identity);
@@ -50,7 +60,7 @@ public:
 private:
     struct Holder {
         std::size_t first;     // the earliest name of the file met so far
-        EntryName firstName;
+        RunName firstName;
         FileOutcome *outcome;  // where the file's outcome is until it is reported
         bool finished = false;
     };

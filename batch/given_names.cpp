@@ -7,6 +7,13 @@ namespace vuelco::batch {
 NativeName GivenNames::keyOf(const NativeName &name)
 {
     NativeName key;
+    keyInto(name, key);
+    return key;
+}
+
+void GivenNames::keyInto(const NativeName &name, NativeName &key)
+{
+    key.clear();
     key.reserve(name.size());
     // Leading separators stay as they are: on Windows two of them start a network name.
     std::size_t at = 0;
@@ -23,25 +30,28 @@ NativeName GivenNames::keyOf(const NativeName &name)
         }
         at += length + 1;
     }
-    if (key.empty())
-        return name.empty() ? key : NativeName(1, '.');
+    if (key.empty()) {
+        if (!name.empty())
+            key = '.';
+        return;
+    }
     // "a.dat/" and "a.dat/." name no file; they must not hide "a.dat".
     const bool endsAsFolder = isSeparator(name.back()) ||
                               (name.back() == '.' && name.size() > 1 && isSeparator(name[name.size() - 2]));
     if (endsAsFolder && !isSeparator(key.back()))
         key += std::filesystem::path::preferred_separator;
-    return key;
 }
 
 bool GivenNames::givenBefore(const NativeName &name)
 {
-    // Most names are already their own key: only the others cost a key of their own.
-    NativeName key = keyOf(name);
-    if (key == name)
+    // Most names are already their own key: only the others keep a key of their own. The
+    // key is made in a buffer kept from name to name, so the common case allocates nothing.
+    keyInto(name, mKey);
+    if (mKey == name)
         return !mKeys.insert(Key(name)).second;
-    if (mKeys.contains(Key(key)))
+    if (mKeys.contains(Key(mKey)))
         return true;
-    mKeys.insert(Key(mMadeKeys.emplace_back(std::move(key))));
+    mKeys.insert(Key(mMadeKeys.emplace_back(mKey)));
     return false;
 }
 

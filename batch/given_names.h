@@ -28,8 +28,12 @@ public:
 private:
     using Key = std::basic_string_view<NativeName::value_type>;
 
+    // keyOf, made in key.
+    static void keyInto(const NativeName &name, NativeName &key);
+
     std::unordered_set<Key> mKeys;
     std::deque<NativeName> mMadeKeys;  // the keys that are not a name's own text
+    NativeName mKey;                   // the last name's key
 };
 
 } // namespace vuelco::batch
