@@ -42,10 +42,30 @@ void GivenNames::keyInto(const NativeName &name, NativeName &key)
         key += std::filesystem::path::preferred_separator;
 }
 
+bool GivenNames::isOwnKey(const NativeName &name)
+{
+    std::size_t at = 0;
+    while (at < name.size() && isSeparator(name[at]))
+        ++at;
+    std::size_t element = at;
+    for (; at < name.size(); ++at) {
+        if (!isSeparator(name[at]))
+            continue;
+        const std::size_t length = at - element;
+        if (name[at] != std::filesystem::path::preferred_separator || length == 0 ||
+            (length == 1 && name[element] == '.'))
+            return false;
+        element = at + 1;
+    }
+    return !(name.size() - element == 1 && name[element] == '.');
+}
+
 bool GivenNames::givenBefore(const NativeName &name)
 {
-    // Most names are already their own key: only the others keep a key of their own. The
-    // key is made in a buffer kept from name to name, so the common case allocates nothing.
+    // Most names are already their own key, which one look tells: only the others keep a
+    // key of their own, made in a buffer kept from name to name.
+    if (isOwnKey(name))
+        return !mKeys.insert(Key(name)).second;
     keyInto(name, mKey);
     if (mKey == name)
         return !mKeys.insert(Key(name)).second;

@@ -30,6 +30,9 @@ private:
 
     // keyOf, made in key.
     static void keyInto(const NativeName &name, NativeName &key);
+    // Whether name is surely its own key: no "." element, no separator repeated or other
+    // than the system's own past the leading ones. False sends it to keyInto.
+    [[nodiscard]] static bool isOwnKey(const NativeName &name);
 
     std::unordered_set<Key> mKeys;
     std::deque<NativeName> mMadeKeys;  // the keys that are not a name's own text

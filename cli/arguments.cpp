@@ -93,4 +93,12 @@ std::filesystem::path::string_type fileArgumentName(std::string_view word)
     return nativeName<std::filesystem::path::string_type>(word);
 }
 
+std::filesystem::path::string_type fileArgumentName(std::string &&word)
+{
+    if constexpr (std::is_same_v<std::filesystem::path::string_type, std::string>)
+        return std::move(word);
+    else
+        return fileArgumentName(std::string_view(word));
+}
+
 } // namespace vuelco::cli

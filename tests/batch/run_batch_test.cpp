@@ -2,6 +2,7 @@
 // names and of the walk, each file worked on once however it is named, a walk that cannot
 // be led out of its tree, and a stop that leaves no file converted without its outcome.
 
+#include "batch/given_names.h"
 #include "recording_front.h"
 #include "system_call_faults.h"
 #include "temp_folder.h"
@@ -106,6 +107,22 @@ TEST(Run, reportsInTheOrderNamedAndConvertsEachFileOnce)
     EXPECT_EQ(counted(ran.summary), "arcade 0, pc 0, converted 21, already 20, unrecognised 0, failed 2, same " +
                                         std::to_string(names.size() - 44));
     EXPECT_EQ(readAll(first), kPcEmulator);
+}
+
+// A name given again in another spelling of its path is known before anything is opened;
+// names that only look alike ("a.dat/", "..", leading separators) are not taken for it.
+TEST(GivenNames, knowEverySpellingOfAPathAndNothingMore)
+{
+    const std::vector<std::pair<const char *, bool>> sequence{
+        {"a.dat", false},     {"./a.dat", true},   {"x/a.dat", false}, {"x//a.dat", true},
+        {"x/./a.dat", true},  {"./x/a.dat", true}, {"x/a.dat/", false}, {"x/a.dat/.", true},
+        {"../a.dat", false},  {"", false},         {".", false},       {"./", true},
+        {"/", false},         {"//", false},       {"/x/a.dat", false}, {"/x/a.dat/", false}};
+    GivenNames given(sequence.size());
+    std::vector<NativeName> names;  // given keeps views into them
+    names.reserve(sequence.size());
+    for (const auto &[name, before] : sequence)
+        EXPECT_EQ(given.givenBefore(names.emplace_back(fs::path(name).native())), before) << name;
 }
 
 // A walk takes ".dat" files in any case, in name order, folder by folder, and follows no
