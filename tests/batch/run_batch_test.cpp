@@ -109,6 +109,34 @@ TEST(Run, reportsInTheOrderNamedAndConvertsEachFileOnce)
     EXPECT_EQ(readAll(first), kPcEmulator);
 }
 
+// A run starts with few workers, as storage that never waits wants, and adds workers while
+// flushes take long, up to the count asked for: slow flushes then overlap, as the journal
+// commits of a disk reward.
+TEST(Run, addsWorkersWhileFlushesTakeLong)
+{
+    const TempFolder folder;
+    std::vector<fs::path> names;
+    names.reserve(40);
+    for (int i = 0; i < 40; ++i)
+        names.push_back(folder.write("f" + std::to_string(i).append(".dat"), kArcade));
+    FakeCalls calls;
+    std::atomic<int> flushing{0};
+    std::atomic<int> mostFlushing{0};
+    calls.plan([&](const Record &call, std::size_t) {
+        if (call.call == Call::Flush) {
+            const int now = ++flushing;
+            for (int most = mostFlushing; now > most && !mostFlushing.compare_exchange_weak(most, now);) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            --flushing;
+        }
+        return Twist{};
+    });
+    const Ran ran = runOn(names, Job::Convert, false, 8);
+    EXPECT_EQ(ran.summary.converted, names.size());
+    EXPECT_EQ(mostFlushing, 8);
+}
+
 // A name given again in another spelling of its path is known before anything is opened;
 // names that only look alike ("a.dat/", "..", leading separators) are not taken for it.
 TEST(GivenNames, knowEverySpellingOfAPathAndNothingMore)
