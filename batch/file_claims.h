@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <memory_resource>
 #include <mutex>
 #include <unordered_map>
 
@@ -67,7 +68,10 @@ private:
 
     std::mutex mMutex;
     std::condition_variable mFinished;
-    std::unordered_map<FileIdentity, Holder, FileIdentityHash> mHolders;
+    // One holder for each file of the run, none ever let go before the end: taken from a
+    // pool in blocks, rather than allocated and freed one by one.
+    std::pmr::monotonic_buffer_resource mPool;
+    std::pmr::unordered_map<FileIdentity, Holder, FileIdentityHash> mHolders{&mPool};
 };
 
 } // namespace vuelco::batch
