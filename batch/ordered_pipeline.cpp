@@ -19,11 +19,11 @@ namespace {
 // few.
 constexpr std::size_t kMadeAtOnceForEachWorker = 4;
 
-// Workers a run starts with, when asked for more. On storage that never waits (memory, a
-// page cache that takes the writes) a file costs a few microseconds of processor, and more
-// threads than cores only hand files to each other; two keep a small machine's cores busy
-// and let a later name reach a file while an earlier one is slow to open.
-constexpr unsigned kFirstWorkers = 2;
+// Workers a run starts with, when asked for more: one for each core, and two at least. On
+// storage that never waits (memory, a page cache that takes the writes) a file costs a
+// few microseconds of processor, and more threads than cores only hand files to each
+// other; a second one lets a later name reach a file while an earlier one is slow to open.
+unsigned firstWorkers() { return std::max(std::thread::hardware_concurrency(), 2U); }
 // A file worked on for longer than this waited for its device: a flush to a disk, a
 // stick or a network share, never one to memory, which takes a few microseconds.
 constexpr auto kSlowWork = std::chrono::microseconds(100);
@@ -36,7 +36,7 @@ constexpr int kSlowOfTheLastEight = 4;
 class Pipeline {
 public:
     Pipeline(unsigned workers, const PipelineSteps &steps, const StopRequest &stop)
-        : mWorkers(std::max(workers, 1U)), mAllowed(std::min(mWorkers, kFirstWorkers)), mSteps(steps), mStop(stop),
+        : mWorkers(std::max(workers, 1U)), mAllowed(std::min(mWorkers, firstWorkers())), mSteps(steps), mStop(stop),
           mDone(kPipelineSlots, false)
     {
     }

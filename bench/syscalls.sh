@@ -36,7 +36,7 @@ least_of() {
 
 why_of() {
     case "$1" in
-    newfstatat | fstat | statx) echo "the open handle's type, mode and identity, and after the flush whether the path still names the file written" ;;
+    newfstatat | fstat | statx) echo "the open handle's type, mode and identity; in a conversion also, after the flush, whether the path still names the file written" ;;
     *) echo "unexpected" ;;
     esac
 }

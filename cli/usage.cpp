@@ -19,7 +19,8 @@ std::string usage()
            std::to_string(batch::kMostWorkers) + "; si no se indica, hasta " +
            std::to_string(batch::kDefaultWorkers) +
            ";\n"
-           "                   empieza con dos y añade más mientras el disco tarda en escribir)\n"
+           "                   empieza con uno por núcleo, dos al menos, y añade más mientras el\n"
+           "                   disco tarda en escribir)\n"
            "  --json           escribe un objeto JSON por línea en lugar de texto\n"
            "  --help           muestra esta ayuda\n"
            "  --version        muestra la versión\n"
