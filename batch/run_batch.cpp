@@ -122,8 +122,9 @@ private:
         std::optional<FileIdentity> claimed;
         try {
             const NativeName &path = item.path();
-            BinaryFile file = BinaryFile::openForReading(
-                item.folder ? placeIn(*item.folder, path, path.size() - item.name.walked.own().size()) : FilePlace{path});
+            const std::size_t nameAt = path.size() - item.name.walked.own().size();
+            BinaryFile file =
+                BinaryFile::openForReading(item.folder ? placeIn(*item.folder, path, nameAt) : FilePlace{path});
             item.identity = file.identity();
             if (item.listed && item.identity != *item.listed)
                 throw changedDuringTheWalk(path);

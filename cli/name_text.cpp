@@ -97,7 +97,8 @@ void appendEscaped(std::string &out, std::basic_string_view<Char> text)
         while (at < text.size() && standsForItself(text[at]))
             ++at;
         if (at > plain) {
-            out.append(text.begin() + static_cast<std::ptrdiff_t>(plain), text.begin() + static_cast<std::ptrdiff_t>(at));
+            const auto begin = text.begin();
+            out.append(begin + static_cast<std::ptrdiff_t>(plain), begin + static_cast<std::ptrdiff_t>(at));
             continue;
         }
         const Piece piece = pieceAt(text, at);
