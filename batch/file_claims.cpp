@@ -14,7 +14,7 @@ FileOutcome sameFile()
 
 } // namespace
 
-FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t order, const EntryName &name,
+FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t order, const RunName &name,
                                     FileOutcome &outcome)
 {
     std::unique_lock lock(mMutex);

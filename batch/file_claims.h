@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <memory_resource>
 #include <mutex>
 #include <unordered_map>
 
@@ -16,6 +17,16 @@ struct FileIdentityHash {
     {
         return std::hash<std::uint64_t>()(identity.file ^ (identity.volume * 0x9E3779B97F4A7C15U));
     }
+};
+
+// A name of a run as the claims keep it: a name given by the address of the request's own
+// text, which outlives the run, so that keeping it copies nothing; an entry a walk found
+// by its EntryName, which shares its folder's.
+struct RunName {
+    const NativeName *given = nullptr;
+    EntryName walked;
+
+    [[nodiscard]] NativeName text() const { return given != nullptr ? *given : walked.text(); }
 };
 
 // Tells the names of one file apart once it is open, by the file's identity, so that a
@@ -39,7 +50,7 @@ public:
 
     // Claims the file for the name numbered order (names are numbered in the order they are
     // reported), whose outcome is written to outcome until it is reported.
-    [[nodiscard]] Claim claim(const FileIdentity &identity, std::size_t order, const EntryName &name,
+    [[nodiscard]] Claim claim(const FileIdentity &identity, std::size_t order, const RunName &name,
                               FileOutcome &outcome);
     // The work on the file claimed First is over, and its outcome written.
     void finished(const FileIdentity &identity);
@@ -50,14 +61,17 @@ public:
 private:
     struct Holder {
         std::size_t first;     // the earliest name of the file met so far
-        EntryName firstName;
+        RunName firstName;
         FileOutcome *outcome;  // where the file's outcome is until it is reported
         bool finished = false;
     };
 
     std::mutex mMutex;
     std::condition_variable mFinished;
-    std::unordered_map<FileIdentity, Holder, FileIdentityHash> mHolders;
+    // One holder for each file of the run, none ever let go before the end: taken from a
+    // pool in blocks, rather than allocated and freed one by one.
+    std::pmr::monotonic_buffer_resource mPool;
+    std::pmr::unordered_map<FileIdentity, Holder, FileIdentityHash> mHolders{&mPool};
 };
 
 } // namespace vuelco::batch

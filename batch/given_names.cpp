@@ -7,6 +7,13 @@ namespace vuelco::batch {
 NativeName GivenNames::keyOf(const NativeName &name)
 {
     NativeName key;
+    keyInto(name, key);
+    return key;
+}
+
+void GivenNames::keyInto(const NativeName &name, NativeName &key)
+{
+    key.clear();
     key.reserve(name.size());
     // Leading separators stay as they are: on Windows two of them start a network name.
     std::size_t at = 0;
@@ -23,25 +30,48 @@ NativeName GivenNames::keyOf(const NativeName &name)
         }
         at += length + 1;
     }
-    if (key.empty())
-        return name.empty() ? key : NativeName(1, '.');
+    if (key.empty()) {
+        if (!name.empty())
+            key = '.';
+        return;
+    }
     // "a.dat/" and "a.dat/." name no file; they must not hide "a.dat".
     const bool endsAsFolder = isSeparator(name.back()) ||
                               (name.back() == '.' && name.size() > 1 && isSeparator(name[name.size() - 2]));
     if (endsAsFolder && !isSeparator(key.back()))
         key += std::filesystem::path::preferred_separator;
-    return key;
+}
+
+bool GivenNames::isOwnKey(const NativeName &name)
+{
+    std::size_t at = 0;
+    while (at < name.size() && isSeparator(name[at]))
+        ++at;
+    std::size_t element = at;
+    for (; at < name.size(); ++at) {
+        if (!isSeparator(name[at]))
+            continue;
+        const std::size_t length = at - element;
+        if (name[at] != std::filesystem::path::preferred_separator || length == 0 ||
+            (length == 1 && name[element] == '.'))
+            return false;
+        element = at + 1;
+    }
+    return !(name.size() - element == 1 && name[element] == '.');
 }
 
 bool GivenNames::givenBefore(const NativeName &name)
 {
-    // Most names are already their own key: only the others cost a key of their own.
-    NativeName key = keyOf(name);
-    if (key == name)
+    // Most names are already their own key, which one look tells: only the others keep a
+    // key of their own, made in a buffer kept from name to name.
+    if (isOwnKey(name))
         return !mKeys.insert(Key(name)).second;
-    if (mKeys.contains(Key(key)))
+    keyInto(name, mKey);
+    if (mKey == name)
+        return !mKeys.insert(Key(name)).second;
+    if (mKeys.contains(Key(mKey)))
         return true;
-    mKeys.insert(Key(mMadeKeys.emplace_back(std::move(key))));
+    mKeys.insert(Key(mMadeKeys.emplace_back(mKey)));
     return false;
 }
 

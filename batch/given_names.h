@@ -3,6 +3,7 @@
 #include "batch/entry_name.h"
 
 #include <deque>
+#include <memory_resource>
 #include <string_view>
 #include <unordered_set>
 
@@ -28,8 +29,17 @@ public:
 private:
     using Key = std::basic_string_view<NativeName::value_type>;
 
-    std::unordered_set<Key> mKeys;
+    // keyOf, made in key.
+    static void keyInto(const NativeName &name, NativeName &key);
+    // Whether name is surely its own key: no "." element, no separator repeated or other
+    // than the system's own past the leading ones. False sends it to keyInto.
+    [[nodiscard]] static bool isOwnKey(const NativeName &name);
+
+    // Every key is kept to the end: taken from a pool in blocks, not allocated one by one.
+    std::pmr::monotonic_buffer_resource mPool;
+    std::pmr::unordered_set<Key> mKeys{&mPool};
     std::deque<NativeName> mMadeKeys;  // the keys that are not a name's own text
+    NativeName mKey;                   // the last name's key
 };
 
 } // namespace vuelco::batch

@@ -1,7 +1,10 @@
 #include "batch/ordered_pipeline.h"
 
 #include <algorithm>
+#include <bit>
+#include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -16,10 +19,25 @@ namespace {
 // few.
 constexpr std::size_t kMadeAtOnceForEachWorker = 4;
 
+// Workers a run starts with, when asked for more: one for each core, and two at least. On
+// storage that never waits (memory, a page cache that takes the writes) a file costs a
+// few microseconds of processor, and more threads than cores only hand files to each
+// other; a second one lets a later name reach a file while an earlier one is slow to open.
+unsigned firstWorkers() { return std::max(std::thread::hardware_concurrency(), 2U); }
+// A file worked on for longer than this waited for its device: a flush to a disk, a
+// stick or a network share, never one to memory, which takes a few microseconds.
+constexpr auto kSlowWork = std::chrono::microseconds(100);
+// Of the last eight files worked on, this many slow ones say that the device, not the
+// processor, sets the pace: one more worker is started after each further slow file, up to
+// the count asked for, since flushes in flight together share the device's journal
+// commits. A lone slow file (a thread the system put aside) starts none.
+constexpr int kSlowOfTheLastEight = 4;
+
 class Pipeline {
 public:
     Pipeline(unsigned workers, const PipelineSteps &steps, const StopRequest &stop)
-        : mWorkers(std::max(workers, 1U)), mSteps(steps), mStop(stop), mDone(kPipelineSlots, false)
+        : mWorkers(std::max(workers, 1U)), mAllowed(std::min(mWorkers, firstWorkers())), mSteps(steps), mStop(stop),
+          mDone(kPipelineSlots, false)
     {
     }
 
@@ -49,8 +67,11 @@ private:
             if (mClaimed < mMade) {
                 const std::size_t item = mClaimed++;
                 lock.unlock();
+                const auto start = std::chrono::steady_clock::now();
                 mSteps.work(slotOf(item));
+                const bool slow = std::chrono::steady_clock::now() - start > kSlowWork;
                 lock.lock();
+                paceWorkers(slow);
                 mDone[slotOf(item)] = true;
                 deliverReady(lock);
             } else if (mNoMore) {
@@ -84,15 +105,26 @@ private:
         wakeWaiting();
     }
 
+    // Allows one more worker when the device sets the pace (kSlowOfTheLastEight).
+    void paceWorkers(bool slow)
+    {
+        mLastEight = static_cast<std::uint8_t>((mLastEight << 1U) | (slow ? 1U : 0U));
+        if (slow && mAllowed < mWorkers && std::popcount(mLastEight) >= kSlowOfTheLastEight) {
+            ++mAllowed;
+            startThreads();
+        }
+    }
+
     // One more thread for each item waiting beyond the threads there are, up to the count
-    // asked for. A system that gives no more threads leaves the work to those there are.
+    // allowed. A system that gives no more threads leaves the work to those there are.
     void startThreads()
     {
-        while (!mClosing && mThreads.size() + 1 < mWorkers && mThreads.size() + 1 < mMade - mDelivered) {
+        while (!mClosing && mThreads.size() + 1 < mAllowed && mThreads.size() + 1 < mMade - mDelivered) {
             try {
                 mThreads.emplace_back([this] { work(); });
             } catch (const std::system_error &) {
                 mWorkers = static_cast<unsigned>(mThreads.size() + 1);
+                mAllowed = mWorkers;
             }
         }
     }
@@ -133,7 +165,8 @@ private:
             mChanged.notify_all();
     }
 
-    unsigned mWorkers;
+    unsigned mWorkers;  // the most asked for
+    unsigned mAllowed;  // guarded by mMutex: the most the pace of the device calls for so far
     const PipelineSteps &mSteps;
     const StopRequest &mStop;
 
@@ -150,6 +183,7 @@ private:
     bool mStopped = false;
     bool mClosing = false;
     int mWaiting = 0;
+    std::uint8_t mLastEight = 0;  // one bit for each of the last eight items worked on: slow
     std::vector<std::jthread> mThreads;
 };
 

@@ -16,7 +16,7 @@ namespace vuelco::batch {
 namespace {
 
 struct Item {
-    EntryName name;
+    RunName name;
     NativeName walkedPath;                 // a walked entry's whole name (a name given is its own)
     std::shared_ptr<const Folder> folder;  // a walked file's folder, until it is worked on
     std::optional<FileIdentity> listed;    // a walked file: the identity its listing saw
@@ -24,7 +24,7 @@ struct Item {
     std::size_t order = 0;
     FileOutcome outcome;
 
-    [[nodiscard]] const NativeName &path() const { return name.walked() ? walkedPath : name.own(); }
+    [[nodiscard]] const NativeName &path() const { return name.given != nullptr ? *name.given : walkedPath; }
 };
 
 FileOutcome failedWith(Failure failure)
@@ -45,7 +45,7 @@ public:
         for (;;) {
             if (mWalk) {
                 if (std::optional<Found> found = mWalk->next()) {
-                    item.name = std::move(found->name);
+                    item.name.walked = std::move(found->name);
                     item.walkedPath = std::move(found->path);
                     if (found->failure)
                         item.outcome = failedWith(*std::move(found->failure));
@@ -67,7 +67,7 @@ public:
                     continue;
                 }
             }
-            item.name = EntryName(name);
+            item.name.given = &name;
             return true;
         }
     }
@@ -122,8 +122,9 @@ private:
         std::optional<FileIdentity> claimed;
         try {
             const NativeName &path = item.path();
-            BinaryFile file = BinaryFile::openForReading(
-                item.folder ? placeIn(*item.folder, path, path.size() - item.name.own().size()) : FilePlace{path});
+            const std::size_t nameAt = path.size() - item.name.walked.own().size();
+            BinaryFile file =
+                BinaryFile::openForReading(item.folder ? placeIn(*item.folder, path, nameAt) : FilePlace{path});
             item.identity = file.identity();
             if (item.listed && item.identity != *item.listed)
                 throw changedDuringTheWalk(path);
@@ -163,7 +164,10 @@ private:
 
     bool deliver(Item &item)
     {
-        item.outcome.name = item.name.walked() ? std::move(item.walkedPath) : NativeName(item.name.own());
+        if (item.name.given != nullptr)
+            item.outcome.name.assign(*item.name.given);
+        else
+            item.outcome.name = std::move(item.walkedPath);
         if (item.outcome.outcome == Outcome::SameFile)
             item.outcome.sameAs = mClaims.firstNameOf(item.identity);
         mSummary.count(item.outcome);
@@ -174,7 +178,12 @@ private:
         } catch (...) {
             // A front that cannot hand its record on stops the run, as if it had said so.
         }
+        // The slot's name keeps its room for the next name given, which is then copied
+        // into it without allocating.
+        NativeName room = std::move(item.outcome.name);
+        room.clear();
         item = Item{};
+        item.outcome.name = std::move(room);
         return goOn;
     }
 

@@ -26,6 +26,15 @@ Native nativeName(std::string_view word)
         return std::filesystem::path(std::u8string(word.begin(), word.end())).native();
 }
 
+template <class Native>
+Native nativeName(std::string &&word)
+{
+    if constexpr (std::is_same_v<Native, std::string>)
+        return std::move(word);
+    else
+        return nativeName<Native>(std::string_view(word));
+}
+
 Arguments onlyCommand(Command command)
 {
     Arguments arguments;
@@ -91,6 +100,11 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
 std::filesystem::path::string_type fileArgumentName(std::string_view word)
 {
     return nativeName<std::filesystem::path::string_type>(word);
+}
+
+std::filesystem::path::string_type fileArgumentName(std::string &&word)
+{
+    return nativeName<std::filesystem::path::string_type>(std::move(word));
 }
 
 } // namespace vuelco::cli

@@ -38,5 +38,7 @@ struct ParsedArguments {
 // arguments arrive as UTF-8 (see windowsArguments), which the library would otherwise
 // read in the ANSI code page; on Linux the bytes are the name, whatever their encoding.
 [[nodiscard]] std::filesystem::path::string_type fileArgumentName(std::string_view word);
+// The same, taking the argument's text over where it already is the name (on Linux).
+[[nodiscard]] std::filesystem::path::string_type fileArgumentName(std::string &&word);
 
 } // namespace vuelco::cli

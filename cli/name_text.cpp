@@ -80,12 +80,27 @@ void appendOctal(std::string &out, unsigned byte)
 // C0 and C1 control characters and DEL: a terminal may act on any of them.
 bool isControl(char32_t value) { return value < 0x20 || (value >= 0x7F && value < 0xA0); }
 
+// Printable ASCII stands for itself, but for the backslash that escapes on Linux.
 template <class Char>
-std::string escaped(std::basic_string_view<Char> text)
+bool standsForItself(Char c)
 {
-    std::string out;
-    out.reserve(text.size());
+    return c >= 0x20 && c < 0x7F && (c != '\\' || sizeof(Char) != 1);
+}
+
+template <class Char>
+void appendEscaped(std::string &out, std::basic_string_view<Char> text)
+{
+    out.reserve(out.size() + text.size());
     for (std::size_t at = 0; at < text.size();) {
+        // Most names are plain ASCII: copied a run at a time rather than decoded.
+        const std::size_t plain = at;
+        while (at < text.size() && standsForItself(text[at]))
+            ++at;
+        if (at > plain) {
+            const auto begin = text.begin();
+            out.append(begin + static_cast<std::ptrdiff_t>(plain), begin + static_cast<std::ptrdiff_t>(at));
+            continue;
+        }
         const Piece piece = pieceAt(text, at);
         at += piece.length;
         if (!piece.character) {
@@ -110,7 +125,6 @@ std::string escaped(std::basic_string_view<Char> text)
             appendUtf8(out, piece.value);
         }
     }
-    return out;
 }
 
 template <class Char>
@@ -143,12 +157,24 @@ std::string json(std::basic_string_view<Char> text)
 
 } // namespace
 
-std::string escapedName(const batch::NativeName &name)
+void appendEscapedName(std::string &line, const batch::NativeName &name)
 {
-    return escaped(std::basic_string_view<batch::NativeName::value_type>(name));
+    appendEscaped(line, std::basic_string_view<batch::NativeName::value_type>(name));
 }
 
-std::string escapedText(std::string_view text) { return escaped(text); }
+std::string escapedName(const batch::NativeName &name)
+{
+    std::string out;
+    appendEscapedName(out, name);
+    return out;
+}
+
+std::string escapedText(std::string_view text)
+{
+    std::string out;
+    appendEscaped(out, text);
+    return out;
+}
 
 std::string jsonString(const batch::NativeName &name)
 {

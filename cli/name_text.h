@@ -14,6 +14,8 @@ namespace vuelco::cli {
 // ever separates folders, the backslash stays as it is, and a lone half of a surrogate
 // pair is "\u" and four hex digits.
 [[nodiscard]] std::string escapedName(const batch::NativeName &name);
+// The same, appended to line.
+void appendEscapedName(std::string &line, const batch::NativeName &name);
 
 // Any text for the same kind of line (a failure's description), escaped the same way.
 [[nodiscard]] std::string escapedText(std::string_view text);

@@ -58,7 +58,8 @@ bool Record::caughtUp()
 
 void Record::appendText(const batch::FileOutcome &outcome)
 {
-    mLine = escapedName(outcome.name);
+    mLine.clear();
+    appendEscapedName(mLine, outcome.name);
     const std::string_view target = layoutCaption(mArguments.target);
     switch (outcome.outcome) {
     case Outcome::Looked:
@@ -76,7 +77,8 @@ void Record::appendText(const batch::FileOutcome &outcome)
         mLine.append("\t").append(kUnknownCaption).append(batch::kNotConvertedNote);
         break;
     case Outcome::SameFile:
-        mLine.append("\tes el mismo archivo que ").append(escapedName(outcome.sameAs));
+        mLine.append("\tes el mismo archivo que ");
+        appendEscapedName(mLine, outcome.sameAs);
         mLine.append(" (se trata una sola vez)");
         break;
     case Outcome::Failed:

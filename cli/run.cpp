@@ -9,12 +9,14 @@
 namespace vuelco::cli {
 namespace {
 
-batch::Request requestFor(const Arguments &arguments)
+// The request, taking the file names over from the arguments.
+batch::Request requestFor(Arguments &arguments)
 {
     batch::Request request;
     request.names.reserve(arguments.files.size());
-    for (const std::string &file : arguments.files)
-        request.names.push_back(fileArgumentName(file));
+    for (std::string &file : arguments.files)
+        request.names.push_back(fileArgumentName(std::move(file)));
+    arguments.files.clear();
     request.recursive = arguments.recursive;
     request.job = arguments.command != Command::Convert ? batch::Job::Look
                   : arguments.simulate                  ? batch::Job::Simulate
@@ -40,7 +42,7 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
         err << "vuelco-cli: " << parsed.error << "\nPruebe 'vuelco-cli --help'.\n";
         return kWrongCommandLine;
     }
-    const Arguments arguments = *std::move(parsed.arguments);
+    Arguments arguments = *std::move(parsed.arguments);
     switch (arguments.command) {
     case Command::Help: return written(out, usage());
     case Command::Version: return written(out, "vuelco-cli " VUELCO_VERSION "\n");
@@ -50,8 +52,9 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
 
     Interruption uninterrupted;
     Interruption &stopper = interruption != nullptr ? *interruption : uninterrupted;
+    const batch::Request request = requestFor(arguments);
     Record record(arguments, out, err, terminals);
-    const batch::Summary summary = batch::runBatch(requestFor(arguments), record, stopper.stop);
+    const batch::Summary summary = batch::runBatch(request, record, stopper.stop);
     const int interruptedWith = stopper.status.load();
     record.close(summary, interruptedWith != 0 && summary.stopped);
     if (interruptedWith != 0)

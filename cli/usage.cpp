@@ -15,9 +15,12 @@ std::string usage()
            "                   nombre termina en \".dat\" (en mayúsculas o minúsculas), por orden de\n"
            "                   nombre; no sigue enlaces simbólicos, ni a carpetas ni a archivos\n"
            "  -n, --simular    dice qué se convertiría, sin abrir nada para escribir\n"
-           "  -j N             trata N archivos a la vez (de 1 a " +
-           std::to_string(batch::kMostWorkers) + "; si no se indica, " + std::to_string(batch::kDefaultWorkers) +
-           ")\n"
+           "  -j N             trata hasta N archivos a la vez (de 1 a " +
+           std::to_string(batch::kMostWorkers) + "; si no se indica, hasta " +
+           std::to_string(batch::kDefaultWorkers) +
+           ";\n"
+           "                   empieza con uno por núcleo, dos al menos, y añade más mientras el\n"
+           "                   disco tarda en escribir)\n"
            "  --json           escribe un objeto JSON por línea en lugar de texto\n"
            "  --help           muestra esta ayuda\n"
            "  --version        muestra la versión\n"

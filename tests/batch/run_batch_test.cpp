@@ -2,6 +2,7 @@
 // names and of the walk, each file worked on once however it is named, a walk that cannot
 // be led out of its tree, and a stop that leaves no file converted without its outcome.
 
+#include "batch/given_names.h"
 #include "recording_front.h"
 #include "system_call_faults.h"
 #include "temp_folder.h"
@@ -106,6 +107,50 @@ TEST(Run, reportsInTheOrderNamedAndConvertsEachFileOnce)
     EXPECT_EQ(counted(ran.summary), "arcade 0, pc 0, converted 21, already 20, unrecognised 0, failed 2, same " +
                                         std::to_string(names.size() - 44));
     EXPECT_EQ(readAll(first), kPcEmulator);
+}
+
+// A run starts with few workers, as storage that never waits wants, and adds workers while
+// flushes take long, up to the count asked for: slow flushes then overlap, as the journal
+// commits of a disk reward.
+TEST(Run, addsWorkersWhileFlushesTakeLong)
+{
+    const TempFolder folder;
+    std::vector<fs::path> names;
+    names.reserve(40);
+    for (int i = 0; i < 40; ++i)
+        names.push_back(folder.write("f" + std::to_string(i).append(".dat"), kArcade));
+    FakeCalls calls;
+    std::atomic<int> flushing{0};
+    std::atomic<int> mostFlushing{0};
+    calls.plan([&](const Record &call, std::size_t) {
+        if (call.call == Call::Flush) {
+            const int now = ++flushing;
+            for (int most = mostFlushing; now > most && !mostFlushing.compare_exchange_weak(most, now);) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            --flushing;
+        }
+        return Twist{};
+    });
+    const Ran ran = runOn(names, Job::Convert, false, 8);
+    EXPECT_EQ(ran.summary.converted, names.size());
+    EXPECT_EQ(mostFlushing, 8);
+}
+
+// A name given again in another spelling of its path is known before anything is opened;
+// names that only look alike ("a.dat/", "..", leading separators) are not taken for it.
+TEST(GivenNames, knowEverySpellingOfAPathAndNothingMore)
+{
+    const std::vector<std::pair<const char *, bool>> sequence{
+        {"a.dat", false},     {"./a.dat", true},   {"x/a.dat", false}, {"x//a.dat", true},
+        {"x/./a.dat", true},  {"./x/a.dat", true}, {"x/a.dat/", false}, {"x/a.dat/.", true},
+        {"../a.dat", false},  {"", false},         {".", false},       {"./", true},
+        {"/", false},         {"//", false},       {"/x/a.dat", false}, {"/x/a.dat/", false}};
+    GivenNames given(sequence.size());
+    std::vector<NativeName> names;  // given keeps views into them
+    names.reserve(sequence.size());
+    for (const auto &[name, before] : sequence)
+        EXPECT_EQ(given.givenBefore(names.emplace_back(fs::path(name).native())), before) << name;
 }
 
 // A walk takes ".dat" files in any case, in name order, folder by folder, and follows no
