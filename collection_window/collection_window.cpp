@@ -99,9 +99,12 @@ Control *control(QWidget *parent, const char *name, const QString &accessibleNam
     return widget;
 }
 
-QLabel *plainLabel(QWidget *parent, const char *name, const QString &accessibleName)
+// A label is read by its text, which is what changes; what it shows is its description.
+QLabel *plainLabel(QWidget *parent, const char *name, const QString &description)
 {
-    auto *label = control<QLabel>(parent, name, accessibleName);
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAccessibleDescription(description);
     label->setTextFormat(Qt::PlainText);
     return label;
 }
