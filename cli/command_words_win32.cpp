@@ -1,4 +1,4 @@
-#include "cli/windows_arguments.h"
+#include "cli/command_words_win32.h"
 
 #include <algorithm>
 #include <string_view>
@@ -110,7 +110,8 @@ std::vector<std::wstring> expandWildcards(const std::vector<std::wstring> &words
     return expanded;
 }
 
-std::vector<std::string> windowsArguments()
+// argv is the ANSI code page's, where any other character is lost.
+std::vector<std::string> commandWords(int /*argc*/, char * /*argv*/[])
 {
     int count = 0;
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -1,4 +1,6 @@
-#include "cli/windows_console.h"
+#include "cli/console_win32.h"
+
+#include "cli/terminal.h"
 
 #include <iostream>
 
@@ -40,12 +42,6 @@ WideTextBuffer::Sink consoleSink(DWORD which)
     };
 }
 
-bool isConsole(DWORD which)
-{
-    DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
-}
-
 } // namespace
 
 WideTextBuffer::WideTextBuffer(Sink sink) : mSink(std::move(sink)) {}
@@ -83,16 +79,16 @@ void WideTextBuffer::handOn()
     mPending.erase(0, complete);
 }
 
-WindowsConsole::WindowsConsole()
+WideConsole::WideConsole()
     : mOutput(consoleSink(STD_OUTPUT_HANDLE)), mError(consoleSink(STD_ERROR_HANDLE))
 {
-    if (isConsole(STD_OUTPUT_HANDLE))
+    if (isTerminal(StandardStream::Output))
         mPreviousOutput = std::cout.rdbuf(&mOutput);
-    if (isConsole(STD_ERROR_HANDLE))
+    if (isTerminal(StandardStream::Error))
         mPreviousError = std::cerr.rdbuf(&mError);
 }
 
-WindowsConsole::~WindowsConsole()
+WideConsole::~WideConsole()
 {
     if (mPreviousOutput != nullptr) {
         std::cout.flush();
