@@ -43,6 +43,11 @@ std::string systemErrorDescription(std::uint32_t error, const char *cause)
     return description;
 }
 
+Failure nameTooLong(const std::filesystem::path &path)
+{
+    return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
+}
+
 std::string errorPrompt(std::int32_t number, std::string_view description, char lineBreak)
 {
     std::string prompt = "Error # ";

@@ -33,11 +33,6 @@ constexpr std::array kSystemTexts{
 
 } // namespace
 
-Failure nameTooLong(const std::filesystem::path &path)
-{
-    return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
-}
-
 // Maps the system's error onto the program's failure numbers. Access refused on a
 // write open is what a file marked read-only gives, so it counts as ReadOnly; a folder
 // gives it as well, and is told apart before this mapping (binary_file_win32.cpp). A file
