@@ -1,11 +1,11 @@
 #include "cli/command_words_win32.h"
 
+#include "runtime/api_win32.h"
+// After api_win32.h, which it needs.
+#include <shellapi.h>
+
 #include <algorithm>
 #include <string_view>
-
-#include "runtime/windows_api.h"
-// After windows_api.h, which it needs.
-#include <shellapi.h>
 
 namespace vuelco::cli {
 namespace {

@@ -1,10 +1,9 @@
 #include "cli/console_win32.h"
 
 #include "cli/terminal.h"
+#include "runtime/api_win32.h"
 
 #include <iostream>
-
-#include "runtime/windows_api.h"
 
 namespace vuelco::cli {
 namespace {

@@ -1,14 +1,14 @@
 #include "forms/volumes.h"
 
 #include "forms/native_paths.h"
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 #include "runtime/verbatim_path_win32.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
-// After windows_api.h, which it needs.
+// After api_win32.h, which it needs.
 #include <winnetwk.h>
 
 namespace vuelco::forms {

@@ -1,8 +1,8 @@
-#include "binary_file.h"
+#include "runtime/binary_file.h"
 
-#include "failure.h"
-#include "posix_calls.h"
-#include "posix_errors.h"
+#include "runtime/failure.h"
+#include "runtime/system_calls_posix.h"
+#include "runtime/system_errors_posix.h"
 
 #include <atomic>
 #include <cerrno>

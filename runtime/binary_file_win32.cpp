@@ -1,9 +1,9 @@
-#include "binary_file.h"
+#include "runtime/binary_file.h"
 
-#include "failure.h"
-#include "verbatim_path_win32.h"
-#include "win32_calls.h"
-#include "windows_errors.h"
+#include "runtime/failure.h"
+#include "runtime/system_calls_win32.h"
+#include "runtime/system_errors_win32.h"
+#include "runtime/verbatim_path_win32.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "failure.h"
+#include "runtime/failure.h"
 
 namespace vuelco {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 
 namespace vuelco {
 namespace {

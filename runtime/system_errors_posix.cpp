@@ -1,6 +1,6 @@
-#include "posix_errors.h"
+#include "runtime/system_errors_posix.h"
 
-#include "posix_calls.h"
+#include "runtime/system_calls_posix.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,10 @@
-#include "runtime/windows_errors.h"
+#include "runtime/system_errors_win32.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 
 namespace vuelco {
 namespace {
