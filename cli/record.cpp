@@ -1,5 +1,6 @@
 #include "cli/record.h"
 
+#include "batch/outcome_text.h"
 #include "cli/name_text.h"
 
 #include <ostream>
@@ -7,15 +8,8 @@
 namespace vuelco::cli {
 namespace {
 
+using batch::failureText;
 using batch::Outcome;
-
-// What the user reads of a failure: as the window words it.
-std::string failureText(const Failure &failure)
-{
-    if (failure.number() != static_cast<std::int32_t>(FailureNumber::ReadOnly))
-        return failure.description();
-    return std::string(kReadOnlyAdvice[0]) + ' ' + std::string(kReadOnlyAdvice[1]);
-}
 
 std::string jsonLayout(const std::optional<Layout> &layout)
 {
@@ -79,15 +73,14 @@ void Record::appendText(const batch::FileOutcome &outcome)
         mLine.append("\t").append(layoutCaption(*outcome.before)).append(" (ya estaba en ese formato)");
         break;
     case Outcome::Unrecognised:
-        mLine.append("\t").append(kUnknownCaption).append(" (no se convierte)");
+        mLine.append("\t").append(kUnknownCaption).append(batch::kNotConvertedNote);
         break;
     case Outcome::SameFile:
         mLine.append("\tes el mismo archivo que ").append(escapedName(outcome.sameAs));
         mLine.append(" (se trata una sola vez)");
         break;
     case Outcome::Failed:
-        mLine.append(": ").append(errorPrompt(outcome.failure->number(), {}, ':')).append(" ");
-        mLine.append(escapedText(failureText(*outcome.failure)));
+        mLine.append(": ").append(escapedText(batch::failureReason(*outcome.failure)));
         break;
     }
     mLine += '\n';

@@ -1,5 +1,6 @@
 #include "main_window/form1.h"
 
+#include "collection_window/collection_window.h"
 #include "core/header_probe.h"
 #include "core/convert_if_unchanged.h"
 #include "file_chooser/fdisco.h"
@@ -88,7 +89,7 @@ QPushButton *commandButton(QWidget *parent, const char *name, const QRectF &twip
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent), mChooser([](QWidget *owner) { Fdisco::showModal(owner); }),
-      mCollectionOpener([this](QWidget *, const QStringList &paths) { loadFile(firstFileOf(paths)); })
+      mCollectionOpener(CollectionWindow::showModal)
 {
     vuelco::forms::installAccessibility();
     setObjectName(QStringLiteral("Form1"));

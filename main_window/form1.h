@@ -31,8 +31,7 @@ public:
     using Chooser = std::function<void(QWidget *owner)>;
 
     // Opens several files or folders at once, modally over the window that passes itself
-    // as the owner. Until the program has a window for collections, the window's own
-    // opener loads the first file of them (see firstFileOf).
+    // as the owner: the collection window, unless a test puts another opener in place.
     using CollectionOpener = std::function<void(QWidget *owner, const QStringList &paths)>;
 
     explicit Form1(QWidget *parent = nullptr);

@@ -3,7 +3,6 @@
 #include "main_window/form1.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -35,20 +34,6 @@ QStringList droppedFiles(const QMimeData *data)
         paths.append(QDir::toNativeSeparators(url.toLocalFile()));
     }
     return paths;
-}
-
-QString firstFileOf(const QStringList &paths)
-{
-    for (const QString &path : paths) {
-        if (!QFileInfo(path).isDir())
-            return path;
-    }
-    for (const QString &path : paths) {
-        const QStringList files = QDir(path).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-        if (!files.isEmpty())
-            return QDir::toNativeSeparators(QDir(path).filePath(files.first()));
-    }
-    return paths.value(0);
 }
 
 } // namespace vuelco

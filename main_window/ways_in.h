@@ -24,9 +24,4 @@ void openGivenFiles(Form1 &window, const QStringList &arguments);
 // anything else as well (a web address, text), so such a drag is refused whole.
 [[nodiscard]] QStringList droppedFiles(const QMimeData *data);
 
-// The first file among paths: the first that is not a folder, or else the first "*.dat"
-// file (any case, by name) in the first folder that has one; the first path when there is
-// no file at all, so that its load says what is wrong with it.
-[[nodiscard]] QString firstFileOf(const QStringList &paths);
-
 } // namespace vuelco

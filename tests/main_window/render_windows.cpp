@@ -1,6 +1,7 @@
-// Renders the main window, with a file loaded, and the file chooser offscreen into PNG
-// files for the README. Usage: vuelco_render_windows FOLDER. Exit status 1 when a
-// window could not be rendered or saved.
+// Renders the main window, with a file loaded, the file chooser and the collection window
+// after its look offscreen into PNG files for the README. Usage: vuelco_render_windows
+// FOLDER. Exit status 1 when a window could not be rendered or saved.
+#include "collection_window/collection_window.h"
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "forms/fonts.h"
@@ -9,7 +10,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QLayout>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -33,11 +36,24 @@ bool save(QWidget *widget, const QDir &folder, const QString &name)
     return true;
 }
 
-bool writeSample(const QString &path)
+bool writeSample(const QString &path, char code = '\x02')
 {
     QFile file(path);
-    const QByteArray header("RES\0\x02\0\0\0\x11\x22\x33\x44\x55\x66\x77\x88", 16);
+    const QByteArray header = QByteArray("RES\0", 4) + code + QByteArray("\0\0\0\x11\x22\x33\x44\x55\x66\x77\x88", 11);
     return file.open(QIODevice::WriteOnly) && file.write(header + QByteArray(48, '\0')) == 64;
+}
+
+// The collection window over the samples' folder, once its look is over.
+bool saveCollection(QWidget *owner, const QString &samples, const QDir &folder)
+{
+    vuelco::CollectionWindow collection({QDir::toNativeSeparators(samples)}, owner);
+    QEventLoop loop;
+    QObject::connect(&collection, &vuelco::CollectionWindow::runEnded, &loop, &QEventLoop::quit);
+    collection.show();
+    loop.exec();
+    // The counts came with the run's end: laid out now, not at the next turn of the loop.
+    collection.layout()->activate();
+    return save(&collection, folder, QStringLiteral("coleccion.png"));
 }
 
 } // namespace
@@ -54,7 +70,9 @@ int main(int argc, char *argv[])
     QTemporaryDir samples;
     const QString sample = QDir(samples.path()).filePath(QStringLiteral("nivel1.dat"));
     if (!samples.isValid() || !writeSample(sample) ||
-        !writeSample(QDir(samples.path()).filePath(QStringLiteral("nivel2.dat")))) {
+        !writeSample(QDir(samples.path()).filePath(QStringLiteral("nivel2.dat"))) ||
+        !writeSample(QDir(samples.path()).filePath(QStringLiteral("nivel3.dat")), '\x03') ||
+        !writeSample(QDir(samples.path()).filePath(QStringLiteral("notas.dat")), 'x')) {
         std::cerr << "No se pudieron crear los archivos de ejemplo\n";
         return 1;
     }
@@ -67,6 +85,7 @@ int main(int argc, char *argv[])
     window.show();
     window.BTcarga_Click();
     bool ok = save(&window, folder, QStringLiteral("form1.png"));
+    ok = saveCollection(&window, samples.path(), folder) && ok;
 
     // The chooser is modal: it is rendered from inside its own loop, then cancelled.
     bool chooserShown = false;

@@ -1,0 +1,102 @@
+#include "collection_window/collection_run.h"
+
+#include "batch/listener.h"
+#include "batch/outcome_text.h"
+#include "batch/run_batch.h"
+#include "forms/native_paths.h"
+
+#include <chrono>
+#include <optional>
+
+namespace vuelco {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Often enough for a bar that moves smoothly, seldom enough to cost the window nothing.
+constexpr auto kProgressEvery = std::chrono::milliseconds(30);
+
+QString text(std::string_view words) { return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size())); }
+
+// Why the outcome belongs in the list of files not converted; nothing when it does not.
+std::optional<QString> problemOf(const batch::FileOutcome &outcome)
+{
+    switch (outcome.outcome) {
+    case batch::Outcome::Failed: return QString::fromStdString(batch::failureReason(*outcome.failure));
+    case batch::Outcome::Unrecognised: return text(kUnknownCaption) + text(batch::kNotConvertedNote);
+    case batch::Outcome::Looked:
+        if (!outcome.before)
+            return text(kUnknownCaption);
+        return std::nullopt;
+    case batch::Outcome::Converted:
+    case batch::Outcome::AlreadyThere:
+    case batch::Outcome::SameFile: return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+// Hears the engine on its delivering thread: keeps the problems, and posts the progress
+// to the window's thread at most every kProgressEvery.
+class CollectionRun::Front final : public batch::Listener {
+public:
+    explicit Front(CollectionRun &run) : mRun(run) {}
+
+    bool report(const batch::FileOutcome &outcome, const batch::Progress &progress) override
+    {
+        if (std::optional<QString> reason = problemOf(outcome))
+            mProblems.append(forms::fromFilesystemPath(outcome.name) + QStringLiteral(": ") + *reason);
+        const Clock::time_point now = Clock::now();
+        if (now - mLastTold >= kProgressEvery || (progress.complete && progress.done == progress.found)) {
+            mLastTold = now;
+            emit mRun.progressed(progress.done, progress.found, progress.complete);
+        }
+        return true;
+    }
+
+    bool caughtUp() override { return true; }
+
+    QStringList takeProblems() { return std::move(mProblems); }
+
+private:
+    CollectionRun &mRun;
+    QStringList mProblems;
+    Clock::time_point mLastTold;
+};
+
+CollectionRun::CollectionRun(QObject *parent) : QObject(parent), mStop(std::make_unique<batch::StopRequest>()) {}
+
+CollectionRun::~CollectionRun()
+{
+    mStop->request();
+    if (mThread.joinable())
+        mThread.join();
+}
+
+void CollectionRun::start(batch::Request request)
+{
+    if (mRunning)
+        return;
+    if (mThread.joinable())
+        mThread.join();
+    mRunning = true;
+    mStop = std::make_unique<batch::StopRequest>();
+    mThread = std::jthread([this, request = std::move(request), &stop = *mStop] {
+        Front front(*this);
+        const batch::Summary summary = batch::runBatch(request, front, stop);
+        QMetaObject::invokeMethod(
+            this, [this, summary, problems = front.takeProblems()] { takeResult(summary, problems); },
+            Qt::QueuedConnection);
+    });
+}
+
+void CollectionRun::takeResult(const batch::Summary &summary, QStringList problems)
+{
+    mSummary = summary;
+    mProblems = std::move(problems);
+    mRunning = false;
+    emit finished();
+}
+
+} // namespace vuelco

@@ -1,0 +1,352 @@
+#include "collection_window/collection_window.h"
+
+#include "forms/command_button.h"
+#include "forms/fonts.h"
+#include "forms/message_box.h"
+#include "forms/native_paths.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSaveFile>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
+
+namespace vuelco {
+
+using forms::designFont;
+using forms::MsgBox;
+using forms::MsgBoxResult;
+namespace Style = forms::MsgBoxStyle;
+
+namespace {
+
+const QString kMsSansSerif = QStringLiteral("MS Sans Serif");
+constexpr QChar kLineBreak = QChar(13);
+
+QString caption(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString countLine(const QString &what, std::size_t count)
+{
+    return what + QStringLiteral(": ") + QString::number(count);
+}
+
+QString lookCounts(const batch::Summary &summary)
+{
+    QStringList lines{countLine(caption(layoutCaption(Layout::Arcade)), summary.arcade),
+                      countLine(caption(layoutCaption(Layout::PcEmulator)), summary.pcEmulator),
+                      countLine(caption(kUnknownCaption), summary.unrecognised),
+                      countLine(QStringLiteral("Ilegibles"), summary.failed)};
+    if (summary.sameFile > 0)
+        lines.append(countLine(QStringLiteral("Otros nombres del mismo archivo"), summary.sameFile));
+    return lines.join('\n');
+}
+
+QString conversionCounts(const batch::Summary &summary)
+{
+    QStringList lines{countLine(QStringLiteral("Convertidos"), summary.converted),
+                      countLine(QStringLiteral("Ya en ese formato"), summary.alreadyThere),
+                      countLine(QStringLiteral("No reconocidos"), summary.unrecognised),
+                      countLine(QStringLiteral("Fallidos"), summary.failed)};
+    if (summary.sameFile > 0)
+        lines.append(countLine(QStringLiteral("Otros nombres del mismo archivo"), summary.sameFile));
+    return lines.join('\n');
+}
+
+// The names a run reported, each counted once whatever its outcome.
+std::size_t reported(const batch::Summary &summary)
+{
+    return summary.arcade + summary.pcEmulator + summary.converted + summary.alreadyThere + summary.unrecognised +
+           summary.failed + summary.sameFile;
+}
+
+// The names given, as the window's top line shows them.
+QString namesText(const QStringList &paths)
+{
+    if (paths.size() == 1)
+        return paths.first();
+    return QStringLiteral("%1 (y %2 más)").arg(paths.first()).arg(paths.size() - 1);
+}
+
+// The first names given, one a line: a drop of thousands of files must not make a tooltip
+// taller than the screen.
+QString namesTip(const QStringList &paths)
+{
+    constexpr qsizetype kMostLines = 12;
+    QString tip = paths.mid(0, kMostLines).join('\n');
+    if (paths.size() > kMostLines)
+        tip += QStringLiteral("\n...");
+    return tip;
+}
+
+template <class Control>
+Control *control(QWidget *parent, const char *name, const QString &accessibleName)
+{
+    auto *widget = new Control(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+QLabel *plainLabel(QWidget *parent, const char *name, const QString &accessibleName)
+{
+    auto *label = control<QLabel>(parent, name, accessibleName);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QPushButton *commandButton(QWidget *parent, const char *name, const QString &text)
+{
+    // Read without the dots that say a button opens another window.
+    auto *button = control<forms::CommandButton>(parent, name, QString(text).remove('.'));
+    button->setText(text);
+    button->setFont(designFont(kMsSansSerif, 9.75, false));
+    return button;
+}
+
+QString askSaveName(QWidget *owner)
+{
+    return QFileDialog::getSaveFileName(owner, QStringLiteral("Guardar la lista"), QString(),
+                                        QStringLiteral("Texto (*.txt)"));
+}
+
+} // namespace
+
+CollectionWindow::CollectionWindow(const QStringList &paths, QWidget *owner)
+    : QDialog(owner), mPaths(paths), mRun(this), mSaveNameAsker(askSaveName)
+{
+    setObjectName(QStringLiteral("Coleccion"));
+    setWindowTitle(QStringLiteral("BGA: varios archivos"));
+    setFont(designFont(kMsSansSerif, 8.25, false));
+    createControls();
+    connect(&mRun, &CollectionRun::progressed, this, &CollectionWindow::showProgress);
+    connect(&mRun, &CollectionRun::finished, this, &CollectionWindow::endRun);
+    startRun(batch::Job::Look, Layout::Arcade);
+}
+
+void CollectionWindow::showModal(QWidget *owner, const QStringList &paths)
+{
+    CollectionWindow window(paths, owner);
+    window.exec();
+}
+
+void CollectionWindow::setSaveNameAsker(SaveNameAsker asker) { mSaveNameAsker = std::move(asker); }
+
+void CollectionWindow::createControls()
+{
+    LNombres = plainLabel(this, "LNombres", QStringLiteral("Archivos elegidos"));
+    LNombres->setText(namesText(mPaths));
+    LNombres->setToolTip(namesTip(mPaths));
+    LNombres->setWordWrap(true);
+    LNombres->setFont(designFont(kMsSansSerif, 8.25, true));
+    LNombres->setAutoFillBackground(true);
+    QPalette yellowOnBlack = LNombres->palette();
+    yellowOnBlack.setColor(QPalette::Window, Qt::black);
+    yellowOnBlack.setColor(QPalette::WindowText, QColor(255, 255, 0));
+    LNombres->setPalette(yellowOnBlack);
+
+    LEstado = plainLabel(this, "LEstado", QStringLiteral("Estado"));
+    LEstado->setFont(designFont(kMsSansSerif, 9.75, true));
+    LCuentas = plainLabel(this, "LCuentas", QStringLiteral("Cuentas"));
+    LCuentas->setFont(designFont(kMsSansSerif, 9.75, false));
+
+    PBavance = control<QProgressBar>(this, "PBavance", QStringLiteral("Avance"));
+    PBavance->setTextVisible(false);
+    LAvance = plainLabel(this, "LAvance", QStringLiteral("Hechos y quedan"));
+
+    auto *FRconv = new QGroupBox(QStringLiteral("Convertir..."), this);
+    FRconv->setObjectName(QStringLiteral("FRconv"));
+    FRconv->setFont(designFont(kMsSansSerif, 9.75, true));
+    BTguarda[0] = commandButton(FRconv, "BTguarda0", QStringLiteral("a Arcade"));
+    BTguarda[1] = commandButton(FRconv, "BTguarda1", QStringLiteral("a Emulador Pc"));
+    auto *conversions = new QHBoxLayout(FRconv);
+    for (int index = 0; index < 2; ++index) {
+        QPushButton *button = BTguarda[static_cast<std::size_t>(index)];
+        conversions->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, index] { BTguarda_Click(index); });
+    }
+
+    TXinforme = control<QPlainTextEdit>(this, "TXinforme", QStringLiteral("Archivos no convertidos"));
+    TXinforme->setReadOnly(true);
+    TXinforme->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    TXinforme->setTabChangesFocus(true);
+    TXinforme->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    BTcancelar = commandButton(this, "BTcancelar", QStringLiteral("Cancelar"));
+    BTcopiar = commandButton(this, "BTcopiar", QStringLiteral("Copiar"));
+    BTguardar = commandButton(this, "BTguardar", QStringLiteral("Guardar..."));
+    BTcerrar = commandButton(this, "BTcerrar", QStringLiteral("Cerrar"));
+    connect(BTcancelar, &QPushButton::clicked, this, &CollectionWindow::cancel);
+    connect(BTcopiar, &QPushButton::clicked, this, &CollectionWindow::copyList);
+    connect(BTguardar, &QPushButton::clicked, this, &CollectionWindow::saveList);
+    connect(BTcerrar, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *button : {BTcancelar, BTcopiar, BTguardar, BTcerrar})
+        buttons->addWidget(button);
+    auto *progress = new QHBoxLayout;
+    progress->addWidget(PBavance, 1);
+    progress->addWidget(LAvance);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(LNombres);
+    layout->addWidget(LEstado);
+    layout->addWidget(LCuentas);
+    layout->addLayout(progress);
+    layout->addWidget(FRconv);
+    layout->addWidget(TXinforme, 1);
+    layout->addLayout(buttons);
+    // The counts and the progress grow by lines and words as the runs go: the window grows
+    // with them rather than cutting them off.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    resize(480, 420);
+
+    setTabOrder(BTguarda[0], BTguarda[1]);
+    setTabOrder(BTguarda[1], TXinforme);
+    setTabOrder(TXinforme, BTcancelar);
+    setTabOrder(BTcancelar, BTcopiar);
+    setTabOrder(BTcopiar, BTguardar);
+    setTabOrder(BTguardar, BTcerrar);
+}
+
+void CollectionWindow::startRun(batch::Job job, Layout target)
+{
+    batch::Request request;
+    request.names.reserve(static_cast<std::size_t>(mPaths.size()));
+    for (const QString &path : mPaths)
+        request.names.push_back(forms::toFilesystemPath(path).native());
+    request.recursive = true;
+    request.job = job;
+    request.target = target;
+    mStage = job == batch::Job::Look ? Stage::Looking : Stage::Converting;
+    showStage(mStage == Stage::Looking ? QStringLiteral("Mirando los archivos...")
+                                       : QStringLiteral("Convirtiendo a %1...").arg(caption(layoutCaption(target))));
+    showProgress(0, 0, false);
+    mRun.start(std::move(request));
+}
+
+void CollectionWindow::showProgress(qulonglong done, qulonglong found, bool complete)
+{
+    // While the walk goes on, the conversion expects the files the look found.
+    const qulonglong expected = complete ? found : std::max<qulonglong>(found, mLookedFiles);
+    const bool known = complete || mStage == Stage::Converting || mStage == Stage::Converted;
+    PBavance->setRange(0, known ? static_cast<int>(std::min<qulonglong>(expected, INT_MAX)) : 0);
+    PBavance->setValue(static_cast<int>(std::min<qulonglong>(done, INT_MAX)));
+    LAvance->setText(known ? QStringLiteral("Hechos: %1. Quedan: %2").arg(done).arg(expected - done)
+                           : QStringLiteral("Hechos: %1").arg(done));
+}
+
+void CollectionWindow::endRun()
+{
+    const batch::Summary &summary = mRun.summary();
+    const bool stopped = summary.stopped;
+    TXinforme->setPlainText(mRun.problems().join('\n'));
+    if (mStage == Stage::Looking) {
+        mStage = Stage::Looked;
+        mLookedFiles = reported(summary);
+        LCuentas->setText(lookCounts(summary));
+        // A look cancelled counted only some files: nothing is offered on so little.
+        BTguarda[0]->setEnabled(!stopped && summary.pcEmulator > 0);
+        BTguarda[1]->setEnabled(!stopped && summary.arcade > 0);
+        if (stopped)
+            showStage(QStringLiteral("Vista cancelada: no se miraron todos los archivos."));
+        else if (summary.arcade + summary.pcEmulator > 0)
+            showStage(QStringLiteral("Elija el formato al que convertirlos."));
+        else
+            showStage(QStringLiteral("No hay archivos para convertir."));
+    } else {
+        mStage = Stage::Converted;
+        LCuentas->setText(conversionCounts(summary));
+        showStage(stopped ? QStringLiteral("Cancelado: no se tomaron más archivos.") : QStringLiteral("Finalizado"));
+    }
+    showProgress(reported(summary), reported(summary), !stopped);
+    emit runEnded();
+}
+
+void CollectionWindow::showStage(const QString &state)
+{
+    LEstado->setText(state);
+    const bool running = mStage == Stage::Looking || mStage == Stage::Converting;
+    if (running) {
+        BTguarda[0]->setEnabled(false);
+        BTguarda[1]->setEnabled(false);
+    }
+    BTcancelar->setEnabled(running);
+    BTcerrar->setEnabled(!running);
+    BTcopiar->setEnabled(!running && !TXinforme->document()->isEmpty());
+    BTguardar->setEnabled(BTcopiar->isEnabled());
+}
+
+void CollectionWindow::BTguarda_Click(int Index)
+{
+    if (mStage != Stage::Looked || !BTguarda.at(static_cast<std::size_t>(Index))->isEnabled())
+        return;
+    const Layout target = Index == 0 ? Layout::Arcade : Layout::PcEmulator;
+    const batch::Summary &looked = mRun.summary();
+    const std::size_t toConvert = target == Layout::Arcade ? looked.pcEmulator : looked.arcade;
+    const QString confirmation = QStringList{QStringLiteral("Los %1 archivos a convertir se van a").arg(toConvert),
+                                             QStringLiteral("Sobreescribir para convertirlos."),
+                                             QStringLiteral("Antes: es aconsejable hacer una"),
+                                             QStringLiteral("copia de seguridad de los mismos."), QString(),
+                                             QStringLiteral("¿Está seguro?")}
+                                     .join(kLineBreak);
+    if (MsgBox(confirmation, Style::YesNo | Style::DefaultButton2, QStringLiteral("Convertir")) != MsgBoxResult::Yes)
+        return;
+    startRun(batch::Job::Convert, target);
+}
+
+void CollectionWindow::cancel()
+{
+    if (!mRun.running())
+        return;
+    mRun.stop();
+    BTcancelar->setEnabled(false);
+    LEstado->setText(QStringLiteral("Cancelando: los archivos en curso terminan..."));
+}
+
+void CollectionWindow::copyList() { QGuiApplication::clipboard()->setText(TXinforme->toPlainText()); }
+
+void CollectionWindow::saveList()
+{
+    const QString name = mSaveNameAsker(this);
+    if (name.isEmpty())
+        return;
+    // Written whole or not at all: a list cut short would pass for the whole one.
+    QSaveFile file(name);
+    const QByteArray text = (TXinforme->toPlainText() + '\n').toUtf8();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text) == text.size() && file.commit())
+        return;
+    MsgBox(QStringLiteral("No se pudo guardar la lista.") + kLineBreak + file.errorString(), Style::Critical,
+           QStringLiteral("Alto!!"));
+}
+
+void CollectionWindow::closeEvent(QCloseEvent *event)
+{
+    if (mRun.running()) {
+        cancel();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void CollectionWindow::reject()
+{
+    if (mRun.running()) {
+        cancel();
+        return;
+    }
+    QDialog::reject();
+}
+
+} // namespace vuelco

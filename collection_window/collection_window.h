@@ -1,0 +1,86 @@
+#pragma once
+
+#include "collection_window/collection_run.h"
+#include "core/bga_header.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace vuelco {
+
+// The window for several files or folders at once, modal over the window that opens it.
+// It first looks at every file, read-only (folders walked for their ".dat" files), and
+// counts them by layout; then converts those in the other layout to the one chosen
+// (BTguarda 0 "a Arcade", 1 "a Emulador Pc") after the same confirmation as for one file.
+// Both runs go on the engine's threads and can be cancelled: no new file is taken and those
+// in flight finish whole. At the end it lists the files that failed or are no BGA file,
+// with the reason, a list that can be copied and saved as text.
+class CollectionWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    // Asks where to save the list: a file name, or nothing when the user cancels.
+    using SaveNameAsker = std::function<QString(QWidget *owner)>;
+
+    // Starts the look at once; it is told as soon as the event loop runs.
+    CollectionWindow(const QStringList &paths, QWidget *owner);
+
+    // Shows the window modally over owner and returns once it is closed.
+    static void showModal(QWidget *owner, const QStringList &paths);
+
+    // Puts another asker in place of the system's save dialog, as tests do.
+    void setSaveNameAsker(SaveNameAsker asker);
+
+    void BTguarda_Click(int Index);
+
+signals:
+    // A run ended (the look or the conversion), finished or cancelled.
+    void runEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+public slots:
+    // Escape and the close box: while a run goes they cancel it, and the window stays.
+    void reject() override;
+
+private:
+    enum class Stage : std::uint8_t { Looking, Looked, Converting, Converted };
+
+    void createControls();
+    void startRun(batch::Job job, Layout target);
+    void showProgress(qulonglong done, qulonglong found, bool complete);
+    void endRun();
+    void cancel();
+    void copyList();
+    void saveList();
+    void showStage(const QString &state);
+
+    QStringList mPaths;
+    CollectionRun mRun;
+    Stage mStage = Stage::Looking;
+    std::size_t mLookedFiles = 0;  // what the conversion expects to find, from the look
+    SaveNameAsker mSaveNameAsker;
+
+    QLabel *LNombres = nullptr;
+    QLabel *LEstado = nullptr;
+    QLabel *LCuentas = nullptr;
+    QProgressBar *PBavance = nullptr;
+    QLabel *LAvance = nullptr;
+    std::array<QPushButton *, 2> BTguarda{};
+    QPlainTextEdit *TXinforme = nullptr;
+    QPushButton *BTcancelar = nullptr;
+    QPushButton *BTcopiar = nullptr;
+    QPushButton *BTguardar = nullptr;
+    QPushButton *BTcerrar = nullptr;
+};
+
+} // namespace vuelco

@@ -1,0 +1,122 @@
+#include "collection_window/collection_window.h"
+#include "forms/native_paths.h"
+#include "qt_bytes.h"
+#include "scripted_message_boxes.h"
+#include "temp_folder.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <atomic>
+#include <semaphore>
+
+using vuelco::Layout;
+
+namespace {
+
+// More than the engine keeps in flight, so that a cancel always leaves files untaken.
+constexpr int kArcadeFiles = 1100;
+
+QString text(QWidget *window, const char *name) { return window->findChild<QLabel *>(name)->text(); }
+
+std::u16string arcadeName(int index)
+{
+    return QStringLiteral("a%1.dat").arg(index, 4, 10, QChar('0')).toStdU16String();
+}
+
+} // namespace
+
+class TestCollectionWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void looksConvertsCancelsAndReports();
+};
+
+void TestCollectionWindow::looksConvertsCancelsAndReports()
+{
+    const TempFolder folder;
+    for (int i = 0; i < kArcadeFiles; ++i)
+        (void)folder.write(arcadeName(i), fileWith(Layout::Arcade));
+    (void)folder.write("b1.dat", fileWith(Layout::PcEmulator));
+    (void)folder.write("b2.dat", fileWith(Layout::PcEmulator));
+    (void)folder.write("0otro.dat", withByte(fileWith(Layout::Arcade), 4, 9));
+    const QString top = vuelco::forms::fromFilesystemPath(folder.path());
+    const QString missing = vuelco::forms::fromFilesystemPath(folder / "falta.dat");
+    const QString notFound = QStringLiteral("%1: Error #  53: %2")
+                                 .arg(missing, QString::fromStdString(vuelco::standardDescription(
+                                                   vuelco::FailureNumber::FileNotFound)));
+    const QString other = vuelco::forms::joinPath(top, QStringLiteral("0otro.dat")) + ": Otro. Desconocido";
+
+    ScriptedMessageBoxes boxes;
+    vuelco::CollectionWindow window({missing, top}, nullptr);
+    window.show();
+    const auto button = [&window](const char *name) { return window.findChild<QPushButton *>(name); };
+    auto *list = window.findChild<QPlainTextEdit *>("TXinforme");
+    QTRY_VERIFY(button("BTcerrar")->isEnabled());
+    QCOMPARE(text(&window, "LCuentas"), QStringLiteral("BGA, Arcade: %1\nBGA, Emulador Pc: 2\n"
+                                                       "Otro. Desconocido: 1\nIlegibles: 1").arg(kArcadeFiles));
+    QCOMPARE(list->toPlainText(), notFound + '\n' + other);
+    QVERIFY(button("BTguarda0")->isEnabled() && button("BTguarda1")->isEnabled());
+    for (QWidget *control : window.findChildren<QWidget *>()) {
+        if (control->focusPolicy() & Qt::TabFocus)
+            QVERIFY2(!QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty(),
+                     qPrintable(control->objectName()));
+    }
+
+    // The engine's first report waits until Cancelar was pressed: files in flight then
+    // finish, and the rest stay as they were.
+    std::atomic<bool> reached = false;
+    std::binary_semaphore cancelled(0);
+    auto *run = window.findChild<vuelco::CollectionRun *>();
+    connect(run, &vuelco::CollectionRun::progressed, run, [&](qulonglong, qulonglong, bool) {
+        if (!reached.exchange(true))
+            cancelled.acquire();
+    }, Qt::DirectConnection);
+    button("BTguarda1")->setFocus();
+    QTest::keyClick(button("BTguarda1"), Qt::Key_Space);
+    const QString confirmation = QStringLiteral("Los %1 archivos a convertir se van a\r"
+                                                "Sobreescribir para convertirlos.\r"
+                                                "Antes: es aconsejable hacer una\r"
+                                                "copia de seguridad de los mismos.\r\r¿Está seguro?")
+                                     .arg(kArcadeFiles);
+    QCOMPARE(boxes.shown(), QList<ScriptedMessageBoxes::Box>({{confirmation, 260, QStringLiteral("Convertir")}}));
+    QTRY_VERIFY(reached);
+    QVERIFY(!button("BTcerrar")->isEnabled());
+    button("BTcancelar")->setFocus();
+    QTest::keyClick(button("BTcancelar"), Qt::Key_Return);
+    cancelled.release();
+    QTRY_VERIFY(button("BTcerrar")->isEnabled());
+
+    int converted = 0;
+    for (int i = 0; i < kArcadeFiles; ++i)
+        converted += readAll(folder / arcadeName(i)) == fileWith(Layout::PcEmulator) ? 1 : 0;
+    QVERIFY(converted > 0 && converted < kArcadeFiles);
+    QCOMPARE(text(&window, "LEstado"), QStringLiteral("Cancelado: no se tomaron más archivos."));
+    QCOMPARE(text(&window, "LCuentas"),
+             QStringLiteral("Convertidos: %1\nYa en ese formato: 0\nNo reconocidos: 1\nFallidos: 1").arg(converted));
+    QCOMPARE(text(&window, "LAvance"),
+             QStringLiteral("Hechos: %1. Quedan: %2").arg(converted + 2).arg(kArcadeFiles + 2 - converted));
+    QCOMPARE(readAll(folder / "b1.dat"), fileWith(Layout::PcEmulator));
+    const QString report = notFound + '\n' + other + QStringLiteral(" (no se convierte)");
+    QCOMPARE(list->toPlainText(), report);
+
+    QTest::mouseClick(button("BTcopiar"), Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), report);
+    const QString saved = vuelco::forms::fromFilesystemPath(folder / "lista.txt");
+    window.setSaveNameAsker([&saved](QWidget *) { return QString(saved); });
+    QTest::mouseClick(button("BTguardar"), Qt::LeftButton);
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    QCOMPARE(QString::fromUtf8(file.readAll()), report + '\n');
+    QTest::mouseClick(button("BTcerrar"), Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(TestCollectionWindow)
+#include "tst_collection_window.moc"
