@@ -1,7 +1,7 @@
 #include "batch/folder.h"
 
-#include "runtime/posix_calls.h"
-#include "runtime/posix_errors.h"
+#include "runtime/system_calls_posix.h"
+#include "runtime/system_errors_posix.h"
 
 #include <cerrno>
 #include <dirent.h>

@@ -1,9 +1,9 @@
 #include "batch/folder.h"
 
+#include "runtime/api_win32.h"
+#include "runtime/system_calls_win32.h"
+#include "runtime/system_errors_win32.h"
 #include "runtime/verbatim_path_win32.h"
-#include "runtime/win32_calls.h"
-#include "runtime/windows_api.h"
-#include "runtime/windows_errors.h"
 
 #include <string_view>
 

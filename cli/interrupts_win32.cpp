@@ -1,6 +1,6 @@
 #include "cli/interrupts.h"
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 
 namespace vuelco::cli {
 namespace {

@@ -1,11 +1,24 @@
 #pragma once
 
+#include <memory>
+
 namespace vuelco::cli {
 
-// Keeps the standard streams the program was started without (closed, as a shell's ">&-"
-// leaves them) from being taken by the files a run opens, where a line of the record
-// would land in a data file. Each is held by the null device open for reading only, so
-// that writing to it still fails, and is told.
-void holdClosedStandardStreams();
+// The standard streams made ready for a run, for the lifetime of this. On Linux a stream
+// the program was started without (closed, as a shell's ">&-" leaves it) is held by the
+// null device open for reading only, so that no file a run opens takes it, where a line
+// of the record would land in a data file, and writing to it still fails, and is told.
+// On Windows text bound for a console goes out wide (console_win32.h).
+class StandardStreams {
+public:
+    StandardStreams();
+    StandardStreams(const StandardStreams &) = delete;
+    StandardStreams &operator=(const StandardStreams &) = delete;
+    ~StandardStreams();
+
+private:
+    struct Console;
+    std::unique_ptr<Console> mConsole;
+};
 
 } // namespace vuelco::cli

@@ -1,9 +1,15 @@
 #include "cli/standard_streams.h"
 
+#include "cli/console_win32.h"
+
 namespace vuelco::cli {
+
+struct StandardStreams::Console : WideConsole {};
 
 // Windows hands a file opened later a handle of its own, never a closed standard one's:
 // nothing to hold.
-void holdClosedStandardStreams() {}
+StandardStreams::StandardStreams() : mConsole(std::make_unique<Console>()) {}
+
+StandardStreams::~StandardStreams() = default;
 
 } // namespace vuelco::cli

@@ -1,8 +1,8 @@
 #include "forms/folder_entries.h"
 
 #include "forms/native_paths.h"
+#include "runtime/api_win32.h"
 #include "runtime/verbatim_path_win32.h"
-#include "runtime/windows_api.h"
 
 #include <cstdint>
 #include <memory>

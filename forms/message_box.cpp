@@ -71,12 +71,10 @@ MsgBoxResult MsgBox(const QString &prompt, int style, const QString &title)
     return gService->show(prompt, style, title);
 }
 
-ScopedMessageBoxService::ScopedMessageBoxService(MessageBoxService &service) noexcept : mPrevious(gService)
+ScopedMessageBoxService::ScopedMessageBoxService(MessageBoxService &service) noexcept
+    : ScopedReplacement(gService, service)
 {
-    gService = &service;
 }
-
-ScopedMessageBoxService::~ScopedMessageBoxService() { gService = mPrevious; }
 
 QMessageBox *createMessageBox(const QString &prompt, int style, const QString &title, QWidget *parent)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/scoped_replacement.h"
+
 #include <QString>
 
 class QMessageBox;
@@ -36,15 +38,9 @@ public:
 MsgBoxResult MsgBox(const QString &prompt, int style, const QString &title);
 
 // Puts a service in place for its lifetime, and the previous one back after.
-class ScopedMessageBoxService {
+class ScopedMessageBoxService : public ScopedReplacement<MessageBoxService> {
 public:
     explicit ScopedMessageBoxService(MessageBoxService &service) noexcept;
-    ScopedMessageBoxService(const ScopedMessageBoxService &) = delete;
-    ScopedMessageBoxService &operator=(const ScopedMessageBoxService &) = delete;
-    ~ScopedMessageBoxService();
-
-private:
-    MessageBoxService *mPrevious;
 };
 
 // The real box for a prompt, style and title, set up but not shown: Spanish button

@@ -6,7 +6,8 @@
 
 namespace vuelco::forms {
 
-// What differs between systems in the paths the user sees, kept in this one place.
+// What differs between systems in the paths the user sees (native_paths_posix.cpp and
+// native_paths_win32.cpp hold each system's part).
 // Paths are shown and composed with the native separator. A root folder ("C:\" on
 // Windows, "/" on Linux) is the only folder written with a separator at its end.
 
@@ -15,6 +16,9 @@ namespace vuelco::forms {
 
 // Whether a folder text is a root, which already ends with the separator.
 [[nodiscard]] bool isRootFolder(const QString &folder);
+
+// Whether path is folder or lies below it.
+[[nodiscard]] bool liesIn(const QString &path, const QString &folder);
 
 // A folder and a name within it, with exactly one separator between them. An empty
 // name gives the folder text ready for a name ("C:\" stays "C:\", "D:\Tools" becomes

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/scoped_replacement.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -37,18 +39,18 @@ public:
     [[nodiscard]] QString rootOf(const QString &path) const override;
     [[nodiscard]] bool isReady(const QString &root) const override;
     [[nodiscard]] QString label(const QString &root) const override;
-};
-
-// Puts a volume set in place for its lifetime, and the previous one back after.
-class ScopedVolumes {
-public:
-    explicit ScopedVolumes(const Volumes &volumes) noexcept;
-    ScopedVolumes(const ScopedVolumes &) = delete;
-    ScopedVolumes &operator=(const ScopedVolumes &) = delete;
-    ~ScopedVolumes();
 
 private:
-    const Volumes *mPrevious;
+    // Whether a path lies on the volume of a root, by the system's own rule.
+    [[nodiscard]] static bool holds(const QString &root, const QString &path);
+};
+
+// Puts a volume set in place for its lifetime, and the previous one back after; the
+// volumes offered are forgotten at both ends.
+class ScopedVolumes : public ScopedReplacement<const Volumes> {
+public:
+    explicit ScopedVolumes(const Volumes &volumes) noexcept;
+    ~ScopedVolumes();
 };
 
 // The volumes to offer now, as Volumes::current().roots(); each is remembered until

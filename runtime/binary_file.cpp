@@ -1,12 +1,12 @@
-#include "binary_file.h"
+#include "runtime/binary_file.h"
 
-#include "failure.h"
+#include "runtime/failure.h"
 
 #include <chrono>
 #include <thread>
 #include <utility>
 
-// What the file does the same way on every system; the system calls are in
+// What the file does the same way on every system; the handles and system calls are in
 // binary_file_posix.cpp and binary_file_win32.cpp.
 namespace vuelco {
 
@@ -18,6 +18,59 @@ BinaryFile::BinaryFile(std::intptr_t handle, FilePlace place, FileIdentity ident
 BinaryFile BinaryFile::openForReading(const std::filesystem::path &path)
 {
     return openForReading(FilePlace{path.native()});
+}
+
+BinaryFile BinaryFile::openForReading(FilePlace place)
+{
+    // The place is made before the open, so no failure can come between it and the handle's owner.
+    const Opened opened = nativeOpen(place, false);
+    return BinaryFile(opened.handle, std::move(place), opened.identity, opened.markedReadOnly);
+}
+
+BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
+{
+    FilePlace place{path.native()};
+    const Opened opened = nativeOpen(place, true);
+    return BinaryFile(opened.handle, std::move(place), opened.identity, opened.markedReadOnly);
+}
+
+BinaryFile BinaryFile::reopenForUpdate() const
+{
+    refuseWhenMarkedReadOnly();
+    return BinaryFile(nativeReopenForUpdate(), mPlace, mIdentity, false);
+}
+
+void BinaryFile::refuseWhenMarkedReadOnly() const
+{
+    if (mMarkedReadOnly)
+        throw Failure(FailureNumber::ReadOnly, standardDescription(FailureNumber::ReadOnly), mPlace.path);
+}
+
+BinaryFile::BinaryFile(BinaryFile &&other) noexcept
+    : mHandle(std::exchange(other.mHandle, kClosed)),
+      mPlace(std::move(other.mPlace)),
+      mIdentity(other.mIdentity),
+      mMarkedReadOnly(other.mMarkedReadOnly)
+{
+}
+
+BinaryFile &BinaryFile::operator=(BinaryFile &&other) noexcept
+{
+    if (this != &other) {
+        if (mHandle != kClosed)
+            nativeCloseQuietly(mHandle);
+        mHandle = std::exchange(other.mHandle, kClosed);
+        mPlace = std::move(other.mPlace);
+        mIdentity = other.mIdentity;
+        mMarkedReadOnly = other.mMarkedReadOnly;
+    }
+    return *this;
+}
+
+BinaryFile::~BinaryFile()
+{
+    if (mHandle != kClosed)
+        nativeCloseQuietly(mHandle);
 }
 
 std::optional<std::uint8_t> BinaryFile::readByte(std::uint64_t offset)

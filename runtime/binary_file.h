@@ -91,7 +91,26 @@ public:
     [[nodiscard]] bool isStillAtItsPath();
 
 private:
+    // A file just opened, checked to be a regular one.
+    struct Opened {
+        std::intptr_t handle;
+        FileIdentity identity;
+        bool markedReadOnly;   // its owner may not write it
+    };
+
+    // No handle: -1 is both the closed descriptor and INVALID_HANDLE_VALUE.
+    static constexpr std::intptr_t kClosed = -1;
+
     BinaryFile(std::intptr_t handle, FilePlace place, FileIdentity identity, bool markedReadOnly) noexcept;
+    // Throws ReadOnly (75) for a file marked read-only.
+    void refuseWhenMarkedReadOnly() const;
+
+    // Each system's half (binary_file_posix.cpp, binary_file_win32.cpp): the open of a
+    // regular file, the reopen for update through this handle, and a close whose failure
+    // nobody hears of.
+    [[nodiscard]] static Opened nativeOpen(const FilePlace &place, bool forUpdate);
+    [[nodiscard]] std::intptr_t nativeReopenForUpdate() const;
+    static void nativeCloseQuietly(std::intptr_t handle) noexcept;
     // One attempt at the conversion lock: false when another holds it.
     [[nodiscard]] bool tryLock();
 

@@ -1,8 +1,8 @@
-#include "binary_file.h"
+#include "runtime/binary_file.h"
 
-#include "failure.h"
-#include "posix_calls.h"
-#include "posix_errors.h"
+#include "runtime/failure.h"
+#include "runtime/system_calls_posix.h"
+#include "runtime/system_errors_posix.h"
 
 #include <atomic>
 #include <cerrno>
@@ -17,8 +17,6 @@
 
 namespace vuelco {
 namespace {
-
-constexpr std::intptr_t kClosed = -1;
 
 int folderOf(const FilePlace &place)
 {
@@ -137,14 +135,14 @@ int openLetThrough(int folder, const char *name, int flags)
     }
 }
 
-struct Opened {
+struct RegularFile {
     int fd;
     FileIdentity identity;
-    bool markedReadOnly;   // its owner may not write it
+    bool markedReadOnly;
 };
 
 // The type is checked on the open descriptor, so nothing can swap the file in between.
-Opened openRegular(const FilePlace &place, int flags, bool forUpdate)
+RegularFile openRegular(const FilePlace &place, int flags, bool forUpdate)
 {
     const int folder = folderOf(place);
     const char *entry = entryOf(place);
@@ -205,25 +203,16 @@ int descriptorsFolder()
 
 } // namespace
 
-BinaryFile BinaryFile::openForReading(FilePlace place)
+// A walked entry is never opened through a symbolic link; a path is, as the user named it.
+BinaryFile::Opened BinaryFile::nativeOpen(const FilePlace &place, bool forUpdate)
 {
-    // The place is made before the open, so no failure can come between it and the handle's owner.
     const int noLink = place.folder == FilePlace::kNoFolder ? 0 : O_NOFOLLOW;
-    const Opened opened = openRegular(place, O_RDONLY | noLink, false);
-    return BinaryFile(opened.fd, std::move(place), opened.identity, opened.markedReadOnly);
+    const RegularFile opened = openRegular(place, (forUpdate ? O_RDWR : O_RDONLY) | noLink, forUpdate);
+    return {opened.fd, opened.identity, opened.markedReadOnly};
 }
 
-BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
+std::intptr_t BinaryFile::nativeReopenForUpdate() const
 {
-    FilePlace place{path.native()};
-    const Opened opened = openRegular(place, O_RDWR, true);
-    return BinaryFile(opened.fd, std::move(place), opened.identity, opened.markedReadOnly);
-}
-
-BinaryFile BinaryFile::reopenForUpdate() const
-{
-    if (mMarkedReadOnly)
-        throw Failure(FailureNumber::ReadOnly, standardDescription(FailureNumber::ReadOnly), mPlace.path);
     const std::string number = std::to_string(mHandle);
     const int folder = descriptorsFolder();
     const int fd = folder < 0 ? -1 : openLetThrough(folder, number.c_str(), O_RDWR);
@@ -234,47 +223,21 @@ BinaryFile BinaryFile::reopenForUpdate() const
                           mPlace.path);
         fail(mPlace, true);
     }
-    return BinaryFile(fd, mPlace, mIdentity, false);
+    return fd;
 }
 
 // The same refusals as reopenForUpdate's open, without opening: access() asks the very
 // checks an open for writing makes (permissions, a read-only volume).
 void BinaryFile::checkWritable() const
 {
-    if (mMarkedReadOnly)
-        throw Failure(FailureNumber::ReadOnly, standardDescription(FailureNumber::ReadOnly), mPlace.path);
+    refuseWhenMarkedReadOnly();
     const std::string number = std::to_string(mHandle);
     const int folder = descriptorsFolder();
     if (folder < 0 ? errno != ENOENT : posixCalls().access(folder, number.c_str(), W_OK, 0) != 0)
         fail(mPlace, true);
 }
 
-BinaryFile::BinaryFile(BinaryFile &&other) noexcept
-    : mHandle(std::exchange(other.mHandle, kClosed)),
-      mPlace(std::move(other.mPlace)),
-      mIdentity(other.mIdentity),
-      mMarkedReadOnly(other.mMarkedReadOnly)
-{
-}
-
-BinaryFile &BinaryFile::operator=(BinaryFile &&other) noexcept
-{
-    if (this != &other) {
-        if (mHandle != kClosed)
-            posixCalls().close(static_cast<int>(mHandle));
-        mHandle = std::exchange(other.mHandle, kClosed);
-        mPlace = std::move(other.mPlace);
-        mIdentity = other.mIdentity;
-        mMarkedReadOnly = other.mMarkedReadOnly;
-    }
-    return *this;
-}
-
-BinaryFile::~BinaryFile()
-{
-    if (mHandle != kClosed)
-        posixCalls().close(static_cast<int>(mHandle));
-}
+void BinaryFile::nativeCloseQuietly(std::intptr_t handle) noexcept { posixCalls().close(static_cast<int>(handle)); }
 
 std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes)
 {

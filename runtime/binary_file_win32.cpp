@@ -1,9 +1,9 @@
-#include "binary_file.h"
+#include "runtime/binary_file.h"
 
-#include "failure.h"
-#include "verbatim_path_win32.h"
-#include "win32_calls.h"
-#include "windows_errors.h"
+#include "runtime/failure.h"
+#include "runtime/system_calls_win32.h"
+#include "runtime/system_errors_win32.h"
+#include "runtime/verbatim_path_win32.h"
 
 #include <optional>
 #include <string>
@@ -11,8 +11,6 @@
 
 namespace vuelco {
 namespace {
-
-const std::intptr_t kClosed = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
 
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -49,13 +47,13 @@ FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION &information)
             (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
 }
 
-struct Opened {
+struct RegularFile {
     HANDLE handle;
     FileIdentity identity;
     bool markedReadOnly;
 };
 
-Opened openRegular(const std::filesystem::path &path, DWORD access, bool forUpdate)
+RegularFile openRegular(const std::filesystem::path &path, DWORD access, bool forUpdate)
 {
     // The verbatim name reaches exactly the file named, whatever its length, its
     // trailing blanks or dots. OPEN_EXISTING: nothing is ever created. Other programs
@@ -113,68 +111,29 @@ OVERLAPPED at(std::uint64_t offset)
 
 } // namespace
 
-
-BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
-{
-    FilePlace place{path.native()};
-    const Opened opened = openRegular(path, GENERIC_READ | GENERIC_WRITE, true);
-    return BinaryFile(reinterpret_cast<std::intptr_t>(opened.handle), std::move(place), opened.identity,
-                      opened.markedReadOnly);
-}
-
 // Windows opens no file relative to a folder's handle: a walked entry is opened by its
 // whole verbatim name too, and the walk then checks that its identity is the one listed,
 // so that a junction or link put in the way leads to nothing written.
-BinaryFile BinaryFile::openForReading(FilePlace place)
+BinaryFile::Opened BinaryFile::nativeOpen(const FilePlace &place, bool forUpdate)
 {
-    const Opened opened = openRegular(std::filesystem::path(place.path), GENERIC_READ, false);
-    return BinaryFile(reinterpret_cast<std::intptr_t>(opened.handle), std::move(place), opened.identity,
-                      opened.markedReadOnly);
+    const DWORD access = forUpdate ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+    const RegularFile opened = openRegular(std::filesystem::path(place.path), access, forUpdate);
+    return {reinterpret_cast<std::intptr_t>(opened.handle), opened.identity, opened.markedReadOnly};
 }
 
-BinaryFile BinaryFile::reopenForUpdate() const
+std::intptr_t BinaryFile::nativeReopenForUpdate() const
 {
-    checkWritable();
     HANDLE handle = win32Calls().reOpenFile(handleOf(mHandle), GENERIC_READ | GENERIC_WRITE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
     if (handle == INVALID_HANDLE_VALUE)
         fail(mPlace.path, true);
-    return BinaryFile(reinterpret_cast<std::intptr_t>(handle), mPlace, mIdentity, false);
+    return reinterpret_cast<std::intptr_t>(handle);
 }
 
 // Only the read-only attribute can be told without opening the file for writing.
-void BinaryFile::checkWritable() const
-{
-    if (mMarkedReadOnly)
-        throw refusal(FailureNumber::ReadOnly, {}, mPlace.path);
-}
+void BinaryFile::checkWritable() const { refuseWhenMarkedReadOnly(); }
 
-BinaryFile::BinaryFile(BinaryFile &&other) noexcept
-    : mHandle(std::exchange(other.mHandle, kClosed)),
-      mPlace(std::move(other.mPlace)),
-      mIdentity(other.mIdentity),
-      mMarkedReadOnly(other.mMarkedReadOnly)
-{
-}
-
-BinaryFile &BinaryFile::operator=(BinaryFile &&other) noexcept
-{
-    if (this != &other) {
-        if (mHandle != kClosed)
-            win32Calls().closeHandle(handleOf(mHandle));
-        mHandle = std::exchange(other.mHandle, kClosed);
-        mPlace = std::move(other.mPlace);
-        mIdentity = other.mIdentity;
-        mMarkedReadOnly = other.mMarkedReadOnly;
-    }
-    return *this;
-}
-
-BinaryFile::~BinaryFile()
-{
-    if (mHandle != kClosed)
-        win32Calls().closeHandle(handleOf(mHandle));
-}
+void BinaryFile::nativeCloseQuietly(std::intptr_t handle) noexcept { win32Calls().closeHandle(handleOf(handle)); }
 
 std::size_t BinaryFile::read(std::uint64_t offset, std::span<std::uint8_t> bytes)
 {

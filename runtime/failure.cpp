@@ -1,4 +1,4 @@
-#include "failure.h"
+#include "runtime/failure.h"
 
 namespace vuelco {
 
@@ -41,6 +41,11 @@ std::string systemErrorDescription(std::uint32_t error, const char *cause)
     if (cause != nullptr)
         description.append(" (").append(cause).append(")");
     return description;
+}
+
+Failure nameTooLong(const std::filesystem::path &path)
+{
+    return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
 }
 
 std::string errorPrompt(std::int32_t number, std::string_view description, char lineBreak)

@@ -51,6 +51,9 @@ private:
 // sistema N", and its cause in Spanish words where the system's table knows it.
 [[nodiscard]] std::string systemErrorDescription(std::uint32_t error, const char *cause);
 
+// BadFileName (52), said as a name or path too long.
+[[nodiscard]] Failure nameTooLong(const std::filesystem::path &path);
+
 // What the user reads instead of ReadOnly's description, in the window's box (one line
 // each) and on the command line's one line: a read-only file reads the same in both.
 inline constexpr std::array<std::string_view, 2> kReadOnlyAdvice{

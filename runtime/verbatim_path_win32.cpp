@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 
 namespace vuelco {
 namespace {
@@ -13,19 +13,6 @@ namespace fs = std::filesystem;
 constexpr std::wstring_view kVerbatim = LR"(\\?\)";
 constexpr std::wstring_view kDevice = LR"(\\.\)";
 constexpr std::wstring_view kVerbatimUnc = LR"(\\?\UNC\)";
-
-// The current folder of a drive ("C:"), which Windows keeps per drive for the process.
-fs::path currentFolderOf(const fs::path &drive)
-{
-    const std::wstring name = drive.native();
-    const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
-    if (size == 0)
-        return drive / L"\\";
-    std::wstring folder(size, L'\0');
-    const DWORD length = GetFullPathNameW(name.c_str(), size, folder.data(), nullptr);
-    folder.resize(length < size ? length : 0);
-    return folder.empty() ? drive / L"\\" : fs::path(folder);
-}
 
 fs::path anchored(const fs::path &path)
 {
@@ -39,6 +26,18 @@ fs::path anchored(const fs::path &path)
 }
 
 } // namespace
+
+fs::path currentFolderOf(const fs::path &drive)
+{
+    const std::wstring name = drive.native();
+    const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return drive / L"\\";
+    std::wstring folder(size, L'\0');
+    const DWORD length = GetFullPathNameW(name.c_str(), size, folder.data(), nullptr);
+    folder.resize(length < size ? length : 0);
+    return folder.empty() ? drive / L"\\" : fs::path(folder);
+}
 
 std::wstring verbatimPath(const fs::path &path)
 {

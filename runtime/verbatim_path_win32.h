@@ -15,4 +15,8 @@ namespace vuelco {
 // "\\?\" or "\\.\" form is left as it is.
 [[nodiscard]] std::wstring verbatimPath(const std::filesystem::path &path);
 
+// The current folder of a drive ("C:"), which Windows keeps per drive for the process,
+// whatever its length; the drive's root ("C:\") when Windows cannot tell it.
+[[nodiscard]] std::filesystem::path currentFolderOf(const std::filesystem::path &drive);
+
 } // namespace vuelco

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 
 namespace {
 

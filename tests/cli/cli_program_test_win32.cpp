@@ -2,8 +2,8 @@
 // full Unicode and writes Spanish text that a console shows as written.
 
 #include "child_process.h"
-#include "cli/windows_arguments.h"
-#include "cli/windows_console.h"
+#include "cli/command_words_win32.h"
+#include "cli/console_win32.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 
 namespace vuelco {
 namespace {

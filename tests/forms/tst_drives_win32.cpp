@@ -15,7 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 
 using vuelco::Failure;
 using vuelco::forms::DirListBox;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "runtime/windows_api.h"
-// After windows_api.h, which it needs.
+#include "runtime/api_win32.h"
+// After api_win32.h, which it needs.
 #include <shellapi.h>
 
 namespace fs = std::filesystem;

@@ -1,6 +1,6 @@
 #include "system_call_faults.h"
 
-#include "runtime/posix_calls.h"
+#include "runtime/system_calls_posix.h"
 
 #include <algorithm>
 #include <cerrno>

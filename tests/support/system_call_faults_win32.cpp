@@ -1,6 +1,6 @@
 #include "system_call_faults.h"
 
-#include "runtime/win32_calls.h"
+#include "runtime/system_calls_win32.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 
 namespace fs = std::filesystem;
 

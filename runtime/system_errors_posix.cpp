@@ -1,6 +1,6 @@
-#include "posix_errors.h"
+#include "runtime/system_errors_posix.h"
 
-#include "posix_calls.h"
+#include "runtime/system_calls_posix.h"
 
 #include <algorithm>
 #include <array>
@@ -17,12 +17,11 @@ bool parentIsFolder(const std::filesystem::path &path)
            (posixCalls().stat(AT_FDCWD, parent.c_str(), &status, 0) == 0 && S_ISDIR(status.st_mode));
 }
 
-// The system's errors that stand for the same failure number whatever the call and path;
-// a description only where the number's standard one would not say it.
+// The system's errors that stand for the same failure number, with its standard
+// description, whatever the call and path.
 struct Cause {
     int error;
     FailureNumber number;
-    const char *description = nullptr;
 };
 
 constexpr std::array kCauses{
@@ -30,7 +29,6 @@ constexpr std::array kCauses{
     Cause{EROFS, FailureNumber::ReadOnly},
     Cause{EBUSY, FailureNumber::PermissionDenied}, Cause{ETXTBSY, FailureNumber::PermissionDenied},
     Cause{EILSEQ, FailureNumber::BadFileName}, Cause{EINVAL, FailureNumber::BadFileName},
-    Cause{ENAMETOOLONG, FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo"},
     Cause{ENOSPC, FailureNumber::DiskFull}, Cause{EDQUOT, FailureNumber::DiskFull},
     Cause{EMFILE, FailureNumber::TooManyFiles}, Cause{ENFILE, FailureNumber::TooManyFiles},
     Cause{ENODEV, FailureNumber::DeviceNotReady}, Cause{ENXIO, FailureNumber::DeviceNotReady},
@@ -96,13 +94,14 @@ Failure failureFromErrno(int error, bool openingForUpdate, const std::filesystem
     };
     if (error == ENOENT)
         return standard(parentIsFolder(path) ? FailureNumber::FileNotFound : FailureNumber::PathNotFound);
+    if (error == ENAMETOOLONG)
+        return nameTooLong(path);
     if (error == EACCES || error == EPERM)
         return standard(openingForUpdate ? FailureNumber::ReadOnly : FailureNumber::PermissionDenied);
     const auto cause =
         std::find_if(kCauses.begin(), kCauses.end(), [error](const Cause &c) { return c.error == error; });
     if (cause != kCauses.end())
-        return cause->description == nullptr ? standard(cause->number)
-                                              : Failure(cause->number, cause->description, path);
+        return standard(cause->number);
     const auto known = std::find_if(kSystemTexts.begin(), kSystemTexts.end(),
                                     [error](const SystemText &t) { return t.error == error; });
     return Failure(FailureNumber::DeviceIo,

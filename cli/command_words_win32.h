@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/command_words.h"
+
 #include <string>
 #include <vector>
 
@@ -8,10 +10,9 @@ namespace vuelco::cli {
 // Windows hands a program its command line as one text and leaves wildcards to it
 // (cmd.exe does not expand "*.dat"); these put that right before the words are parsed.
 
-// The words after the program's name, from the wide command line, with wildcards in
-// file arguments expanded, in UTF-8: the encoding every file argument is read in on
-// Windows (see fileArgumentName), so names outside the ANSI code page survive.
-[[nodiscard]] std::vector<std::string> windowsArguments();
+// commandWords reads the words after the program's name from the wide command line, with
+// wildcards in file arguments expanded, in UTF-8: the encoding every file argument is read
+// in on Windows (see fileArgumentName), so names outside the ANSI code page survive.
 
 // Replaces each file argument holding "*" or "?" in its last name with the entries of
 // its folder that match, sorted without regard to case and written with the folder as

@@ -12,7 +12,4 @@ namespace vuelco {
 [[nodiscard]] Failure failureFromWindowsError(std::uint32_t error, bool openingForUpdate,
                                               const std::filesystem::path &path);
 
-// BadFileName (52), said as a name or path too long.
-[[nodiscard]] Failure nameTooLong(const std::filesystem::path &path);
-
 } // namespace vuelco

@@ -1,10 +1,10 @@
-#include "runtime/windows_errors.h"
+#include "runtime/system_errors_win32.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
 
 namespace vuelco {
 namespace {
@@ -32,11 +32,6 @@ constexpr std::array kSystemTexts{
 };
 
 } // namespace
-
-Failure nameTooLong(const std::filesystem::path &path)
-{
-    return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
-}
 
 // Maps the system's error onto the program's failure numbers. Access refused on a
 // write open is what a file marked read-only gives, so it counts as ReadOnly; a folder

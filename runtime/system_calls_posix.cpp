@@ -1,4 +1,4 @@
-#include "posix_calls.h"
+#include "runtime/system_calls_posix.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -22,11 +22,6 @@ const PosixCalls &realPosixCalls() noexcept { return kRealCalls; }
 
 const PosixCalls &posixCalls() noexcept { return *gCurrent; }
 
-ScopedPosixCalls::ScopedPosixCalls(const PosixCalls &calls) noexcept : mPrevious(gCurrent)
-{
-    gCurrent = &calls;
-}
-
-ScopedPosixCalls::~ScopedPosixCalls() { gCurrent = mPrevious; }
+ScopedPosixCalls::ScopedPosixCalls(const PosixCalls &calls) noexcept : ScopedReplacement(gCurrent, calls) {}
 
 } // namespace vuelco

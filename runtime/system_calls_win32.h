@@ -1,6 +1,7 @@
 #pragma once
 
-#include "runtime/windows_api.h"
+#include "runtime/api_win32.h"
+#include "runtime/scoped_replacement.h"
 
 namespace vuelco {
 
@@ -26,15 +27,9 @@ struct Win32Calls {
 [[nodiscard]] const Win32Calls &win32Calls() noexcept;
 
 // Puts a table in place for its lifetime and restores the previous one after.
-class ScopedWin32Calls {
+class ScopedWin32Calls : public ScopedReplacement<const Win32Calls> {
 public:
     explicit ScopedWin32Calls(const Win32Calls &calls) noexcept;
-    ScopedWin32Calls(const ScopedWin32Calls &) = delete;
-    ScopedWin32Calls &operator=(const ScopedWin32Calls &) = delete;
-    ~ScopedWin32Calls();
-
-private:
-    const Win32Calls *mPrevious;
 };
 
 } // namespace vuelco

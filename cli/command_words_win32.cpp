@@ -1,11 +1,11 @@
-#include "cli/windows_arguments.h"
+#include "cli/command_words_win32.h"
+
+#include "runtime/api_win32.h"
+// After api_win32.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <string_view>
-
-#include "runtime/windows_api.h"
-// After windows_api.h, which it needs.
-#include <shellapi.h>
 
 namespace vuelco::cli {
 namespace {
@@ -110,7 +110,8 @@ std::vector<std::wstring> expandWildcards(const std::vector<std::wstring> &words
     return expanded;
 }
 
-std::vector<std::string> windowsArguments()
+// argv is the ANSI code page's, where any other character is lost.
+std::vector<std::string> commandWords(int /*argc*/, char * /*argv*/[])
 {
     int count = 0;
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -1,8 +1,9 @@
-#include "cli/windows_console.h"
+#include "cli/console_win32.h"
+
+#include "cli/terminal.h"
+#include "runtime/api_win32.h"
 
 #include <iostream>
-
-#include "runtime/windows_api.h"
 
 namespace vuelco::cli {
 namespace {
@@ -38,12 +39,6 @@ WideTextBuffer::Sink consoleSink(DWORD which)
         DWORD written = 0;
         WriteConsoleW(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     };
-}
-
-bool isConsole(DWORD which)
-{
-    DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
 }
 
 } // namespace
@@ -83,16 +78,16 @@ void WideTextBuffer::handOn()
     mPending.erase(0, complete);
 }
 
-WindowsConsole::WindowsConsole()
+WideConsole::WideConsole()
     : mOutput(consoleSink(STD_OUTPUT_HANDLE)), mError(consoleSink(STD_ERROR_HANDLE))
 {
-    if (isConsole(STD_OUTPUT_HANDLE))
+    if (isTerminal(StandardStream::Output))
         mPreviousOutput = std::cout.rdbuf(&mOutput);
-    if (isConsole(STD_ERROR_HANDLE))
+    if (isTerminal(StandardStream::Error))
         mPreviousError = std::cerr.rdbuf(&mError);
 }
 
-WindowsConsole::~WindowsConsole()
+WideConsole::~WideConsole()
 {
     if (mPreviousOutput != nullptr) {
         std::cout.flush();

@@ -1,4 +1,4 @@
-#include "win32_calls.h"
+#include "runtime/system_calls_win32.h"
 
 namespace vuelco {
 namespace {
@@ -16,8 +16,6 @@ const Win32Calls &realWin32Calls() noexcept { return kRealCalls; }
 
 const Win32Calls &win32Calls() noexcept { return *gCurrent; }
 
-ScopedWin32Calls::ScopedWin32Calls(const Win32Calls &calls) noexcept : mPrevious(gCurrent) { gCurrent = &calls; }
-
-ScopedWin32Calls::~ScopedWin32Calls() { gCurrent = mPrevious; }
+ScopedWin32Calls::ScopedWin32Calls(const Win32Calls &calls) noexcept : ScopedReplacement(gCurrent, calls) {}
 
 } // namespace vuelco

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/scoped_replacement.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -32,15 +34,9 @@ struct PosixCalls {
 [[nodiscard]] const PosixCalls &posixCalls() noexcept;
 
 // Puts a table in place for its lifetime and restores the previous one after.
-class ScopedPosixCalls {
+class ScopedPosixCalls : public ScopedReplacement<const PosixCalls> {
 public:
     explicit ScopedPosixCalls(const PosixCalls &calls) noexcept;
-    ScopedPosixCalls(const ScopedPosixCalls &) = delete;
-    ScopedPosixCalls &operator=(const ScopedPosixCalls &) = delete;
-    ~ScopedPosixCalls();
-
-private:
-    const PosixCalls *mPrevious;
 };
 
 } // namespace vuelco

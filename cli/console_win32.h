@@ -32,12 +32,12 @@ private:
 
 // For its lifetime, std::cout and std::cerr write wide to the console when they are
 // one; the streams are flushed and given their own buffers back at the end.
-class WindowsConsole {
+class WideConsole {
 public:
-    WindowsConsole();
-    WindowsConsole(const WindowsConsole &) = delete;
-    WindowsConsole &operator=(const WindowsConsole &) = delete;
-    ~WindowsConsole();
+    WideConsole();
+    WideConsole(const WideConsole &) = delete;
+    WideConsole &operator=(const WideConsole &) = delete;
+    ~WideConsole();
 
 private:
     WideTextBuffer mOutput;
