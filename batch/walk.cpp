@@ -126,7 +126,9 @@ std::optional<Found> Walk::take(ListedEntry &entry)
     if (passedOver())
         return std::nullopt;
     const Level &level = mLevels.back();
-    NativeName path = mPath;
+    NativeName path;
+    path.reserve(mPath.size() + 1 + entry.name.size());  // built in one allocation
+    path = mPath;
     appendEntry(path, entry.name);
     EntryName name(level.name, entry.name);
     try {
