@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 #include <type_traits>
 
@@ -65,8 +66,8 @@ void sortByName(std::vector<ListedEntry> &entries)
     });
     std::vector<ListedEntry> sorted;
     sorted.reserve(entries.size());
-    for (const Key &key : keys)
-        sorted.push_back(std::move(entries[key.entry]));
+    std::transform(keys.begin(), keys.end(), std::back_inserter(sorted),
+                   [&](const Key &key) { return std::move(entries[key.entry]); });
     entries = std::move(sorted);
 }
 
