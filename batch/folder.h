@@ -18,8 +18,9 @@ namespace vuelco::batch {
 
 enum class EntryKind : std::uint8_t { File, Folder, Link, Pipe, Socket, Device, Unknown };
 
-// One entry of a folder as its listing tells it; what the listing leaves out (Linux: the
-// identity, and the kind on some file systems) describe() adds.
+// One entry of a folder as its listing tells it; what the listing leaves out (the kind on
+// some file systems, the identity on some of Linux's) describe() adds. Where something is
+// mounted over the entry, the identity listed is that of the file underneath.
 struct ListedEntry {
     NativeName name;
     EntryKind kind = EntryKind::Unknown;
@@ -39,6 +40,11 @@ class Folder;
 // Completes the entry of folder with its kind and identity, looked up without following
 // a link. Throws Failure.
 void describe(const Folder &folder, ListedEntry &entry, const NativeName &path);
+
+// Whether the entry of folder, opened as the file of identity opened where its listing told
+// another, is a mount over the file listed, seen as it is now; false also when the entry
+// was replaced, as far as the system can tell the two apart.
+[[nodiscard]] bool mountedOver(const Folder &folder, const NativeName &entry, const FileIdentity &opened);
 
 // A folder listed in parent, opened without following a link, and only while it is still
 // the one listed. Throws Failure.

@@ -7,6 +7,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string_view>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace vuelco::batch {
@@ -125,19 +127,30 @@ std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path
         throw failureOf(path, error);
     }
     std::vector<ListedEntry> entries;
+    const FileIdentity &own = folder.identity();
+    // Most file systems list each entry's inode number, and the walk then needs no look-up
+    // of its own for a file. Those whose listing makes numbers up (some FUSE and network
+    // file systems, overlayfs over several devices) tell on the folder itself.
+    bool inodesListed = false;
     errno = 0;
     // readdir_r is deprecated: readdir is safe on a stream no other thread reads.
     // cppcheck-suppress readdirCalled
     while (const dirent *entry = ::readdir(listing)) {
         const std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            entries.push_back({NativeName(name), kindOfListed(entry->d_type), std::nullopt});
+        if (name == ".")
+            inodesListed = entry->d_ino == own.file;
+        else if (name != "..")
+            entries.push_back({NativeName(name), kindOfListed(entry->d_type), FileIdentity{own.volume, entry->d_ino}});
         errno = 0;
     }
     const int error = errno;
     ::closedir(listing);
     if (error != 0)
         throw failureOf(path, error);
+    if (!inodesListed) {
+        for (ListedEntry &entry : entries)
+            entry.identity.reset();
+    }
     return entries;
 }
 
@@ -148,6 +161,19 @@ void describe(const Folder &folder, ListedEntry &entry, const NativeName &path)
         throw failureOf(path);
     entry.kind = kindOf(status.st_mode);
     entry.identity = FileIdentity{status.st_dev, status.st_ino};
+}
+
+bool mountedOver(const Folder &folder, const NativeName &entry, const FileIdentity &opened)
+{
+    struct statx status {};
+    if (::statx(folder.descriptor(), entry.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
+                STATX_TYPE | STATX_INO, &status) != 0)
+        return false;
+    const FileIdentity named{makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino};
+    // A system too old to tell a mount from a file put in its place (Linux before 5.8) is
+    // taken at its name, as a walk that looked each entry up before opening it would.
+    const bool tellsMounts = (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0;
+    return named == opened && (!tellsMounts || (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0);
 }
 
 std::shared_ptr<Folder> openSubfolder(const Folder &parent, const ListedEntry &entry, const NativeName &path)

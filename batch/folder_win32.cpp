@@ -117,6 +117,9 @@ std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path
 // Windows' listing tells every entry's kind and identity already.
 void describe(const Folder &, ListedEntry &, const NativeName &) {}
 
+// Windows lists the file's own identity, whatever is mounted where.
+bool mountedOver(const Folder &, const NativeName &, const FileIdentity &) { return false; }
+
 std::shared_ptr<Folder> openSubfolder(const Folder &, const ListedEntry &entry, const NativeName &path)
 {
     return openCheckedFolder(path, entry.identity.value_or(FileIdentity{}));

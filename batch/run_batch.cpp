@@ -126,7 +126,8 @@ private:
             BinaryFile file =
                 BinaryFile::openForReading(item.folder ? placeIn(*item.folder, path, nameAt) : FilePlace{path});
             item.identity = file.identity();
-            if (item.listed && item.identity != *item.listed)
+            if (item.listed && item.identity != *item.listed &&
+                !mountedOver(*item.folder, item.name.walked.own(), item.identity))
                 throw changedDuringTheWalk(path);
             if (mClaims.claim(item.identity, item.order, item.name, item.outcome) == FileClaims::Claim::First) {
                 claimed = item.identity;

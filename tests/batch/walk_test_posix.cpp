@@ -1,14 +1,17 @@
 // What the walk promises that only Linux lets a test see: it holds few folders open however
-// deep the tree, and it opens nothing for writing but the files it converts, nor a pipe
-// or a socket at all.
+// deep the tree, it opens nothing for writing but the files it converts, nor a pipe or a
+// socket at all, and it tells a file mounted over an entry from one put in its place.
 
 #include "recording_front.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vuelco::batch {
@@ -78,6 +81,28 @@ TEST(Look, opensForWritingOnlyTheFilesItConvertsAndNoPipeAtAll)
                                                        : std::vector<std::string>{});
     }
     ::close(watch);
+}
+
+// A file mounted over an entry leaves the one underneath in its folder's listing: the walk
+// takes the mounted file, not one replaced. A test may mount where Linux gives it a
+// namespace of its own.
+TEST(Look, takesAFileMountedOverAnEntry)
+{
+    const TempFolder folder;
+    writeFile(folder / "a.dat", fileWith(Layout::Arcade));
+    writeFile(folder / "b.dat", fileWith(Layout::PcEmulator));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool mounted = ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 &&
+                             ::mount((folder / "b.dat").c_str(), (folder / "a.dat").c_str(), nullptr, MS_BIND,
+                                     nullptr) == 0;
+        ::_exit(!mounted ? 2 : runOn({folder.path()}, Job::Look, true).summary.failed == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "no mount namespace for an unprivileged test here";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace
