@@ -8,6 +8,7 @@
 //
 // With --workers, it compares instead the threaded loop and vuelco-cli -j N for several
 // N on the disk, which is how the default worker count was chosen.
+#include "arcade_files.h"
 #include "bench_report.h"
 #include "scratch_folder.h"
 
@@ -17,79 +18,27 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <iomanip>
 #include <iostream>
 #include <iterator>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
-extern char **environ;
-
 namespace fs = std::filesystem;
 using namespace vuelco;
+using bench::failOn;
+using bench::resetToArcade;
+using bench::timeCli;
 
 namespace {
 
 constexpr int kFiles = 10000;
-const Groups kGroups{{0x11, 0x22, 0x33, 0x44}, {0x55, 0x66, 0x77, 0x88}};
-const Header kArcade = composeHeader(Layout::Arcade, kGroups);
-
-[[noreturn]] void failOn(const std::string &what, const std::string &path)
-{
-    throw std::runtime_error(what + " " + path + ": " + std::strerror(errno));
-}
-
-// Puts the arcade header back over every file (outside the timing) without truncating,
-// so no side pays for blocks allocated anew; then everything goes to the device.
-void resetToArcade(const std::vector<std::string> &files)
-{
-    for (const std::string &file : files) {
-        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-        if (fd < 0 || ::pwrite(fd, kArcade.data(), kArcade.size(), 0) != static_cast<ssize_t>(kArcade.size()))
-            failOn("cannot reset", file);
-        ::close(fd);
-    }
-    ::sync();
-}
-
-double runProject(const std::string &cli, const std::vector<std::string> &options,
-                  const std::vector<std::string> &files)
-{
-    std::vector<char *> argv{const_cast<char *>(cli.c_str()), const_cast<char *>("--a-emulador")};
-    const auto pointer = [](const std::string &word) { return const_cast<char *>(word.c_str()); };
-    std::transform(options.begin(), options.end(), std::back_inserter(argv), pointer);
-    std::transform(files.begin(), files.end(), std::back_inserter(argv), pointer);
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-
-    const auto start = bench::Clock::now();
-    pid_t child = 0;
-    const int spawned = ::posix_spawn(&child, cli.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        errno = spawned;
-        failOn("cannot start", cli);
-    }
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error("vuelco-cli did not convert every file");
-    return bench::secondsSince(start);
-}
-
 // The 12 bytes from the layout code on that turn an arcade header into the emulator's.
 std::array<std::uint8_t, 12> convertedTail(const Header &header)
 {
@@ -202,7 +151,7 @@ double runThreadedLoop(const std::vector<std::string> &files, unsigned threads)
 
 void checkConverted(const std::vector<std::string> &files)
 {
-    const Header expected = composeHeader(Layout::PcEmulator, kGroups);
+    const Header expected = composeHeader(Layout::PcEmulator, bench::kGroups);
     for (const std::string &file : files) {
         Header header{};
         const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
@@ -218,6 +167,13 @@ struct Side {
     std::string name;
     std::function<double(const std::vector<std::string> &)> run;
 };
+
+// vuelco-cli's arguments: the options, then every file.
+std::vector<std::string> withFiles(std::vector<std::string> options, const std::vector<std::string> &files)
+{
+    options.insert(options.end(), files.begin(), files.end());
+    return options;
+}
 
 // The median seconds of each side over the rounds; the order of the sides turns round by
 // round, so none always runs on a cooler or warmer machine.
@@ -235,15 +191,6 @@ std::vector<double> measureSides(const std::vector<std::string> &files, const st
     std::vector<double> medians;
     std::transform(seconds.begin(), seconds.end(), std::back_inserter(medians), bench::median);
     return medians;
-}
-
-std::vector<std::string> scratchFiles(const bench::ScratchFolder &folder)
-{
-    std::vector<std::string> files;
-    files.reserve(kFiles);
-    for (int i = 0; i < kFiles; ++i)
-        files.push_back((folder.path() / ("f" + std::to_string(i) + ".dat")).string());
-    return files;
 }
 
 std::string where(const bench::ScratchFolder &folder)
@@ -264,17 +211,18 @@ void compare(const std::string &cli)
 {
     const std::string workers = std::to_string(batch::kDefaultWorkers);
     const std::vector<Side> sides{
-        {"vuelco-cli", [&](const auto &files) { return runProject(cli, {}, files); }},
+        {"vuelco-cli", [&](const auto &files) { return timeCli(cli, withFiles({"--a-emulador"}, files)); }},
         {"loop", [](const auto &files) { return runLoop(files); }},
         {"loop on " + workers + " threads",
          [](const auto &files) { return runThreadedLoop(files, batch::kDefaultWorkers); }},
-        {"vuelco-cli -j 1", [&](const auto &files) { return runProject(cli, {"-j", "1"}, files); }},
+        {"vuelco-cli -j 1",
+         [&](const auto &files) { return timeCli(cli, withFiles({"--a-emulador", "-j", "1"}, files)); }},
         {"five-call loop", [](const auto &files) { return runLoop(files, convertInFiveCalls); }},
     };
 
     constexpr int kTmpfsRounds = 7;
     const bench::ScratchFolder memory("/dev/shm");
-    const std::vector<double> inMemory = measureSides(scratchFiles(memory), sides, kTmpfsRounds);
+    const std::vector<double> inMemory = measureSides(bench::numberedFiles(memory.path(), kFiles), sides, kTmpfsRounds);
     std::cout << kFiles << " files in " << where(memory) << ", " << kTmpfsRounds << " rounds, vuelco-cli with "
               << workers << " workers at most (its default)\n";
     bench::printRow("  against the loop, per file", "us", perFile(inMemory[0]), perFile(inMemory[1]), 1.1);
@@ -290,7 +238,7 @@ void compare(const std::string &cli)
     constexpr int kDiskRounds = 3;
     const bench::ScratchFolder disk("/var/tmp");
     const std::vector<double> onDisk =
-        measureSides(scratchFiles(disk), {sides.begin(), sides.begin() + 3}, kDiskRounds);
+        measureSides(bench::numberedFiles(disk.path(), kFiles), {sides.begin(), sides.begin() + 3}, kDiskRounds);
     std::cout << kFiles << " files in " << where(disk) << ", " << kDiskRounds << " rounds, vuelco-cli with "
               << workers << " workers at most (its default)\n";
     bench::printRow("  against the loop, per file", "us", perFile(onDisk[0]), perFile(onDisk[1]), 0.4);
@@ -302,12 +250,12 @@ void compareWorkerCounts(const std::string &cli)
 {
     constexpr int kRounds = 3;
     const bench::ScratchFolder disk("/var/tmp");
-    const std::vector<std::string> files = scratchFiles(disk);
+    const std::vector<std::string> files = bench::numberedFiles(disk.path(), kFiles);
     std::cout << kFiles << " files in " << where(disk) << ", " << kRounds << " rounds\n";
     for (const unsigned threads : {1U, 2U, 4U, 8U, 16U, 32U, 64U}) {
-        const std::vector<std::string> options{"-j", std::to_string(threads)};
+        const std::vector<std::string> options{"--a-emulador", "-j", std::to_string(threads)};
         const std::vector<Side> sides{
-            {"vuelco-cli", [&](const auto &names) { return runProject(cli, options, names); }},
+            {"vuelco-cli", [&](const auto &names) { return timeCli(cli, withFiles(options, names)); }},
             {"loop", [&](const auto &names) { return runThreadedLoop(names, threads); }},
         };
         const std::vector<double> medians = measureSides(files, sides, kRounds);

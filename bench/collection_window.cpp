@@ -7,6 +7,7 @@
 //   one thread opening each file, reading its 16 bytes and closing it; and vuelco-cli -r's
 //   look at the same files, to tell the engine's cost from the window's.
 // Every round starts from the same arcade files; the sides alternate round by round.
+#include "arcade_files.h"
 #include "bench_report.h"
 #include "scratch_folder.h"
 
@@ -20,89 +21,30 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char **environ;
-
 namespace fs = std::filesystem;
 using namespace vuelco;
+using bench::failOn;
+using bench::resetToArcade;
+using bench::timeCli;
 
 namespace {
 
 constexpr int kConvertedFiles = 10000;
 constexpr int kLookedFiles = 100000;
-const Groups kGroups{{0x11, 0x22, 0x33, 0x44}, {0x55, 0x66, 0x77, 0x88}};
-const Header kArcade = composeHeader(Layout::Arcade, kGroups);
-
-[[noreturn]] void failOn(const std::string &what, const std::string &path)
-{
-    throw std::runtime_error(what + " " + path + ": " + std::strerror(errno));
-}
-
 // Answers every confirmation with Yes, as the user who asked for the conversion.
 class YesToAll final : public forms::MessageBoxService {
 public:
     forms::MsgBoxResult show(const QString &, int, const QString &) override { return forms::MsgBoxResult::Yes; }
 };
-
-std::vector<std::string> filesIn(const fs::path &folder, int count)
-{
-    std::vector<std::string> files;
-    files.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        files.push_back((folder / ("f" + std::to_string(i) + ".dat")).string());
-    return files;
-}
-
-// Puts the arcade header over every file (made when missing), then everything to the device.
-void resetToArcade(const std::vector<std::string> &files)
-{
-    for (const std::string &file : files) {
-        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-        if (fd < 0 || ::pwrite(fd, kArcade.data(), kArcade.size(), 0) != static_cast<ssize_t>(kArcade.size()))
-            failOn("cannot reset", file);
-        ::close(fd);
-    }
-    ::sync();
-}
-
-// vuelco-cli -r on the folder, converting or only looking, its output to /dev/null.
-double runCli(const std::string &cli, bool convert, const fs::path &folder)
-{
-    const std::string target = folder.string();
-    std::vector<char *> argv{const_cast<char *>(cli.c_str()), const_cast<char *>("-r")};
-    if (convert)
-        argv.push_back(const_cast<char *>("--a-emulador"));
-    argv.push_back(const_cast<char *>(target.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const auto start = bench::Clock::now();
-    pid_t child = 0;
-    const int spawned = ::posix_spawn(&child, cli.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        errno = spawned;
-        failOn("cannot start", cli);
-    }
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error("vuelco-cli did not take every file");
-    return bench::secondsSince(start);
-}
 
 void waitForTheRun(CollectionWindow &window)
 {
@@ -122,7 +64,7 @@ WindowRound convertThroughTheWindow(const fs::path &folder)
     CollectionWindow window({QString::fromStdString(folder.string())}, nullptr);
     window.show();
     waitForTheRun(window);
-    QPushButton *toPc = window.findChild<QPushButton *>(QStringLiteral("BTguarda1"));
+    auto *toPc = window.findChild<QPushButton *>(QStringLiteral("BTguarda1"));
     if (toPc == nullptr || !toPc->isEnabled())
         throw std::runtime_error("the window offers no conversion");
 
@@ -173,7 +115,7 @@ void compareConversions(const std::string &cli)
 {
     constexpr int kRounds = 3;
     const bench::ScratchFolder disk("/var/tmp");
-    const std::vector<std::string> files = filesIn(disk.path(), kConvertedFiles);
+    const std::vector<std::string> files = bench::numberedFiles(disk.path(), kConvertedFiles);
     std::vector<double> window;
     std::vector<double> command;
     double worstDelay = 0;
@@ -185,7 +127,7 @@ void compareConversions(const std::string &cli)
                 window.push_back(measured.seconds);
                 worstDelay = std::max(worstDelay, measured.worstTimerDelay);
             } else {
-                command.push_back(runCli(cli, true, disk.path()));
+                command.push_back(timeCli(cli, {"-r", "--a-emulador", disk.path().string()}));
             }
         }
     }
@@ -201,7 +143,7 @@ void compareLooks(const std::string &cli)
 {
     constexpr int kRounds = 5;
     const bench::ScratchFolder disk("/var/tmp");
-    const std::vector<std::string> files = filesIn(disk.path(), kLookedFiles);
+    const std::vector<std::string> files = bench::numberedFiles(disk.path(), kLookedFiles);
     resetToArcade(files);
     std::vector<double> window;
     std::vector<double> plain;
@@ -211,7 +153,7 @@ void compareLooks(const std::string &cli)
             switch ((turn + round) % 3) {
             case 0: window.push_back(lookThroughTheWindow(disk.path())); break;
             case 1: plain.push_back(readEachHeader(files)); break;
-            default: command.push_back(runCli(cli, false, disk.path())); break;
+            default: command.push_back(timeCli(cli, {"-r", disk.path().string()})); break;
             }
         }
     }
