@@ -97,6 +97,10 @@ void PathLabel::paintEvent(QPaintEvent * /*event*/)
 {
     QPainter painter(this);
     drawFrame(&painter);
+    // Nothing to lay out: measuring an empty text would still load the label's font, which
+    // the start would pay for a label that shows no path yet.
+    if (text().isEmpty())
+        return;
     const QRect room = textRoom();
     QTextLayout layout(shownText(), font());
     layOut(layout, room.width(), alignment());
