@@ -94,7 +94,7 @@ TEST(Look, takesAFileMountedOverAnEntry)
     const pid_t child = ::fork();
     if (child == 0) {
         const bool mounted = ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 &&
-                             ::mount((folder / "b.dat").c_str(), (folder / "a.dat").c_str(), nullptr, MS_BIND,
+                             ::mount((folder / "b.dat").c_str(), (folder / "a.dat").c_str(), "none", MS_BIND,
                                      nullptr) == 0;
         ::_exit(!mounted ? 2 : runOn({folder.path()}, Job::Look, true).summary.failed == 0 ? 0 : 1);
     }
