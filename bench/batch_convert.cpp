@@ -51,6 +51,16 @@ std::array<std::uint8_t, 12> convertedTail(const Header &header)
     return tail;
 }
 
+// Writes the 12 bytes that make the arcade header the emulator's, and flushes them.
+void writeConvertedTail(int fd, const Header &header, const std::string &file)
+{
+    const auto tail = convertedTail(header);
+    if (::pwrite(fd, tail.data(), tail.size(), kLayoutCodeOffset) != static_cast<ssize_t>(tail.size()))
+        failOn("cannot write", file);
+    if (::fsync(fd) != 0)
+        failOn("cannot flush", file);
+}
+
 // The conversion as it was done before looks became read-only: five calls.
 void convertInFiveCalls(const std::string &file)
 {
@@ -60,11 +70,7 @@ void convertInFiveCalls(const std::string &file)
     Header header{};
     if (::read(fd, header.data(), header.size()) != static_cast<ssize_t>(header.size()))
         failOn("cannot read", file);
-    const auto tail = convertedTail(header);
-    if (::pwrite(fd, tail.data(), tail.size(), kLayoutCodeOffset) != static_cast<ssize_t>(tail.size()))
-        failOn("cannot write", file);
-    if (::fsync(fd) != 0)
-        failOn("cannot flush", file);
+    writeConvertedTail(fd, header, file);
     if (::close(fd) != 0)
         failOn("cannot close", file);
 }
@@ -104,11 +110,7 @@ void convertSafely(const std::string &file)
         failOn("cannot lock", file);
     if (!readHeader(fd, header))
         failOn("cannot read", file);
-    const auto tail = convertedTail(header);
-    if (::pwrite(fd, tail.data(), tail.size(), kLayoutCodeOffset) != static_cast<ssize_t>(tail.size()))
-        failOn("cannot write", file);
-    if (::fsync(fd) != 0)
-        failOn("cannot flush", file);
+    writeConvertedTail(fd, header, file);
     if (::close(fd) != 0 || ::close(looked) != 0)
         failOn("cannot close", file);
 }
