@@ -2,9 +2,11 @@
 
 #include "bench_report.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -47,8 +49,8 @@ double timeCli(const std::string &cli, const std::vector<std::string> &arguments
 {
     std::vector<char *> argv{const_cast<char *>(cli.c_str())};
     argv.reserve(arguments.size() + 2);
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
+    std::transform(arguments.begin(), arguments.end(), std::back_inserter(argv),
+                   [](const std::string &argument) { return const_cast<char *>(argument.c_str()); });
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
