@@ -55,7 +55,7 @@ fuzz: deps
 # clang-tidy (.clang-tidy) and cppcheck over every file of compile_commands.json: the full
 # build's (Qt included) when it has been built, else the Qt-free one, configured here.
 LINT_BUILD ?= $(if $(wildcard build/compile_commands.json),build,build-core)
-LINT_FILES = '$(CURDIR)/(core|runtime|batch|forms|cli|file_chooser|collection_window|main_window|app|tests)/'
+LINT_FILES = '$(CURDIR)/(core|runtime|batch|forms|cli|file_chooser|collection_window|main_window|app|packaging|tests)/'
 lint: deps
 	@test -f $(LINT_BUILD)/compile_commands.json || cmake --preset core
 	cmake --build $(LINT_BUILD) -j2
