@@ -17,8 +17,9 @@ FileOutcome sameFile()
 FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t order, const RunName &name,
                                     FileOutcome &outcome)
 {
-    std::unique_lock lock(mMutex);
-    const auto [found, fresh] = mHolders.try_emplace(identity, Holder{order, name, &outcome});
+    Part &part = partOf(identity);
+    std::unique_lock lock(part.mutex);
+    const auto [found, fresh] = part.holders.try_emplace(identity, Holder{order, name, &outcome});
     if (fresh)
         return Claim::First;
     Holder &holder = found->second;
@@ -30,7 +31,7 @@ FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t or
     // work on it is over. Only an even earlier name could take it from here meanwhile.
     holder.first = order;
     holder.firstName = name;
-    mFinished.wait(lock, [&] { return holder.finished; });
+    part.finished.wait(lock, [&] { return holder.finished; });
     if (holder.first != order) {
         outcome = sameFile();
         return Claim::Repeated;
@@ -43,17 +44,19 @@ FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t or
 
 NativeName FileClaims::firstNameOf(const FileIdentity &identity)
 {
-    const std::lock_guard lock(mMutex);
-    return mHolders.at(identity).firstName.text();
+    Part &part = partOf(identity);
+    const std::lock_guard lock(part.mutex);
+    return part.holders.at(identity).firstName.text();
 }
 
 void FileClaims::finished(const FileIdentity &identity)
 {
+    Part &part = partOf(identity);
     {
-        const std::lock_guard lock(mMutex);
-        mHolders.at(identity).finished = true;
+        const std::lock_guard lock(part.mutex);
+        part.holders.at(identity).finished = true;
     }
-    mFinished.notify_all();
+    part.finished.notify_all();
 }
 
 } // namespace vuelco::batch

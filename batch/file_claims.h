@@ -4,6 +4,7 @@
 #include "batch/file_outcome.h"
 #include "runtime/file_identity.h"
 
+#include <array>
 #include <condition_variable>
 #include <cstdint>
 #include <memory_resource>
@@ -40,7 +41,11 @@ struct RunName {
 class FileClaims {
 public:
     // Room for the names given; a walk may add more.
-    explicit FileClaims(std::size_t files) { mHolders.reserve(files); }
+    explicit FileClaims(std::size_t files)
+    {
+        for (Part &part : mParts)
+            part.holders.reserve(files / kParts + 1);
+    }
 
     enum class Claim : std::uint8_t {
         First,     // no name of the file came before: work on it, then call finished()
@@ -66,12 +71,21 @@ private:
         bool finished = false;
     };
 
-    std::mutex mMutex;
-    std::condition_variable mFinished;
-    // One holder for each file of the run, none ever let go before the end: taken from a
-    // pool in blocks, rather than allocated and freed one by one.
-    std::pmr::monotonic_buffer_resource mPool;
-    std::pmr::unordered_map<FileIdentity, Holder, FileIdentityHash> mHolders{&mPool};
+    // The identities are shared out among parts, each with its own lock, so that workers
+    // claiming different files seldom wait for each other: with one lock for all, two
+    // workers looking at small files spent more time handing it over than claiming.
+    static constexpr std::size_t kParts = 64;
+    struct Part {
+        std::mutex mutex;
+        std::condition_variable finished;
+        // One holder for each file of the part, none ever let go before the end: taken from
+        // a pool in blocks, rather than allocated and freed one by one.
+        std::pmr::monotonic_buffer_resource pool;
+        std::pmr::unordered_map<FileIdentity, Holder, FileIdentityHash> holders{&pool};
+    };
+    Part &partOf(const FileIdentity &identity) { return mParts[FileIdentityHash()(identity) % kParts]; }
+
+    std::array<Part, kParts> mParts;
 };
 
 } // namespace vuelco::batch
