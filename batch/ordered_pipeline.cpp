@@ -57,14 +57,18 @@ public:
 private:
     static std::size_t slotOf(std::size_t item) { return item % kPipelineSlots; }
 
-    // Each thread's loop: take the next item made, or make some, or wait for either.
+    // Each thread's loop: make some while those made and not taken run short, so that the
+    // others find work while one makes; or take the next item made; or wait for either.
     void work()
     {
         std::unique_lock lock(mMutex);
         for (;;) {
             if (mStopped || mStop.requested())
                 return;
-            if (mClaimed < mMade) {
+            if (!mNoMore && !mMaking && mMade - mClaimed < kMadeAtOnceForEachWorker * mWorkers / 2 &&
+                mMade - mDelivered < kPipelineSlots) {
+                make(lock);
+            } else if (mClaimed < mMade) {
                 const std::size_t item = mClaimed++;
                 lock.unlock();
                 const auto start = std::chrono::steady_clock::now();
@@ -76,8 +80,6 @@ private:
                 deliverReady(lock);
             } else if (mNoMore) {
                 return;
-            } else if (!mMaking && mMade - mDelivered < kPipelineSlots) {
-                make(lock);
             } else {
                 ++mWaiting;
                 mChanged.wait(lock);
