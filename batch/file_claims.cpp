@@ -15,14 +15,16 @@ FileOutcome sameFile()
 } // namespace
 
 FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t order, const RunName &name,
-                                    FileOutcome &outcome)
+                                    FileOutcome &outcome, Holder *&first)
 {
     Part &part = partOf(identity);
     std::unique_lock lock(part.mutex);
-    const auto [found, fresh] = part.holders.try_emplace(identity, Holder{order, name, &outcome});
-    if (fresh)
-        return Claim::First;
+    const auto [found, fresh] = part.holders.try_emplace(identity, order, name, &outcome, part);
     Holder &holder = found->second;
+    if (fresh) {
+        first = &holder;
+        return Claim::First;
+    }
     if (order > holder.first) {
         outcome = sameFile();
         return Claim::Repeated;
@@ -31,7 +33,8 @@ FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t or
     // work on it is over. Only an even earlier name could take it from here meanwhile.
     holder.first = order;
     holder.firstName = name;
-    part.finished.wait(lock, [&] { return holder.finished; });
+    holder.awaited = true;
+    part.finished.wait(lock, [&] { return holder.finished.load(); });
     if (holder.first != order) {
         outcome = sameFile();
         return Claim::Repeated;
@@ -49,14 +52,15 @@ NativeName FileClaims::firstNameOf(const FileIdentity &identity)
     return part.holders.at(identity).firstName.text();
 }
 
-void FileClaims::finished(const FileIdentity &identity)
+void FileClaims::finished(Holder &holder)
 {
-    Part &part = partOf(identity);
-    {
-        const std::lock_guard lock(part.mutex);
-        part.holders.at(identity).finished = true;
-    }
-    part.finished.notify_all();
+    holder.finished = true;
+    if (!holder.awaited)
+        return;
+    // The waiting name holds the lock from saying so until it waits: taking it here makes
+    // sure the wake comes once it waits.
+    { const std::lock_guard lock(holder.part.mutex); }
+    holder.part.finished.notify_all();
 }
 
 } // namespace vuelco::batch
