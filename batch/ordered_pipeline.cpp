@@ -132,33 +132,42 @@ private:
     }
 
     // Delivers the awaited item and every worked one after it, unless another thread is
-    // already delivering: it takes these too when it gets there.
+    // already delivering: it takes these too when it gets there. Those worked by then are
+    // delivered at one go, the lock let go once for all of them.
     void deliverReady(std::unique_lock<std::mutex> &lock)
     {
         if (mDelivering)
             return;
         mDelivering = true;
-        for (bool delivered = true; delivered;) {
-            delivered = false;
-            while (mDelivered < mClaimed && mDone[slotOf(mDelivered)]) {
-                const std::size_t slot = slotOf(mDelivered);
-                lock.unlock();
-                const bool goOn = mSteps.deliver(slot);
-                lock.lock();
-                mDone[slot] = false;
-                ++mDelivered;
-                mStopped = mStopped || !goOn;
-                delivered = true;
+        for (;;) {
+            const std::size_t first = mDelivered;
+            std::size_t end = first;
+            while (end < mClaimed && mDone[slotOf(end)])
+                ++end;
+            if (end == first)
+                break;
+            lock.unlock();
+            for (std::size_t item = first; item < end; ++item) {
+                if (!mSteps.deliver(slotOf(item)))
+                    stopNow(lock);
             }
-            if (delivered) {
-                lock.unlock();
-                const bool goOn = mSteps.caughtUp();
-                lock.lock();
-                mStopped = mStopped || !goOn;
-            }
+            if (!mSteps.caughtUp())
+                stopNow(lock);
+            lock.lock();
+            for (std::size_t item = first; item < end; ++item)
+                mDone[slotOf(item)] = false;
+            mDelivered = end;
         }
         mDelivering = false;
         wakeWaiting();
+    }
+
+    // A stop asked while delivering: no worker takes another item from now on.
+    void stopNow(std::unique_lock<std::mutex> &lock)
+    {
+        lock.lock();
+        mStopped = true;
+        lock.unlock();
     }
 
     void wakeWaiting()
