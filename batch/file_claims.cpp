@@ -15,13 +15,16 @@ FileOutcome sameFile()
 } // namespace
 
 FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t order, const RunName &name,
-                                    FileOutcome &outcome)
+                                    FileOutcome &outcome, Holder *&first)
 {
-    std::unique_lock lock(mMutex);
-    const auto [found, fresh] = mHolders.try_emplace(identity, Holder{order, name, &outcome});
-    if (fresh)
-        return Claim::First;
+    Part &part = partOf(identity);
+    std::unique_lock lock(part.mutex);
+    const auto [found, fresh] = part.holders.try_emplace(identity, order, name, &outcome, part);
     Holder &holder = found->second;
+    if (fresh) {
+        first = &holder;
+        return Claim::First;
+    }
     if (order > holder.first) {
         outcome = sameFile();
         return Claim::Repeated;
@@ -30,7 +33,8 @@ FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t or
     // work on it is over. Only an even earlier name could take it from here meanwhile.
     holder.first = order;
     holder.firstName = name;
-    mFinished.wait(lock, [&] { return holder.finished; });
+    holder.awaited = true;
+    part.finished.wait(lock, [&] { return holder.finished.load(); });
     if (holder.first != order) {
         outcome = sameFile();
         return Claim::Repeated;
@@ -43,17 +47,20 @@ FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t or
 
 NativeName FileClaims::firstNameOf(const FileIdentity &identity)
 {
-    const std::lock_guard lock(mMutex);
-    return mHolders.at(identity).firstName.text();
+    Part &part = partOf(identity);
+    const std::lock_guard lock(part.mutex);
+    return part.holders.at(identity).firstName.text();
 }
 
-void FileClaims::finished(const FileIdentity &identity)
+void FileClaims::finished(Holder &holder)
 {
-    {
-        const std::lock_guard lock(mMutex);
-        mHolders.at(identity).finished = true;
-    }
-    mFinished.notify_all();
+    holder.finished = true;
+    if (!holder.awaited)
+        return;
+    // The waiting name holds the lock from saying so until it waits: taking it here makes
+    // sure the wake comes once it waits.
+    { const std::lock_guard lock(holder.part.mutex); }
+    holder.part.finished.notify_all();
 }
 
 } // namespace vuelco::batch

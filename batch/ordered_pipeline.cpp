@@ -57,14 +57,18 @@ public:
 private:
     static std::size_t slotOf(std::size_t item) { return item % kPipelineSlots; }
 
-    // Each thread's loop: take the next item made, or make some, or wait for either.
+    // Each thread's loop: make some while those made and not taken run short, so that the
+    // others find work while one makes; or take the next item made; or wait for either.
     void work()
     {
         std::unique_lock lock(mMutex);
         for (;;) {
             if (mStopped || mStop.requested())
                 return;
-            if (mClaimed < mMade) {
+            if (!mNoMore && !mMaking && mMade - mClaimed < kMadeAtOnceForEachWorker * mWorkers / 2 &&
+                mMade - mDelivered < kPipelineSlots) {
+                make(lock);
+            } else if (mClaimed < mMade) {
                 const std::size_t item = mClaimed++;
                 lock.unlock();
                 const auto start = std::chrono::steady_clock::now();
@@ -76,8 +80,6 @@ private:
                 deliverReady(lock);
             } else if (mNoMore) {
                 return;
-            } else if (!mMaking && mMade - mDelivered < kPipelineSlots) {
-                make(lock);
             } else {
                 ++mWaiting;
                 mChanged.wait(lock);
@@ -130,33 +132,42 @@ private:
     }
 
     // Delivers the awaited item and every worked one after it, unless another thread is
-    // already delivering: it takes these too when it gets there.
+    // already delivering: it takes these too when it gets there. Those worked by then are
+    // delivered at one go, the lock let go once for all of them.
     void deliverReady(std::unique_lock<std::mutex> &lock)
     {
         if (mDelivering)
             return;
         mDelivering = true;
-        for (bool delivered = true; delivered;) {
-            delivered = false;
-            while (mDelivered < mClaimed && mDone[slotOf(mDelivered)]) {
-                const std::size_t slot = slotOf(mDelivered);
-                lock.unlock();
-                const bool goOn = mSteps.deliver(slot);
-                lock.lock();
-                mDone[slot] = false;
-                ++mDelivered;
-                mStopped = mStopped || !goOn;
-                delivered = true;
+        for (;;) {
+            const std::size_t first = mDelivered;
+            std::size_t end = first;
+            while (end < mClaimed && mDone[slotOf(end)])
+                ++end;
+            if (end == first)
+                break;
+            lock.unlock();
+            for (std::size_t item = first; item < end; ++item) {
+                if (!mSteps.deliver(slotOf(item)))
+                    stopNow(lock);
             }
-            if (delivered) {
-                lock.unlock();
-                const bool goOn = mSteps.caughtUp();
-                lock.lock();
-                mStopped = mStopped || !goOn;
-            }
+            if (!mSteps.caughtUp())
+                stopNow(lock);
+            lock.lock();
+            for (std::size_t item = first; item < end; ++item)
+                mDone[slotOf(item)] = false;
+            mDelivered = end;
         }
         mDelivering = false;
         wakeWaiting();
+    }
+
+    // A stop asked while delivering: no worker takes another item from now on.
+    void stopNow(std::unique_lock<std::mutex> &lock)
+    {
+        lock.lock();
+        mStopped = true;
+        lock.unlock();
     }
 
     void wakeWaiting()

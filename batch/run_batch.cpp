@@ -119,7 +119,7 @@ private:
     {
         if (item.outcome.failure)
             return;
-        std::optional<FileIdentity> claimed;
+        FileClaims::Holder *claimed = nullptr;
         try {
             const NativeName &path = item.path();
             const std::size_t nameAt = path.size() - item.name.walked.own().size();
@@ -129,15 +129,14 @@ private:
             if (item.listed && item.identity != *item.listed &&
                 !mountedOver(*item.folder, item.name.walked.own(), item.identity))
                 throw changedDuringTheWalk(path);
-            if (mClaims.claim(item.identity, item.order, item.name, item.outcome) == FileClaims::Claim::First) {
-                claimed = item.identity;
+            if (mClaims.claim(item.identity, item.order, item.name, item.outcome, claimed) ==
+                FileClaims::Claim::First)
                 item.outcome = jobOn(file);
-            }
         } catch (...) {
             item.outcome = failedWith(currentFailure());
         }
         item.folder.reset();
-        if (claimed)
+        if (claimed != nullptr)
             mClaims.finished(*claimed);
     }
 
