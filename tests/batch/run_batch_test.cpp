@@ -252,7 +252,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Stopped at the first outcome, by a stop request (Ctrl+C) or by the front (its output
 // failed), while the other files' flushes are slow: no new file is taken, those in
-// flight finish whole and are reported, and no file is converted without its outcome.
+// flight (one for each of the four workers at most) finish whole and are reported, and
+// no file is converted without its outcome.
 class Stop : public ::testing::TestWithParam<bool> {};
 
 TEST_P(Stop, takesNoNewFileAndReportsEveryFileItConverted)
@@ -278,7 +279,7 @@ TEST_P(Stop, takesNoNewFileAndReportsEveryFileItConverted)
     };
     const Ran ran = runOn(names, Job::Convert, false, 4, &front, &stop);
     EXPECT_TRUE(ran.summary.stopped);
-    EXPECT_LT(ran.lines.size(), names.size());
+    EXPECT_LE(ran.lines.size(), 1U + 4U);
     for (std::size_t i = 0; i < names.size(); ++i)
         EXPECT_EQ(readAll(names[i]), i < ran.lines.size() ? kPcEmulator : kArcade) << i;
 }
