@@ -31,12 +31,13 @@ inline constexpr std::size_t kPipelineSlots = 1024;
 //
 // Whoever needs an item makes the next few; the worker that finishes the awaited item
 // delivers it and every finished one after it, so no thread ever waits for another while
-// there is work, and a batch of small files pays no thread switch per file. While files
-// are quick, a worker takes several at once, and the threads meet once for all of them. Threads start
-// only as items come, so a run of one file starts none, and beyond one for each core (two
-// at least) only while the work waits on its device (slow flushes): on storage that never
-// waits, more threads than cores would only hand items to each other. After a stop, no
-// item is taken for work any more; those in flight finish and are delivered.
+// there is work, and a batch of small files pays no thread switch per file; while files
+// are quick, a worker takes several at once and meets the others once for all of them.
+// Threads start only as items come, so a run of one file starts none, and beyond one for
+// each core (two at least) only while the work waits on its device (slow flushes): on
+// storage that never waits, more threads than cores would only hand items to each other.
+// After a stop, no item is taken for work any more; those in flight finish and are
+// delivered.
 bool runPipeline(unsigned workers, const PipelineSteps &steps, const StopRequest &stop);
 
 } // namespace vuelco::batch
