@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -192,15 +193,16 @@ TEST(Walk, takesALargeFolderInTheOrderOfItsNamesBytes)
 {
     const TempFolder folder;
     std::vector<fs::path::string_type> names;
+    names.reserve(1100);
     for (int i = 0; i < 1100; ++i) {
         const std::string name =
             "cancion_" + std::string(i % 11 == 0 ? "12345678" : i % 7 == 0 ? "~" : "") + std::to_string(i) + ".dat";
         names.push_back(folder.write(name, kArcade).filename().native());
     }
     std::sort(names.begin(), names.end());
-    std::vector<std::string> expected;
-    for (const fs::path::string_type &name : names)
-        expected.push_back(is(folder / name, "looked BGA, Arcade"));
+    std::vector<std::string> expected(names.size());
+    std::transform(names.begin(), names.end(), expected.begin(),
+                   [&](const fs::path::string_type &name) { return is(folder / name, "looked BGA, Arcade"); });
     EXPECT_EQ(runOn({folder.path()}, Job::Look, true).lines, expected);
 }
 
