@@ -32,6 +32,17 @@ private:
     NativeName mOwn;
 };
 
+// A name of a run as it is kept to the end, to say what a later name of a file is the same
+// as: a name given by the address of the request's own text, which outlives the run, so
+// that keeping it copies nothing; an entry a walk found by its EntryName, which shares its
+// folder's.
+struct RunName {
+    const NativeName *given = nullptr;
+    EntryName walked;
+
+    [[nodiscard]] NativeName text() const { return given != nullptr ? *given : walked.text(); }
+};
+
 // Whether c separates folders in a name: '/' everywhere, and '\' too on Windows.
 [[nodiscard]] constexpr bool isSeparator(std::filesystem::path::value_type c)
 {

@@ -21,19 +21,9 @@ struct FileIdentityHash {
     }
 };
 
-// A name of a run as the claims keep it: a name given by the address of the request's own
-// text, which outlives the run, so that keeping it copies nothing; an entry a walk found
-// by its EntryName, which shares its folder's.
-struct RunName {
-    const NativeName *given = nullptr;
-    EntryName walked;
-
-    [[nodiscard]] NativeName text() const { return given != nullptr ? *given : walked.text(); }
-};
-
 // Tells the names of one file apart once it is open, by the file's identity, so that a
 // file named twice (a hard link, a link, another spelling, a folder walked twice) is
-// worked on once and its outcome reported under its first name in the order of the run;
+// converted once and its outcome reported under its first name in the order of the run;
 // every later name is reported as the same file.
 //
 // Workers open files in any order: a later name may reach the file first and work on

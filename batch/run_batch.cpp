@@ -3,6 +3,7 @@
 #include "batch/file_claims.h"
 #include "batch/given_names.h"
 #include "batch/ordered_pipeline.h"
+#include "batch/reported_files.h"
 #include "batch/walk.h"
 #include "core/convert_in_one_pass.h"
 #include "runtime/binary_file.h"
@@ -20,7 +21,7 @@ struct Item {
     NativeName walkedPath;                 // a walked entry's whole name (a name given is its own)
     std::shared_ptr<const Folder> folder;  // a walked file's folder, until it is worked on
     std::optional<FileIdentity> listed;    // a walked file: the identity its listing saw
-    FileIdentity identity;                 // once open
+    std::optional<FileIdentity> identity;  // once open, and found to be the file listed
     std::size_t order = 0;
     FileOutcome outcome;
 
@@ -125,12 +126,13 @@ private:
             const std::size_t nameAt = path.size() - item.name.walked.own().size();
             BinaryFile file =
                 BinaryFile::openForReading(item.folder ? placeIn(*item.folder, path, nameAt) : FilePlace{path});
-            item.identity = file.identity();
-            if (item.listed && item.identity != *item.listed &&
-                !mountedOver(*item.folder, item.name.walked.own(), item.identity))
+            const FileIdentity identity = file.identity();
+            if (item.listed && identity != *item.listed &&
+                !mountedOver(*item.folder, item.name.walked.own(), identity))
                 throw changedDuringTheWalk(path);
-            if (mClaims.claim(item.identity, item.order, item.name, item.outcome, claimed) ==
-                FileClaims::Claim::First)
+            item.identity = identity;
+            if (!writes() ||
+                mClaims.claim(identity, item.order, item.name, item.outcome, claimed) == FileClaims::Claim::First)
                 item.outcome = jobOn(file);
         } catch (...) {
             item.outcome = failedWith(currentFailure());
@@ -162,14 +164,30 @@ private:
         }
     }
 
+    // Only a conversion claims each file before working on it (FileClaims); a job that
+    // writes nothing tells a file's later names as it reports them (ReportedFiles).
+    [[nodiscard]] bool writes() const { return mRequest.job == Job::Convert; }
+
+    void tellLaterName(Item &item)
+    {
+        if (const RunName *first = mReported.reportedBefore(*item.identity, std::move(item.name))) {
+            item.outcome.outcome = Outcome::SameFile;
+            item.outcome.before.reset();
+            item.outcome.failure.reset();
+            item.outcome.sameAs = first->text();
+        }
+    }
+
     bool deliver(Item &item)
     {
         if (item.name.given != nullptr)
             item.outcome.name.assign(*item.name.given);
         else
             item.outcome.name = std::move(item.walkedPath);
-        if (item.outcome.outcome == Outcome::SameFile)
-            item.outcome.sameAs = mClaims.firstNameOf(item.identity);
+        if (item.identity && !writes())
+            tellLaterName(item);
+        else if (item.outcome.outcome == Outcome::SameFile)
+            item.outcome.sameAs = mClaims.firstNameOf(*item.identity);
         mSummary.count(item.outcome);
         const Progress progress{++mDelivered, mFound.load(), mComplete.load()};
         bool goOn = false;
@@ -200,6 +218,7 @@ private:
     Listener &mListener;
     Names mNames;
     FileClaims mClaims;
+    ReportedFiles mReported;
     std::vector<Item> mSlots;
     // Written by whoever makes items, read by whoever delivers them.
     std::atomic<std::size_t> mFound{0};

@@ -11,8 +11,9 @@ namespace vuelco::batch {
 // them walked (see Walk), each file looked at or converted on the request's workers and
 // its outcome reported to the listener in the order of the names and of the walk, as soon
 // as that order allows. A name given twice in one spelling or another is taken once; two
-// names of one file are told apart by the file's identity once it is open, and only the
-// first is worked on (FileClaims).
+// names of one file are told apart by the file's identity once it is open: a conversion
+// works on the first only (FileClaims), a look or a simulation reads the file under each
+// name and reports it under the first (ReportedFiles).
 //
 // Every file is opened for reading to be looked at; only one that is to be converted is
 // opened again for writing, through the handle already open (convertInOnePass). Looking

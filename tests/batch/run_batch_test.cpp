@@ -72,6 +72,28 @@ INSTANTIATE_TEST_SUITE_P(
                               "arcade 0, pc 0, converted 1, already 1, unrecognised 1, failed 1, same 0"}),
     ::testing::PrintToStringParamName());
 
+// Whichever of a file's names reaches it first (the first open is slowed), the file is
+// reported once, under its first name, and its later names as the same file.
+TEST_P(Jobs, reportAFileUnderItsFirstNameOnly)
+{
+    const TempFolder folder;
+    const fs::path first = folder.write("a.dat", kArcade);
+    const std::vector<fs::path> names{first, folder / "duro.dat", folder / "otro.dat"};
+    for (auto link = names.begin() + 1; link != names.end(); ++link)
+        fs::create_hard_link(first, *link);
+    FakeCalls calls;
+    calls.plan([](const Record &, std::size_t index) {
+        if (index == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return Twist{};
+    });
+    const Ran ran = runOn(names, GetParam().job, false, 4);
+    const std::string same = "same as " + first.string();
+    EXPECT_EQ(ran.lines, (std::vector<std::string>{is(first, GetParam().outcomes[0]), is(names[1], same),
+                                                   is(names[2], same)}));
+    EXPECT_EQ(ran.summary.sameFile, 2U);
+}
+
 // One file named four ways (as given, by a hard link, by a link, in another spelling) among
 // many, on many workers, with a flush as slow as a USB stick's, and the first open slowed
 // so that a later name may reach the file first. Outcomes come in the order named; the
