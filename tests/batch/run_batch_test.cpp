@@ -210,7 +210,8 @@ TEST(Walk, takesDatFilesInNameOrderAndFollowsNoLink)
 
 // A folder large enough to be put in order a byte of its names at a time: names that
 // share a long beginning, or differ only past the first eight characters after it, or in
-// length, come in the order of their bytes all the same.
+// length, come in the order of their bytes all the same. A link to its first file, last,
+// is told as the same file: the look's record of the files it reported kept it as it grew.
 TEST(Walk, takesALargeFolderInTheOrderOfItsNamesBytes)
 {
     const TempFolder folder;
@@ -225,6 +226,8 @@ TEST(Walk, takesALargeFolderInTheOrderOfItsNamesBytes)
     std::vector<std::string> expected(names.size());
     std::transform(names.begin(), names.end(), expected.begin(),
                    [&](const fs::path::string_type &name) { return is(folder / name, "looked BGA, Arcade"); });
+    fs::create_hard_link(folder / names.front(), folder / "zz.dat");
+    expected.push_back(is(folder / "zz.dat", "same as " + (folder / names.front()).string()));
     EXPECT_EQ(runOn({folder.path()}, Job::Look, true).lines, expected);
 }
 
