@@ -31,8 +31,8 @@ private:
     void makeRoomForOneMore();
 
     // Probed from the identity's place on, at most half full, its size a power of two: a
-    // file seldom costs more than one slot read, and the slots are small enough to stay in
-    // the processor's cache, where a map of nodes read several scattered ones.
+    // file costs one small slot read, seldom two, where a map of nodes read several
+    // scattered ones and rebuilt its lists as it grew.
     std::vector<Slot> mSlots;
     std::deque<Reported> mReported;  // in the order reported; a deque, as it never moves them
 };
