@@ -3,6 +3,7 @@
 #include "runtime/system_calls_posix.h"
 #include "runtime/system_errors_posix.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -99,6 +100,21 @@ std::shared_ptr<Folder> openCheckedFolder(int from, const char *name, int flags,
     return folder;
 }
 
+// Room for the entries a folder's size suggests, at most kMostRoomMade: growing the list
+// of 100,000 entries a doubling at a time took a fifth of its listing, most of it the
+// system handing out fresh memory. An entry takes 20 to 40 bytes of a folder's size on ext4
+// and tmpfs for the names of a collection, so the room is seldom short; room made and not
+// used is never touched, and the list is let go once sorted.
+std::size_t roomForTheEntriesOf(int folder)
+{
+    constexpr std::size_t kBytesForEachEntry = 16;
+    constexpr std::size_t kMostRoomMade = std::size_t{1} << 20;
+    struct stat status {};
+    if (::fstat(folder, &status) != 0 || status.st_size <= 0)
+        return 0;
+    return std::min(static_cast<std::size_t>(status.st_size) / kBytesForEachEntry, kMostRoomMade);
+}
+
 } // namespace
 
 std::shared_ptr<Folder> openGivenFolder(const NativeName &name)
@@ -127,6 +143,7 @@ std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path
         throw failureOf(path, error);
     }
     std::vector<ListedEntry> entries;
+    entries.reserve(roomForTheEntriesOf(folder.descriptor()));
     const FileIdentity &own = folder.identity();
     // Most file systems list each entry's inode number, and the walk then needs no look-up
     // of its own for a file. Those whose listing makes numbers up (some FUSE and network
