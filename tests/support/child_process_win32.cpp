@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "runtime/api_win32.h"
 // After api_win32.h, which it needs.
@@ -73,15 +74,22 @@ ChildProcess::ChildProcess(const fs::path &program, const std::vector<fs::path> 
         startup.hStdInput = childInput;
         startup.hStdOutput = childOutput;
         startup.hStdError = errors == Errors::WithOutput ? childOutput : GetStdHandle(STD_ERROR_HANDLE);
-        started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                 folder.empty() ? nullptr : folder.c_str(), &startup, &mNative->process);
+        // Wine now and then refuses a process while one it killed is still being torn down;
+        // a moment later it starts it.
+        for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+            if (attempt > 0)
+                Sleep(200);
+            started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                     nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &mNative->process);
+        }
     }
+    const DWORD refusal = started ? 0 : GetLastError();
     closeOnce(childInput);
     closeOnce(childOutput);
     if (!started) {
         closeOnce(mNative->input);
         closeOnce(mNative->output);
-        throw std::runtime_error("no process for " + program.string());
+        throw std::runtime_error("no process for " + program.string() + " (error " + std::to_string(refusal) + ")");
     }
     closeOnce(mNative->process.hThread);
 }
