@@ -14,13 +14,6 @@
 
 namespace vuelco::batch {
 
-struct FileIdentityHash {
-    std::size_t operator()(const FileIdentity &identity) const noexcept
-    {
-        return std::hash<std::uint64_t>()(identity.file ^ (identity.volume * 0x9E3779B97F4A7C15U));
-    }
-};
-
 // Tells the names of one file apart once it is open, by the file's identity, so that a
 // file named twice (a hard link, a link, another spelling, a folder walked twice) is
 // converted once and its outcome reported under its first name in the order of the run;

@@ -13,7 +13,7 @@ constexpr std::size_t kFirstSlots = 1024;
 std::size_t placeOf(const FileIdentity &identity, std::size_t slots)
 {
     constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15U;  // 2^64 divided by the golden ratio
-    const std::uint64_t mixed = (identity.file ^ (identity.volume * kSpread)) * kSpread;
+    const std::uint64_t mixed = std::uint64_t{FileIdentityHash()(identity)} * kSpread;
     return static_cast<std::size_t>(mixed >> (64 - std::countr_zero(slots)));
 }
 

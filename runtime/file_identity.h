@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace vuelco {
 
@@ -11,6 +13,14 @@ struct FileIdentity {
     std::uint64_t file = 0;
 
     friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
+};
+
+// An identity folded into one number, for the tables that find files by identity.
+struct FileIdentityHash {
+    std::size_t operator()(const FileIdentity &identity) const noexcept
+    {
+        return std::hash<std::uint64_t>()(identity.file ^ (identity.volume * 0x9E3779B97F4A7C15U));
+    }
 };
 
 } // namespace vuelco
