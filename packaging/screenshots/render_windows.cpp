@@ -15,7 +15,6 @@
 #include <QLayout>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <iostream>
 
@@ -56,6 +55,27 @@ bool saveCollection(QWidget *owner, const QString &samples, const QDir &folder)
     return save(&collection, folder, QStringLiteral("coleccion.png"));
 }
 
+// A scratch folder with a plain, fixed name, so that the pictures show a path a reader
+// could have and come out the same from one rendering to the next.
+class SampleFolder {
+public:
+    SampleFolder() : mDir(QDir(QDir::tempPath()).filePath(QStringLiteral("juegos")))
+    {
+        mDir.removeRecursively();
+        mMade = QDir().mkpath(mDir.path());
+    }
+    ~SampleFolder() { mDir.removeRecursively(); }
+    SampleFolder(const SampleFolder &) = delete;
+    SampleFolder &operator=(const SampleFolder &) = delete;
+
+    [[nodiscard]] bool isValid() const { return mMade; }
+    [[nodiscard]] QString path() const { return mDir.path(); }
+
+private:
+    QDir mDir;
+    bool mMade = false;
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -67,7 +87,7 @@ int main(int argc, char *argv[])
     }
     vuelco::forms::registerFontSubstitutes();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    QTemporaryDir samples;
+    const SampleFolder samples;
     const QString sample = QDir(samples.path()).filePath(QStringLiteral("nivel1.dat"));
     if (!samples.isValid() || !writeSample(sample) ||
         !writeSample(QDir(samples.path()).filePath(QStringLiteral("nivel2.dat"))) ||
