@@ -1,6 +1,5 @@
 #include "main_window/form1.h"
 #include "main_window/ways_in.h"
-#include "forms/fonts.h"
 
 #include <QApplication>
 
@@ -9,7 +8,6 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    vuelco::forms::registerFontSubstitutes();
     vuelco::Form1 window;
     window.show();
     vuelco::openGivenFiles(window, QApplication::arguments().mid(1));

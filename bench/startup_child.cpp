@@ -1,5 +1,4 @@
 #include "main_window/form1.h"
-#include "forms/fonts.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -43,7 +42,6 @@ int main(int argc, char *argv[])
         window.show();
         return QApplication::exec();
     }
-    vuelco::forms::registerFontSubstitutes();
     vuelco::Form1 window;
     window.installEventFilter(&quitter);
     window.show();

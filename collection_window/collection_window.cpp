@@ -23,13 +23,13 @@
 namespace vuelco {
 
 using forms::designFont;
+using forms::DesignFace;
 using forms::MsgBox;
 using forms::MsgBoxResult;
 namespace Style = forms::MsgBoxStyle;
 
 namespace {
 
-const QString kMsSansSerif = QStringLiteral("MS Sans Serif");
 constexpr QChar kLineBreak = QChar(13);
 
 QString caption(std::string_view text)
@@ -114,7 +114,7 @@ QPushButton *commandButton(QWidget *parent, const char *name, const QString &tex
     // Read without the dots that say a button opens another window.
     auto *button = control<forms::CommandButton>(parent, name, QString(text).remove('.'));
     button->setText(text);
-    button->setFont(designFont(kMsSansSerif, 9.75, false));
+    button->setFont(designFont(DesignFace::MsSansSerif, 9.75, false));
     return button;
 }
 
@@ -131,7 +131,7 @@ CollectionWindow::CollectionWindow(const QStringList &paths, QWidget *owner)
 {
     setObjectName(QStringLiteral("Coleccion"));
     setWindowTitle(QStringLiteral("BGA: varios archivos"));
-    setFont(designFont(kMsSansSerif, 8.25, false));
+    setFont(designFont(DesignFace::MsSansSerif, 8.25, false));
     createControls();
     connect(&mRun, &CollectionRun::progressed, this, &CollectionWindow::showProgress);
     connect(&mRun, &CollectionRun::finished, this, &CollectionWindow::endRun);
@@ -152,7 +152,7 @@ void CollectionWindow::createControls()
     LNombres->setText(namesText(mPaths));
     LNombres->setToolTip(namesTip(mPaths));
     LNombres->setWordWrap(true);
-    LNombres->setFont(designFont(kMsSansSerif, 8.25, true));
+    LNombres->setFont(designFont(DesignFace::MsSansSerif, 8.25, true));
     LNombres->setAutoFillBackground(true);
     QPalette yellowOnBlack = LNombres->palette();
     yellowOnBlack.setColor(QPalette::Window, Qt::black);
@@ -160,9 +160,9 @@ void CollectionWindow::createControls()
     LNombres->setPalette(yellowOnBlack);
 
     LEstado = plainLabel(this, "LEstado", QStringLiteral("Estado"));
-    LEstado->setFont(designFont(kMsSansSerif, 9.75, true));
+    LEstado->setFont(designFont(DesignFace::MsSansSerif, 9.75, true));
     LCuentas = plainLabel(this, "LCuentas", QStringLiteral("Cuentas"));
-    LCuentas->setFont(designFont(kMsSansSerif, 9.75, false));
+    LCuentas->setFont(designFont(DesignFace::MsSansSerif, 9.75, false));
 
     PBavance = control<QProgressBar>(this, "PBavance", QStringLiteral("Avance"));
     PBavance->setTextVisible(false);
@@ -170,7 +170,7 @@ void CollectionWindow::createControls()
 
     auto *FRconv = new QGroupBox(QStringLiteral("Convertir..."), this);
     FRconv->setObjectName(QStringLiteral("FRconv"));
-    FRconv->setFont(designFont(kMsSansSerif, 9.75, true));
+    FRconv->setFont(designFont(DesignFace::MsSansSerif, 9.75, true));
     BTguarda[0] = commandButton(FRconv, "BTguarda0", QStringLiteral("a Arcade"));
     BTguarda[1] = commandButton(FRconv, "BTguarda1", QStringLiteral("a Emulador Pc"));
     auto *conversions = new QHBoxLayout(FRconv);

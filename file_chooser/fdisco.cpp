@@ -68,7 +68,7 @@ Fdisco::Fdisco(QWidget *owner) : QDialog(owner)
     vuelco::forms::installAccessibility();
     setObjectName(QStringLiteral("Fdisco"));
     setWindowTitle(QStringLiteral("Abrir Archivo"));
-    setFont(vuelco::forms::designFont(QStringLiteral("MS Sans Serif"), 8.25, false));
+    setFont(vuelco::forms::designFont(vuelco::forms::DesignFace::MsSansSerif, 8.25, false));
     vuelco::forms::setClientSizeTwips(this, kClientWidth, kClientHeight);
     createControls();
     Form_Load();
@@ -93,12 +93,12 @@ void Fdisco::createControls()
 
     Lelegido = place(new vuelco::forms::PathLabel(this), "Lelegido", {2400, 120, 4335, 255});
     Lelegido->setFrameShape(QFrame::Box);
-    Lelegido->setFont(vuelco::forms::designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    Lelegido->setFont(vuelco::forms::designFont(vuelco::forms::DesignFace::MsSansSerif, 8.25, true));
     paintText(Lelegido, kYellow);
 
     // Reaches past the dialog's right edge by design: only its first 600 twips show.
     txtGraba = place(new QLineEdit(QStringLiteral("Algo"), this), "txtGraba", {6240, 360, 3975, 375});
-    txtGraba->setFont(vuelco::forms::designFont(QStringLiteral("Arial"), 9.75, false));
+    txtGraba->setFont(vuelco::forms::designFont(vuelco::forms::DesignFace::Arial, 9.75, false));
     QPalette boxPalette = txtGraba->palette();
     boxPalette.setColor(QPalette::Text, kYellow);
     boxPalette.setColor(QPalette::Base, kBlack);

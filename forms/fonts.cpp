@@ -2,9 +2,9 @@
 
 namespace vuelco::forms {
 
-QFont designFont(const QString &face, double points, bool bold, bool underline)
+QFont designFont(DesignFace face, double points, bool bold, bool underline)
 {
-    QFont font(face);
+    QFont font(faceFamily(face));
     font.setPointSizeF(points);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     font.setUnderline(underline);

@@ -1,16 +1,12 @@
 #include "forms/fonts.h"
 
-#include <QStringList>
-
 namespace vuelco::forms {
 
-void registerFontSubstitutes()
+// Liberation Sans and Liberation Serif keep Arial's and Times New Roman's metrics, so
+// every caption fits its box as designed; MS Sans Serif's nearest is Liberation Sans too.
+QString faceFamily(DesignFace face)
 {
-    const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
-    const QStringList serif{QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")};
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
-    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Times New Roman"), serif);
+    return face == DesignFace::TimesNewRoman ? QStringLiteral("Liberation Serif") : QStringLiteral("Liberation Sans");
 }
 
 } // namespace vuelco::forms

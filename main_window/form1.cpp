@@ -31,6 +31,7 @@
 namespace vuelco {
 
 using forms::designFont;
+using forms::DesignFace;
 using forms::MsgBox;
 using forms::MsgBoxResult;
 using forms::setTwipsGeometry;
@@ -41,9 +42,6 @@ namespace {
 constexpr double kClientWidth = 6390;
 constexpr double kClientHeight = 3195;
 constexpr QChar kLineBreak = QChar(13);
-
-const QString kMsSansSerif = QStringLiteral("MS Sans Serif");
-const QString kTimesNewRoman = QStringLiteral("Times New Roman");
 
 QString caption(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -100,7 +98,7 @@ Form1::Form1(QWidget *parent)
     setWindowTitle(QStringLiteral("BGA: Arcade<-->Emulador Pc"));
     setWindowIcon(QIcon(QStringLiteral(":/vuelco/vuelco.png")));
     // The forms' own default face, which the fixed layout was measured with.
-    setFont(designFont(kMsSansSerif, 8.25, false));
+    setFont(designFont(DesignFace::MsSansSerif, 8.25, false));
     vuelco::forms::setClientSizeTwips(this, kClientWidth, kClientHeight);
     createControls();
     Form_Load();
@@ -116,10 +114,10 @@ void Form1::createControls()
 {
     Label1 = plainLabel(this, "Label1", {840, 1080, 1200, 240});
     Label1->setText(QStringLiteral("El archivo es:"));
-    Label1->setFont(designFont(kMsSansSerif, 9.75, false, true));
+    Label1->setFont(designFont(DesignFace::MsSansSerif, 9.75, false, true));
 
     LRuta = control<vuelco::forms::PathLabel>(this, "LRuta", {120, 480, 5535, 495});
-    LRuta->setFont(designFont(kMsSansSerif, 8.25, true));
+    LRuta->setFont(designFont(DesignFace::MsSansSerif, 8.25, true));
     LRuta->setWordWrap(true);
     LRuta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LRuta->setAutoFillBackground(true);
@@ -130,10 +128,10 @@ void Form1::createControls()
 
     Label2 = plainLabel(this, "Label2", {2040, 120, 1350, 285});
     Label2->setText(QStringLiteral("Archivo BGA"));
-    Label2->setFont(designFont(kTimesNewRoman, 12, true));
+    Label2->setFont(designFont(DesignFace::TimesNewRoman, 12, true));
 
     LTipo = plainLabel(this, "LTipo", {2160, 1080, 2130, 240});
-    LTipo->setFont(designFont(kMsSansSerif, 9.75, true));
+    LTipo->setFont(designFont(DesignFace::MsSansSerif, 9.75, true));
 
     Label3 = plainLabel(this, "Label3", {120, 2520, 6135, 135});
     Label3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -143,20 +141,20 @@ void Form1::createControls()
 
     BTcarga = commandButton(this, "BTcarga", {5760, 600, 495, 330});
     BTcarga->setText(QStringLiteral("..."));
-    BTcarga->setFont(designFont(kTimesNewRoman, 14.25, true));
+    BTcarga->setFont(designFont(DesignFace::TimesNewRoman, 14.25, true));
     BTcarga->setAccessibleName(QStringLiteral("Elegir archivo"));
     connect(BTcarga, &QPushButton::clicked, this, &Form1::BTcarga_Click);
 
     FRconv = control<QGroupBox>(this, "FRconv", {720, 1440, 3975, 975});
     FRconv->setTitle(QStringLiteral("Convertir..."));
-    FRconv->setFont(designFont(kMsSansSerif, 9.75, true));
+    FRconv->setFont(designFont(DesignFace::MsSansSerif, 9.75, true));
     BTguarda[0] = commandButton(FRconv, "BTguarda0", {240, 360, 1575, 495});
     BTguarda[0]->setText(QStringLiteral("a Arcade"));
     BTguarda[1] = commandButton(FRconv, "BTguarda1", {2160, 360, 1575, 495});
     BTguarda[1]->setText(QStringLiteral("a Emulador Pc"));
     for (int index = 0; index < 2; ++index) {
         QPushButton *button = BTguarda[static_cast<std::size_t>(index)];
-        button->setFont(designFont(kMsSansSerif, 9.75, false));
+        button->setFont(designFont(DesignFace::MsSansSerif, 9.75, false));
         button->setEnabled(false);
         connect(button, &QPushButton::clicked, this, [this, index] { BTguarda_Click(index); });
     }
@@ -166,7 +164,7 @@ void Form1::createControls()
     FRespera->setAutoFillBackground(true);
     CHwa = control<QCheckBox>(FRespera, "CHwa", {600, 600, 4095, 615});
     CHwa->setText(QStringLiteral("Procesando..."));
-    CHwa->setFont(designFont(kTimesNewRoman, 15.75, true));
+    CHwa->setFont(designFont(DesignFace::TimesNewRoman, 15.75, true));
     FRespera->hide();
 
     Picture1 = control<QLabel>(this, "Picture1", {4320, 2760, 1875, 285});

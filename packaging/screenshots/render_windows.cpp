@@ -4,7 +4,6 @@
 #include "collection_window/collection_window.h"
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
-#include "forms/fonts.h"
 #include "forms/native_paths.h"
 #include "main_window/form1.h"
 
@@ -85,7 +84,6 @@ int main(int argc, char *argv[])
         std::cerr << "Uso: vuelco_render_windows CARPETA\n";
         return 2;
     }
-    vuelco::forms::registerFontSubstitutes();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     const SampleFolder samples;
     const QString sample = QDir(samples.path()).filePath(QStringLiteral("nivel1.dat"));

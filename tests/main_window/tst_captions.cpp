@@ -2,7 +2,6 @@
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "forms/caption_fit.h"
-#include "forms/fonts.h"
 #include "forms/native_paths.h"
 #include "main_window/form1.h"
 #include "scripted_message_boxes.h"
@@ -39,7 +38,6 @@ private:
 
 void TestCaptions::initTestCase()
 {
-    vuelco::forms::registerFontSubstitutes();
     mFolder = std::make_unique<TempFolder>();
     mVolumes = std::make_unique<FakeVolumes>();
     mBoxes = std::make_unique<ScriptedMessageBoxes>();

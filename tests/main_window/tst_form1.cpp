@@ -1,4 +1,5 @@
 #include "file_chooser/module1.h"
+#include "forms/fonts.h"
 #include "forms/native_paths.h"
 #include "forms/twips.h"
 #include "main_window/form1.h"
@@ -226,8 +227,8 @@ void TestForm1::controlsFollowTheDesign_data()
     QTest::addColumn<bool>("bold");
 
     const QString window = QStringLiteral("Form1");
-    const QString sans = QStringLiteral("MS Sans Serif");
-    const QString serif = QStringLiteral("Times New Roman");
+    const QString sans = vuelco::forms::faceFamily(vuelco::forms::DesignFace::MsSansSerif);
+    const QString serif = vuelco::forms::faceFamily(vuelco::forms::DesignFace::TimesNewRoman);
     QTest::newRow("Picture1") << "Picture1" << window << QRectF(4320, 2760, 1875, 285) << "" << sans << 8.25 << false;
     QTest::newRow("FRespera") << "FRespera" << window << QRectF(547.5, 1500, 5295, 1695) << "" << sans << 8.25 << false;
     QTest::newRow("CHwa") << "CHwa" << "FRespera" << QRectF(600, 600, 4095, 615) << "Procesando..." << serif << 15.75 << true;
