@@ -9,6 +9,7 @@
 #include <iterator>
 #include <spawn.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,7 +46,7 @@ void resetToArcade(const std::vector<std::string> &files)
     ::sync();
 }
 
-double timeCli(const std::string &cli, const std::vector<std::string> &arguments)
+Cost timeCli(const std::string &cli, const std::vector<std::string> &arguments)
 {
     std::vector<char *> argv{const_cast<char *>(cli.c_str())};
     argv.reserve(arguments.size() + 2);
@@ -67,9 +68,10 @@ double timeCli(const std::string &cli, const std::vector<std::string> &arguments
         failOn("cannot start", cli);
     }
     int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    rusage usage{};
+    if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error("vuelco-cli did not take every file");
-    return secondsSince(start);
+    return {secondsSince(start), processorSeconds(usage)};
 }
 
 } // namespace vuelco::bench

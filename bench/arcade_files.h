@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bench_report.h"
 #include "core/bga_header.h"
 
 #include <filesystem>
@@ -22,8 +23,8 @@ extern const Header kArcadeHeader;
 // side pays for blocks allocated anew; then everything goes to the device.
 void resetToArcade(const std::vector<std::string> &files);
 
-// Seconds vuelco-cli takes with these arguments, its output to /dev/null; throws unless
-// it exits 0.
-[[nodiscard]] double timeCli(const std::string &cli, const std::vector<std::string> &arguments);
+// What vuelco-cli costs with these arguments, its output to /dev/null: the seconds from its
+// start to its end, and its processor time; throws unless it exits 0.
+[[nodiscard]] Cost timeCli(const std::string &cli, const std::vector<std::string> &arguments);
 
 } // namespace vuelco::bench

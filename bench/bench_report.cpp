@@ -13,6 +13,19 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+double processorSeconds(const struct rusage &usage)
+{
+    const auto seconds = [](const timeval &time) { return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double processorSecondsOfSelf()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return processorSeconds(usage);
+}
+
 double median(std::vector<double> samples)
 {
     if (samples.empty())

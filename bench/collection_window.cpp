@@ -127,7 +127,7 @@ void compareConversions(const std::string &cli)
                 window.push_back(measured.seconds);
                 worstDelay = std::max(worstDelay, measured.worstTimerDelay);
             } else {
-                command.push_back(timeCli(cli, {"-r", "--a-emulador", disk.path().string()}));
+                command.push_back(timeCli(cli, {"-r", "--a-emulador", disk.path().string()}).seconds);
             }
         }
     }
@@ -153,7 +153,7 @@ void compareLooks(const std::string &cli)
             switch ((turn + round) % 3) {
             case 0: window.push_back(lookThroughTheWindow(disk.path())); break;
             case 1: plain.push_back(readEachHeader(files)); break;
-            default: command.push_back(timeCli(cli, {"-r", disk.path().string()})); break;
+            default: command.push_back(timeCli(cli, {"-r", disk.path().string()}).seconds); break;
             }
         }
     }
