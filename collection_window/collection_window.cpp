@@ -138,10 +138,11 @@ CollectionWindow::CollectionWindow(const QStringList &paths, QWidget *owner)
     startRun(batch::Job::Look, Layout::Arcade);
 }
 
-void CollectionWindow::showModal(QWidget *owner, const QStringList &paths)
+bool CollectionWindow::showModal(QWidget *owner, const QStringList &paths)
 {
     CollectionWindow window(paths, owner);
     window.exec();
+    return window.mConvertedAny;
 }
 
 void CollectionWindow::setSaveNameAsker(SaveNameAsker asker) { mSaveNameAsker = std::move(asker); }
@@ -269,6 +270,7 @@ void CollectionWindow::endRun()
             showStage(QStringLiteral("No hay archivos para convertir."));
     } else {
         mStage = Stage::Converted;
+        mConvertedAny = mConvertedAny || summary.converted > 0;
         LCuentas->setText(conversionCounts(summary));
         showStage(stopped ? QStringLiteral("Cancelado: no se tomaron más archivos.") : QStringLiteral("Finalizado"));
     }

@@ -33,8 +33,9 @@ public:
     // Starts the look at once; it is told as soon as the event loop runs.
     CollectionWindow(const QStringList &paths, QWidget *owner);
 
-    // Shows the window modally over owner and returns once it is closed.
-    static void showModal(QWidget *owner, const QStringList &paths);
+    // Shows the window modally over owner and returns once it is closed: true when it
+    // converted any file.
+    static bool showModal(QWidget *owner, const QStringList &paths);
 
     // Puts another asker in place of the system's save dialog, as tests do.
     void setSaveNameAsker(SaveNameAsker asker);
@@ -68,6 +69,7 @@ private:
     CollectionRun mRun;
     Stage mStage = Stage::Looking;
     std::size_t mLookedFiles = 0;  // what the conversion expects to find, from the look
+    bool mConvertedAny = false;
     SaveNameAsker mSaveNameAsker;
 
     QLabel *LNombres = nullptr;

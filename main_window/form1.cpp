@@ -247,8 +247,22 @@ void Form1::openFiles(const QStringList &paths)
         return;
     if (paths.size() == 1 && !QFileInfo(paths.first()).isDir())
         loadFile(paths.first());
-    else
-        mCollectionOpener(this, paths);
+    else if (mCollectionOpener(this, paths))
+        reloadFile();
+}
+
+void Form1::reloadFile()
+{
+    if (vuelco::forms::isBlank(RutaElegida))
+        return;
+    if (QFileInfo::exists(RutaElegida)) {
+        loadFile(RutaElegida);
+        return;
+    }
+    RutaElegida = QString();
+    LRuta->clear();
+    showUnknown();
+    LTipo->clear();
 }
 
 // The busy guard holds for drops too: while a file is being worked on, a drag is refused

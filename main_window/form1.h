@@ -32,7 +32,8 @@ public:
 
     // Opens several files or folders at once, modally over the window that passes itself
     // as the owner: the collection window, unless a test puts another opener in place.
-    using CollectionOpener = std::function<void(QWidget *owner, const QStringList &paths)>;
+    // True when it converted any file.
+    using CollectionOpener = std::function<bool(QWidget *owner, const QStringList &paths)>;
 
     explicit Form1(QWidget *parent = nullptr);
 
@@ -64,6 +65,9 @@ private:
     // load leaves, so the groups of one file can never be written into another.
     void showUnknown();
     void showLayout(vuelco::Layout layout);
+    // After another part of the program may have rewritten the loaded file: loads it again,
+    // or, when it is gone, shows the window as before any load.
+    void reloadFile();
     [[nodiscard]] bool isBusy() const;
 
     QLabel *Picture1 = nullptr;

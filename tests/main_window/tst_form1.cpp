@@ -123,6 +123,8 @@ private slots:
     void dropsOpenLocalFilesWhenNotBusy_data();
     void dropsOpenLocalFilesWhenNotBusy();
     void severalOrAFolderOpenTheCollectionWindow();
+    void aCollectionRunThatConvertedReloadsTheFile_data();
+    void aCollectionRunThatConvertedReloadsTheFile();
 
 private:
     QString writeFile(const QString &name, const QByteArray &content)
@@ -675,7 +677,10 @@ void TestForm1::dropsOpenLocalFilesWhenNotBusy()
         return name.isEmpty() ? vuelco::forms::fromFilesystemPath(mFolder->path()) : writeFile(name, kArcade);
     };
     QStringList collected;
-    mWindow->setCollectionOpener([&collected](QWidget *, const QStringList &paths) { collected = paths; });
+    mWindow->setCollectionOpener([&collected](QWidget *, const QStringList &paths) {
+        collected = paths;
+        return false;
+    });
     QList<QUrl> urls;
     for (const QString &name : dropped)
         urls.append(name.contains(':') ? QUrl(name) : QUrl::fromLocalFile(path(name)));
@@ -696,6 +701,39 @@ void TestForm1::dropsOpenLocalFilesWhenNotBusy()
     for (QString &name : collection)
         name = path(name);
     QCOMPARE(collected, collection);
+}
+
+void TestForm1::aCollectionRunThatConvertedReloadsTheFile_data()
+{
+    QTest::addColumn<QByteArray>("after");  // the loaded file once the run is over; empty: gone
+    QTest::addColumn<bool>("converted");
+    QTest::newRow("converted by the run") << kArcade << true;
+    QTest::newRow("removed meanwhile") << QByteArray() << true;
+    QTest::newRow("the run converted nothing") << kArcade << false;
+}
+
+// The collection window may rewrite the file the main window has loaded: the main window
+// must then show it as it now is, not the layout it had.
+void TestForm1::aCollectionRunThatConvertedReloadsTheFile()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(bool, converted);
+    const QString pc = writeFile(QStringLiteral("pc.dat"), kPcEmulator);
+    load(pc);
+    mWindow->setCollectionOpener([&](QWidget *, const QStringList &) {
+        if (after.isEmpty())
+            QFile::remove(pc);
+        else
+            writeFile(QStringLiteral("pc.dat"), after);
+        return converted;
+    });
+    mWindow->openFiles({vuelco::forms::fromFilesystemPath(mFolder->path())});
+    if (!converted)
+        checkState(pc, QStringLiteral("BGA, Emulador Pc"), true, false);
+    else if (after.isEmpty())
+        checkState(QString(), QString(), false, false);
+    else
+        checkState(pc, QStringLiteral("BGA, Arcade"), false, true);
 }
 
 void TestForm1::severalOrAFolderOpenTheCollectionWindow()
