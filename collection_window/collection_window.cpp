@@ -53,6 +53,15 @@ QString lookCounts(const batch::Summary &summary)
     return lines.join('\n');
 }
 
+// The files left in either layout after a conversion, as looked at again.
+QString leftCounts(const batch::Summary &summary)
+{
+    return QStringList{countLine(QStringLiteral("Ahora en ") + caption(layoutCaption(Layout::Arcade)), summary.arcade),
+                       countLine(QStringLiteral("Ahora en ") + caption(layoutCaption(Layout::PcEmulator)),
+                                 summary.pcEmulator)}
+        .join('\n');
+}
+
 QString conversionCounts(const batch::Summary &summary)
 {
     QStringList lines{countLine(QStringLiteral("Convertidos"), summary.converted),
@@ -161,6 +170,7 @@ void CollectionWindow::createControls()
     LNombres->setPalette(yellowOnBlack);
 
     LEstado = plainLabel(this, "LEstado", QStringLiteral("Estado"));
+    LEstado->setWordWrap(true);
     LEstado->setFont(designFont(DesignFace::MsSansSerif, 9.75, true));
     LCuentas = plainLabel(this, "LCuentas", QStringLiteral("Cuentas"));
     LCuentas->setFont(designFont(DesignFace::MsSansSerif, 9.75, false));
@@ -168,6 +178,10 @@ void CollectionWindow::createControls()
     PBavance = control<QProgressBar>(this, "PBavance", QStringLiteral("Avance"));
     PBavance->setTextVisible(false);
     LAvance = plainLabel(this, "LAvance", QStringLiteral("Hechos y quedan"));
+    LAvance->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // As wide as the counts of a large collection from the start: the window must not
+    // grow under the pointer while they do.
+    LAvance->setMinimumWidth(LAvance->fontMetrics().horizontalAdvance(QStringLiteral("Hechos: 0000000. Quedan: 0000000")));
 
     auto *FRconv = new QGroupBox(QStringLiteral("Convertir..."), this);
     FRconv->setObjectName(QStringLiteral("FRconv"));
@@ -194,7 +208,10 @@ void CollectionWindow::createControls()
     connect(BTcancelar, &QPushButton::clicked, this, &CollectionWindow::cancel);
     connect(BTcopiar, &QPushButton::clicked, this, &CollectionWindow::copyList);
     connect(BTguardar, &QPushButton::clicked, this, &CollectionWindow::saveList);
-    connect(BTcerrar, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BTcerrar, &QPushButton::clicked, this, [this] {
+        mRun.stop();
+        accept();
+    });
 
     auto *buttons = new QHBoxLayout;
     for (QPushButton *button : {BTcancelar, BTcopiar, BTguardar, BTcerrar})
@@ -232,20 +249,39 @@ void CollectionWindow::startRun(batch::Job job, Layout target)
     request.recursive = true;
     request.job = job;
     request.target = target;
-    mStage = job == batch::Job::Look ? Stage::Looking : Stage::Converting;
+    const Stage before = mStage;
+    if (job == batch::Job::Convert)
+        mStage = Stage::Converting;
+    else
+        mStage = before == Stage::Converting ? Stage::LookingAgain : Stage::Looking;
+    mRun.start(std::move(request));
+    if (mStage == Stage::LookingAgain) {
+        showStage(LEstado->text());
+        return;
+    }
     showStage(mStage == Stage::Looking ? QStringLiteral("Mirando los archivos...")
                                        : QStringLiteral("Convirtiendo a %1...").arg(caption(layoutCaption(target))));
+    mProgressShown.invalidate();
     showProgress(0, 0, false);
-    mRun.start(std::move(request));
 }
 
 void CollectionWindow::showProgress(qulonglong done, qulonglong found, bool complete)
 {
+    // The look after a conversion leaves the conversion's progress standing.
+    if (mStage == Stage::LookingAgain)
+        return;
     // While the walk goes on, the conversion expects the files the look found.
     const qulonglong expected = complete ? found : std::max<qulonglong>(found, mLookedFiles);
-    const bool known = complete || mStage == Stage::Converting || mStage == Stage::Converted;
-    PBavance->setRange(0, known ? static_cast<int>(std::min<qulonglong>(expected, INT_MAX)) : 0);
-    PBavance->setValue(static_cast<int>(std::min<qulonglong>(done, INT_MAX)));
+    const bool known = complete || mStage == Stage::Converting;
+    const bool ended = !mRun.running();
+    // A range of nothing is the busy bar, which must stop once the run has.
+    PBavance->setRange(0, known ? static_cast<int>(std::min<qulonglong>(expected, INT_MAX)) : ended ? 1 : 0);
+    PBavance->setValue(static_cast<int>(std::min<qulonglong>(known ? done : 0, INT_MAX)));
+    // Words that change many times a second are only noise to a screen reader.
+    constexpr qint64 kTextEveryMilliseconds = 250;
+    if (!ended && done > 0 && mProgressShown.isValid() && mProgressShown.elapsed() < kTextEveryMilliseconds)
+        return;
+    mProgressShown.start();
     LAvance->setText(known ? QStringLiteral("Hechos: %1. Quedan: %2").arg(done).arg(expected - done)
                            : QStringLiteral("Hechos: %1").arg(done));
 }
@@ -253,34 +289,71 @@ void CollectionWindow::showProgress(qulonglong done, qulonglong found, bool comp
 void CollectionWindow::endRun()
 {
     const batch::Summary &summary = mRun.summary();
-    const bool stopped = summary.stopped;
-    TXinforme->setPlainText(mRun.problems().join('\n'));
-    if (mStage == Stage::Looking) {
-        mStage = Stage::Looked;
-        mLookedFiles = reported(summary);
-        LCuentas->setText(lookCounts(summary));
-        // A look cancelled counted only some files: nothing is offered on so little.
-        BTguarda[0]->setEnabled(!stopped && summary.pcEmulator > 0);
-        BTguarda[1]->setEnabled(!stopped && summary.arcade > 0);
-        if (stopped)
-            showStage(QStringLiteral("Vista cancelada: no se miraron todos los archivos."));
+    switch (mStage) {
+    case Stage::Looking:
+        TXinforme->setPlainText(mRun.problems().join('\n'));
+        showProgress(reported(summary), reported(summary), !summary.stopped);
+        if (summary.stopped)
+            LEstado->setText(QStringLiteral("Vista cancelada: no se miraron todos los archivos."));
         else if (summary.arcade + summary.pcEmulator > 0)
-            showStage(QStringLiteral("Elija el formato al que convertirlos."));
+            LEstado->setText(QStringLiteral("Elija el formato al que convertirlos."));
         else
-            showStage(QStringLiteral("No hay archivos para convertir."));
-    } else {
-        mStage = Stage::Converted;
+            LEstado->setText(QStringLiteral("No hay archivos para convertir."));
+        endLook(lookCounts(summary));
+        break;
+    case Stage::Converting:
+        TXinforme->setPlainText(mRun.problems().join('\n'));
+        showProgress(reported(summary), reported(summary), !summary.stopped);
         mConvertedAny = mConvertedAny || summary.converted > 0;
-        LCuentas->setText(conversionCounts(summary));
-        showStage(stopped ? QStringLiteral("Cancelado: no se tomaron más archivos.") : QStringLiteral("Finalizado"));
+        mConversionCounts = conversionCounts(summary);
+        LCuentas->setText(mConversionCounts);
+        LEstado->setText(summary.stopped ? QStringLiteral("Cancelado: no se tomaron más archivos.")
+                                         : QStringLiteral("Finalizado"));
+        // What is left in either layout is looked at afresh: the batch can then be
+        // continued after a cancel, or turned back after it finished.
+        startRun(batch::Job::Look, Layout::Arcade);
+        break;
+    case Stage::LookingAgain:
+        endLook(mConversionCounts + QStringLiteral("\n\n") + leftCounts(summary));
+        break;
+    case Stage::Looked:
+        break;
     }
-    showProgress(reported(summary), reported(summary), !stopped);
+}
+
+void CollectionWindow::endLook(const QString &counts)
+{
+    const batch::Summary &summary = mRun.summary();
+    mStage = Stage::Looked;
+    mLookedFiles = reported(summary);
+    LCuentas->setText(counts);
+    // A look cancelled counted only some files: nothing is offered on so little.
+    BTguarda[0]->setEnabled(!summary.stopped && summary.pcEmulator > 0);
+    BTguarda[1]->setEnabled(!summary.stopped && summary.arcade > 0);
+    showStage(LEstado->text());
+    offerNextStep();
     emit runEnded();
+}
+
+void CollectionWindow::offerNextStep()
+{
+    QPushButton *next = BTcerrar;
+    const auto last = static_cast<std::size_t>(mLastConversion);
+    if (BTguarda[last]->isEnabled())
+        next = BTguarda[last];
+    else if (BTguarda[1 - last]->isEnabled())
+        next = BTguarda[1 - last];
+    QString outcome = LEstado->text() + '\n' + LCuentas->text();
+    outcome.replace(QStringLiteral("\n\n"), QStringLiteral("\n"));
+    for (QPushButton *button : {BTguarda[0], BTguarda[1], BTcerrar})
+        button->setAccessibleDescription(button == next ? outcome : QString());
+    next->setFocus(Qt::OtherFocusReason);
 }
 
 void CollectionWindow::showStage(const QString &state)
 {
     LEstado->setText(state);
+    // The look after a conversion only tells what is left: the window can be closed meanwhile.
     const bool running = mStage == Stage::Looking || mStage == Stage::Converting;
     if (running) {
         BTguarda[0]->setEnabled(false);
@@ -299,14 +372,19 @@ void CollectionWindow::BTguarda_Click(int Index)
     const Layout target = Index == 0 ? Layout::Arcade : Layout::PcEmulator;
     const batch::Summary &looked = mRun.summary();
     const std::size_t toConvert = target == Layout::Arcade ? looked.pcEmulator : looked.arcade;
-    const QString confirmation = QStringList{QStringLiteral("Los %1 archivos a convertir se van a").arg(toConvert),
-                                             QStringLiteral("Sobreescribir para convertirlos."),
-                                             QStringLiteral("Antes: es aconsejable hacer una"),
-                                             QStringLiteral("copia de seguridad de los mismos."), QString(),
-                                             QStringLiteral("¿Está seguro?")}
-                                     .join(kLineBreak);
+    const QStringList manyFiles{QStringLiteral("Los %1 archivos a convertir se van a").arg(toConvert),
+                                QStringLiteral("Sobreescribir para convertirlos."),
+                                QStringLiteral("Antes: es aconsejable hacer una"),
+                                QStringLiteral("copia de seguridad de los mismos.")};
+    const QStringList oneFile{QStringLiteral("El archivo a convertir se va a"),
+                              QStringLiteral("Sobreescribir para convertirlo."),
+                              QStringLiteral("Antes: es aconsejable hacer una"),
+                              QStringLiteral("copia de seguridad del mismo.")};
+    const QString confirmation =
+        (toConvert == 1 ? oneFile : manyFiles).join(kLineBreak) + kLineBreak + kLineBreak + QStringLiteral("¿Está seguro?");
     if (MsgBox(confirmation, Style::YesNo | Style::DefaultButton2, QStringLiteral("Convertir")) != MsgBoxResult::Yes)
         return;
+    mLastConversion = Index;
     startRun(batch::Job::Convert, target);
 }
 
@@ -337,20 +415,22 @@ void CollectionWindow::saveList()
 
 void CollectionWindow::closeEvent(QCloseEvent *event)
 {
-    if (mRun.running()) {
+    if (mRun.running() && mStage != Stage::LookingAgain) {
         cancel();
         event->ignore();
         return;
     }
+    mRun.stop();
     QDialog::closeEvent(event);
 }
 
 void CollectionWindow::reject()
 {
-    if (mRun.running()) {
+    if (mRun.running() && mStage != Stage::LookingAgain) {
         cancel();
         return;
     }
+    mRun.stop();
     QDialog::reject();
 }
 

@@ -4,6 +4,7 @@
 #include "core/bga_header.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <array>
 #include <functional>
@@ -22,7 +23,9 @@ namespace vuelco {
 // (BTguarda 0 "a Arcade", 1 "a Emulador Pc") after the same confirmation as for one file.
 // Both runs go on the engine's threads and can be cancelled: no new file is taken and those
 // in flight finish whole. At the end it lists the files that failed or are no BGA file,
-// with the reason, a list that can be copied and saved as text.
+// with the reason, a list that can be copied and saved as text. After a conversion,
+// finished or cancelled, it looks at the files again, so that what is left can be
+// converted on and what was converted can be turned back.
 class CollectionWindow : public QDialog {
     Q_OBJECT
 
@@ -54,12 +57,16 @@ public slots:
     void reject() override;
 
 private:
-    enum class Stage : std::uint8_t { Looking, Looked, Converting, Converted };
+    enum class Stage : std::uint8_t { Looking, Looked, Converting, LookingAgain };
 
     void createControls();
     void startRun(batch::Job job, Layout target);
     void showProgress(qulonglong done, qulonglong found, bool complete);
     void endRun();
+    void endLook(const QString &counts);
+    // Puts focus on the next step (a conversion that applies, else Cerrar) and tells it
+    // what the run came to, which a screen reader reads as focus lands there.
+    void offerNextStep();
     void cancel();
     void copyList();
     void saveList();
@@ -70,6 +77,9 @@ private:
     Stage mStage = Stage::Looking;
     std::size_t mLookedFiles = 0;  // what the conversion expects to find, from the look
     bool mConvertedAny = false;
+    int mLastConversion = 0;       // the index of the conversion last run
+    QString mConversionCounts;     // the last conversion's counts, shown above those looked at again
+    QElapsedTimer mProgressShown;  // since "Hechos" was last written
     SaveNameAsker mSaveNameAsker;
 
     QLabel *LNombres = nullptr;

@@ -36,6 +36,8 @@ class TestCollectionWindow : public QObject {
 
 private slots:
     void looksConvertsCancelsAndReports();
+    void confirmationCountsTheFiles_data();
+    void confirmationCountsTheFiles();
 };
 
 void TestCollectionWindow::looksConvertsCancelsAndReports()
@@ -91,15 +93,24 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     button("BTcancelar")->setFocus();
     QTest::keyClick(button("BTcancelar"), Qt::Key_Return);
     cancelled.release();
-    QTRY_VERIFY(button("BTcerrar")->isEnabled());
+    // Looked at again, the files left can be converted on and those converted turned back.
+    QTRY_VERIFY(button("BTguarda0")->isEnabled() && button("BTguarda1")->isEnabled());
 
     int converted = 0;
     for (int i = 0; i < kArcadeFiles; ++i)
         converted += readAll(folder / arcadeName(i)) == fileWith(Layout::PcEmulator) ? 1 : 0;
     QVERIFY(converted > 0 && converted < kArcadeFiles);
     QCOMPARE(text(&window, "LEstado"), QStringLiteral("Cancelado: no se tomaron más archivos."));
-    QCOMPARE(text(&window, "LCuentas"),
-             QStringLiteral("Convertidos: %1\nYa en ese formato: 0\nNo reconocidos: 1\nFallidos: 1").arg(converted));
+    const QString counts = QStringLiteral("Convertidos: %1\nYa en ese formato: 0\nNo reconocidos: 1\nFallidos: 1\n\n"
+                                          "Ahora en BGA, Arcade: %2\nAhora en BGA, Emulador Pc: %3")
+                               .arg(converted)
+                               .arg(kArcadeFiles - converted)
+                               .arg(converted + 2);
+    QCOMPARE(text(&window, "LCuentas"), counts);
+    // Focus lands on going on, which tells a screen reader how the run ended.
+    QCOMPARE(window.focusWidget(), button("BTguarda1"));
+    QVERIFY(button("BTguarda1")->accessibleDescription().startsWith(
+        QStringLiteral("Cancelado: no se tomaron más archivos.\nConvertidos: %1\n").arg(converted)));
     QCOMPARE(text(&window, "LAvance"),
              QStringLiteral("Hechos: %1. Quedan: %2").arg(converted + 2).arg(kArcadeFiles + 2 - converted));
     QCOMPARE(readAll(folder / "b1.dat"), fileWith(Layout::PcEmulator));
@@ -114,8 +125,47 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     QFile file(saved);
     QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
     QCOMPARE(QString::fromUtf8(file.readAll()), report + '\n');
+
+    // Going on converts what the cancel left; then only turning back applies.
+    boxes.clear();
+    QTest::keyClick(button("BTguarda1"), Qt::Key_Space);
+    QCOMPARE(boxes.shown().size(), 1);
+    QVERIFY(boxes.shown().first().prompt.startsWith(QStringLiteral("Los %1 archivos").arg(kArcadeFiles - converted)));
+    QTRY_VERIFY(button("BTguarda0")->isEnabled() && !button("BTguarda1")->isEnabled());
+    QCOMPARE(window.focusWidget(), button("BTguarda0"));
+    for (int i = 0; i < kArcadeFiles; ++i)
+        QCOMPARE(readAll(folder / arcadeName(i)), fileWith(Layout::PcEmulator));
     QTest::mouseClick(button("BTcerrar"), Qt::LeftButton);
     QVERIFY(!window.isVisible());
+}
+
+void TestCollectionWindow::confirmationCountsTheFiles_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<QString>("prompt");
+    QTest::newRow("one") << 1
+                         << "El archivo a convertir se va a\rSobreescribir para convertirlo.\rAntes: es aconsejable "
+                            "hacer una\rcopia de seguridad del mismo.\r\r¿Está seguro?";
+    QTest::newRow("two") << 2
+                         << "Los 2 archivos a convertir se van a\rSobreescribir para convertirlos.\rAntes: es "
+                            "aconsejable hacer una\rcopia de seguridad de los mismos.\r\r¿Está seguro?";
+}
+
+void TestCollectionWindow::confirmationCountsTheFiles()
+{
+    QFETCH(int, files);
+    QFETCH(QString, prompt);
+    const TempFolder folder;
+    for (int i = 0; i < files; ++i)
+        (void)folder.write(arcadeName(i), fileWith(Layout::Arcade));
+    ScriptedMessageBoxes boxes;
+    boxes.answer({vuelco::forms::MsgBoxResult::No});
+    vuelco::CollectionWindow window({vuelco::forms::fromFilesystemPath(folder.path())}, nullptr);
+    auto *convert = window.findChild<QPushButton *>("BTguarda1");
+    QTRY_VERIFY(convert->isEnabled());
+    convert->click();
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().prompt, prompt);
 }
 
 QTEST_MAIN(TestCollectionWindow)
