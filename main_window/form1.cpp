@@ -108,17 +108,19 @@ void Form1::setChooser(Chooser chooser) { mChooser = std::move(chooser); }
 
 void Form1::setCollectionOpener(CollectionOpener opener) { mCollectionOpener = std::move(opener); }
 
-// Created from the back of the stacking order to the front, since a later sibling lies
-// in front of an earlier one.
+// Created in the order the controls are seen, top to bottom, which is the order screen
+// readers read them in. A later sibling lies in front of an earlier one: only the busy
+// frame overlaps others, in front of the lower half, and Picture1 in front of it.
 void Form1::createControls()
 {
-    Label1 = plainLabel(this, "Label1", {840, 1080, 1200, 240});
-    Label1->setText(QStringLiteral("El archivo es:"));
-    Label1->setFont(designFont(DesignFace::MsSansSerif, 9.75, false, true));
+    Label2 = plainLabel(this, "Label2", {2040, 120, 1350, 285});
+    Label2->setText(QStringLiteral("Archivo BGA"));
+    Label2->setFont(designFont(DesignFace::TimesNewRoman, 12, true));
 
     LRuta = control<vuelco::forms::PathLabel>(this, "LRuta", {120, 480, 5535, 495});
     LRuta->setFont(designFont(DesignFace::MsSansSerif, 8.25, true));
     LRuta->setWordWrap(true);
+    LRuta->setAccessibleDescription(QStringLiteral("Archivo"));
     LRuta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LRuta->setAutoFillBackground(true);
     QPalette yellowOnBlack = LRuta->palette();
@@ -126,24 +128,19 @@ void Form1::createControls()
     yellowOnBlack.setColor(QPalette::WindowText, QColor(255, 255, 0));
     LRuta->setPalette(yellowOnBlack);
 
-    Label2 = plainLabel(this, "Label2", {2040, 120, 1350, 285});
-    Label2->setText(QStringLiteral("Archivo BGA"));
-    Label2->setFont(designFont(DesignFace::TimesNewRoman, 12, true));
-
-    LTipo = plainLabel(this, "LTipo", {2160, 1080, 2130, 240});
-    LTipo->setFont(designFont(DesignFace::MsSansSerif, 9.75, true));
-
-    Label3 = plainLabel(this, "Label3", {120, 2520, 6135, 135});
-    Label3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-
-    Label4 = plainLabel(this, "Label4", {3360, 2880, 870, 195});
-    Label4->setText(QStringLiteral("18/05/2003"));
-
     BTcarga = commandButton(this, "BTcarga", {5760, 600, 495, 330});
     BTcarga->setText(QStringLiteral("..."));
     BTcarga->setFont(designFont(DesignFace::TimesNewRoman, 14.25, true));
     BTcarga->setAccessibleName(QStringLiteral("Elegir archivo"));
     connect(BTcarga, &QPushButton::clicked, this, &Form1::BTcarga_Click);
+
+    Label1 = plainLabel(this, "Label1", {840, 1080, 1200, 240});
+    Label1->setText(QStringLiteral("El archivo es:"));
+    Label1->setFont(designFont(DesignFace::MsSansSerif, 9.75, false, true));
+
+    LTipo = plainLabel(this, "LTipo", {2160, 1080, 2130, 240});
+    LTipo->setAccessibleDescription(QStringLiteral("Formato"));
+    LTipo->setFont(designFont(DesignFace::MsSansSerif, 9.75, true));
 
     FRconv = control<QGroupBox>(this, "FRconv", {720, 1440, 3975, 975});
     FRconv->setTitle(QStringLiteral("Convertir..."));
@@ -158,6 +155,12 @@ void Form1::createControls()
         button->setEnabled(false);
         connect(button, &QPushButton::clicked, this, [this, index] { BTguarda_Click(index); });
     }
+
+    Label3 = plainLabel(this, "Label3", {120, 2520, 6135, 135});
+    Label3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    Label4 = plainLabel(this, "Label4", {3360, 2880, 870, 195});
+    Label4->setText(QStringLiteral("18/05/2003"));
 
     FRespera = control<QGroupBox>(this, "FRespera", {5880, 840, 5295, 1695});
     // Opaque, so that while it is shown nothing behind it shows through.
@@ -233,10 +236,12 @@ void Form1::loadFile(const QString &path)
         mGroups = probe.groups;
         showLayout(*probe.layout);
         FRespera->hide();
+        offerNextStep(Label1->text() + ' ' + LTipo->text());
     } catch (...) {
         const Failure failure = vuelco::currentFailure();
         FRespera->hide();
         showUnknown();
+        offerNextStep(Label1->text() + ' ' + LTipo->text());
         showFailure(failure);
     }
 }
@@ -322,6 +327,7 @@ void Form1::BTguarda_Click(int Index)
         // The rewrite returns only once the header is on the device.
         MsgBox(QStringLiteral("Finalizado"), Style::Information, QStringLiteral("Convertir"));
         showLayout(target);
+        offerNextStep(QStringLiteral("Finalizado. ") + Label1->text() + ' ' + LTipo->text());
     } catch (...) {
         const Failure failure = vuelco::currentFailure();
         FRespera->hide();
@@ -336,6 +342,7 @@ void Form1::MarcarDesconocido()
 {
     FRespera->hide();
     showUnknown();
+    offerNextStep(Label1->text() + ' ' + LTipo->text());
     vuelco::forms::DoEvents();
 }
 
@@ -345,6 +352,18 @@ void Form1::showUnknown()
     BTguarda[0]->setEnabled(false);
     BTguarda[1]->setEnabled(false);
     mGroups.reset();
+}
+
+void Form1::offerNextStep(const QString &outcome)
+{
+    QPushButton *next = BTcarga;
+    if (BTguarda[0]->isEnabled())
+        next = BTguarda[0];
+    else if (BTguarda[1]->isEnabled())
+        next = BTguarda[1];
+    for (QPushButton *button : {BTcarga, BTguarda[0], BTguarda[1]})
+        button->setAccessibleDescription(button == next ? outcome : QString());
+    next->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::showLayout(Layout layout)

@@ -65,6 +65,10 @@ private:
     // load leaves, so the groups of one file can never be written into another.
     void showUnknown();
     void showLayout(vuelco::Layout layout);
+    // Puts focus on the next step, the conversion that applies (else "..." for another
+    // file), and gives it what the load or the conversion came to as its description: the
+    // labels that change have no focus, and a screen reader reads the focused control.
+    void offerNextStep(const QString &outcome);
     // After another part of the program may have rewritten the loaded file: loads it again,
     // or, when it is gone, shows the window as before any load.
     void reloadFile();

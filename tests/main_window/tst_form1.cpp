@@ -361,6 +361,10 @@ void TestForm1::loadClassifiesTheHeader()
     load(path);
 
     checkState(path, tipo, arcadeEnabled, pcEnabled);
+    // Focus lands on the next step, which tells a screen reader what the load found.
+    QPushButton *next = arcadeEnabled ? button("BTguarda0") : pcEnabled ? button("BTguarda1") : button("BTcarga");
+    QCOMPARE(mWindow->focusWidget(), next);
+    QCOMPARE(next->accessibleDescription(), "El archivo es: " + tipo);
     QCOMPARE(busy.shows, 1);
     QCOMPARE(mBoxes->shown(), QList<Box>{});
     QCOMPARE(readFile(path), content);
@@ -754,8 +758,16 @@ void TestForm1::severalOrAFolderOpenTheCollectionWindow()
     QCOMPARE(owner, mWindow.get());
     checkState(QString(), QString(), false, false);
 
-    // Read by screen readers as a window, "..." by what it does.
+    // Read by screen readers as a window, its controls in the order they are seen, "..." by
+    // what it does.
     const QAccessibleInterface *window = QAccessible::queryAccessibleInterface(mWindow.get());
+    QStringList read;
+    for (int i = 0; i < window->childCount(); ++i) {
+        if (!window->child(i)->state().invisible)
+            read.append(window->child(i)->object()->objectName());
+    }
+    QCOMPARE(read, QStringList({"Label2", "LRuta", "BTcarga", "Label1", "LTipo", "FRconv", "Label3", "Label4",
+                                "Picture1"}));
     QCOMPARE(window->role(), QAccessible::Window);
     QCOMPARE(window->text(QAccessible::Name), mWindow->windowTitle());
     QCOMPARE(QAccessible::queryAccessibleInterface(button("BTcarga"))->text(QAccessible::Name),
