@@ -1,7 +1,7 @@
 #include "cli/record.h"
 
 #include "batch/outcome_text.h"
-#include "cli/name_text.h"
+#include "runtime/name_text.h"
 
 #include <ostream>
 

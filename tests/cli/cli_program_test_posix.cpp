@@ -5,7 +5,7 @@
 // output cannot be written, and its progress line on a terminal.
 
 #include "child_process.h"
-#include "cli/name_text.h"
+#include "runtime/name_text.h"
 #include "cli/run.h"
 #include "runtime/binary_file.h"
 #include "temp_folder.h"
@@ -65,7 +65,7 @@ TEST_P(CliOddNames, convertsTheNamedFileAndNamesItAsGiven)
     const std::string out = cli.readRest();
     if (row.taken) {
         EXPECT_EQ(cli.wait(), 0);
-        EXPECT_EQ(out, cli::escapedName(row.name) + "\tBGA, Arcade -> BGA, Emulador Pc\n");
+        EXPECT_EQ(out, vuelco::escapedName(row.name) + "\tBGA, Arcade -> BGA, Emulador Pc\n");
         EXPECT_EQ(readAll(mFolder / row.name), fileWith(Layout::PcEmulator, bodyOf(6)));
     } else {
         EXPECT_EQ(cli.wait(), 2);
@@ -90,7 +90,7 @@ TEST_F(CliOddNames, aMissingFileWithAnInvalidNameFailsWithItsNumber)
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(cli::run(words, out, err), 1);
-    EXPECT_EQ(err.str(), cli::escapedName(path) + ": Error #  53: No se encontró el archivo\n");
+    EXPECT_EQ(err.str(), vuelco::escapedName(path) + ": Error #  53: No se encontró el archivo\n");
     EXPECT_FALSE(fs::exists(path));
 }
 

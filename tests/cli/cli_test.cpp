@@ -1,4 +1,4 @@
-#include "cli/name_text.h"
+#include "runtime/name_text.h"
 #include "cli/run.h"
 
 #include "temp_folder.h"
@@ -12,6 +12,8 @@
 namespace {
 
 using namespace vuelco::cli;
+using vuelco::escapedName;
+using vuelco::jsonString;
 
 struct Outcome {
     int status;

@@ -1,9 +1,9 @@
-#include "cli/name_text.h"
+#include "runtime/name_text.h"
 
 #include <array>
 #include <cstdint>
 
-namespace vuelco::cli {
+namespace vuelco {
 namespace {
 
 // One character of a name, or one unit of it that is not part of one (a byte that is not
@@ -157,12 +157,12 @@ std::string json(std::basic_string_view<Char> text)
 
 } // namespace
 
-void appendEscapedName(std::string &line, const batch::NativeName &name)
+void appendEscapedName(std::string &line, const NativeName &name)
 {
-    appendEscaped(line, std::basic_string_view<batch::NativeName::value_type>(name));
+    appendEscaped(line, std::basic_string_view<NativeName::value_type>(name));
 }
 
-std::string escapedName(const batch::NativeName &name)
+std::string escapedName(const NativeName &name)
 {
     std::string out;
     appendEscapedName(out, name);
@@ -176,11 +176,11 @@ std::string escapedText(std::string_view text)
     return out;
 }
 
-std::string jsonString(const batch::NativeName &name)
+std::string jsonString(const NativeName &name)
 {
-    return json(std::basic_string_view<batch::NativeName::value_type>(name));
+    return json(std::basic_string_view<NativeName::value_type>(name));
 }
 
 std::string jsonText(std::string_view text) { return json(text); }
 
-} // namespace vuelco::cli
+} // namespace vuelco
