@@ -1,3 +1,4 @@
+#include "forms/native_paths.h"
 #include "main_window/form1.h"
 #include "main_window/ways_in.h"
 
@@ -10,6 +11,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     vuelco::Form1 window;
     window.show();
-    vuelco::openGivenFiles(window, QApplication::arguments().mid(1));
+    vuelco::openGivenFiles(window, vuelco::forms::commandLineNames(argc, argv));
     return QApplication::exec();
 }

@@ -3,7 +3,7 @@
 #include "batch/listener.h"
 #include "batch/outcome_text.h"
 #include "batch/run_batch.h"
-#include "forms/native_paths.h"
+#include "runtime/name_text.h"
 
 #include <chrono>
 #include <optional>
@@ -46,7 +46,7 @@ public:
     bool report(const batch::FileOutcome &outcome, const batch::Progress &progress) override
     {
         if (std::optional<QString> reason = problemOf(outcome))
-            mProblems.append(forms::fromFilesystemPath(outcome.name) + QStringLiteral(": ") + *reason);
+            mProblems.append(QString::fromStdString(escapedName(outcome.name)) + QStringLiteral(": ") + *reason);
         const Clock::time_point now = Clock::now();
         if (now - mLastTold >= kProgressEvery || (progress.complete && progress.done == progress.found)) {
             mLastTold = now;

@@ -83,9 +83,10 @@ std::size_t reported(const batch::Summary &summary)
 // The names given, as the window's top line shows them.
 QString namesText(const QStringList &paths)
 {
+    const QString first = forms::shownPath(paths.first());
     if (paths.size() == 1)
-        return paths.first();
-    return QStringLiteral("%1 (y %2 más)").arg(paths.first()).arg(paths.size() - 1);
+        return first;
+    return QStringLiteral("%1 (y %2 más)").arg(first).arg(paths.size() - 1);
 }
 
 // The first names given, one a line: a drop of thousands of files must not make a tooltip
@@ -93,7 +94,9 @@ QString namesText(const QStringList &paths)
 QString namesTip(const QStringList &paths)
 {
     constexpr qsizetype kMostLines = 12;
-    QString tip = paths.mid(0, kMostLines).join('\n');
+    QStringList shown = paths.mid(0, kMostLines);
+    std::transform(shown.begin(), shown.end(), shown.begin(), forms::shownPath);
+    QString tip = shown.join('\n');
     if (paths.size() > kMostLines)
         tip += QStringLiteral("\n...");
     return tip;

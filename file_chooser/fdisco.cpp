@@ -284,7 +284,7 @@ void Fdisco::File1_Click()
         return;
     const QString name = File1->List(index);
     RutaCompleta = vuelco::forms::joinPath(Dir1->Path(), name);
-    Lelegido->setText(name);
+    Lelegido->setText(vuelco::forms::shownPath(name));
 }
 
 } // namespace vuelco

@@ -38,11 +38,11 @@ void DirListBox::setPath(const QString &path)
 {
     const QString folder = nativeFolder(folderOfDrive(path));
     requireReady(folder);
-    const QFileInfo info(folder);
-    if (!info.isDir())
+    std::error_code error;
+    if (!std::filesystem::is_directory(toFilesystemPath(folder), error))
         throw Failure(FailureNumber::PathNotFound, standardDescription(FailureNumber::PathNotFound),
                       toFilesystemPath(folder));
-    if (!info.isReadable() || !info.isExecutable())
+    if (!mayList(folder))
         throw Failure(FailureNumber::PermissionDenied, standardDescription(FailureNumber::PermissionDenied),
                       toFilesystemPath(folder));
     const bool changed = folder != mPath;

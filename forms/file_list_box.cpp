@@ -2,6 +2,7 @@
 
 #include "forms/caseless_names.h"
 #include "forms/folder_entries.h"
+#include "forms/shown_name_delegate.h"
 
 #include <QKeyEvent>
 #include <QStringListModel>
@@ -11,6 +12,7 @@ namespace vuelco::forms {
 FileListBox::FileListBox(QWidget *parent) : QListView(parent), mModel(new QStringListModel(this))
 {
     setModel(mModel);
+    setItemDelegate(new ShownNameDelegate(this));
     setUniformItemSizes(true);
     setEditTriggers(NoEditTriggers);
     setSelectionMode(SingleSelection);

@@ -1,6 +1,7 @@
 #include "forms/folder_entries.h"
 
-#include <QFile>
+#include "forms/native_paths.h"
+
 #include <cstdint>
 #include <dirent.h>
 #include <fcntl.h>
@@ -51,7 +52,7 @@ std::optional<EntryKind> kindOf(int folder, const dirent &entry)
 FolderEntries readFolderEntries(const QString &folder)
 {
     FolderEntries entries;
-    const std::unique_ptr<DIR, FolderCloser> listing(opendir(QFile::encodeName(folder).constData()));
+    const std::unique_ptr<DIR, FolderCloser> listing(opendir(toFilesystemPath(folder).c_str()));
     if (!listing)
         return entries;
     const int descriptor = dirfd(listing.get());
@@ -66,9 +67,7 @@ FolderEntries readFolderEntries(const QString &folder)
         const std::optional<EntryKind> kind = kindOf(descriptor, *entry);
         if (!kind)
             continue;
-        // The text QFile::decodeName gives (Qt takes names on Linux as UTF-8), without the
-        // set-up of a locale decoder for every name.
-        (*kind == EntryKind::RegularFile ? entries.files : entries.folders).append(QString::fromUtf8(entry->d_name));
+        (*kind == EntryKind::RegularFile ? entries.files : entries.folders).append(fromFilesystemPath(entry->d_name));
     }
     return entries;
 }

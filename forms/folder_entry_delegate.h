@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStyledItemDelegate>
+#include "forms/shown_name_delegate.h"
 
 namespace vuelco::forms {
 
@@ -8,11 +8,11 @@ namespace vuelco::forms {
 // kDepthRole of its item), so that the entry's text is the folder's bare name, which typing
 // a letter finds and a screen reader reads; and, while the list has the keyboard focus, a
 // dotted frame around the entry that has it, which shows over the highlight as well.
-class FolderEntryDelegate final : public QStyledItemDelegate {
+class FolderEntryDelegate final : public ShownNameDelegate {
 public:
     static constexpr int kDepthRole = Qt::UserRole + 1;
 
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using ShownNameDelegate::ShownNameDelegate;
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;

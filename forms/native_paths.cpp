@@ -1,5 +1,7 @@
 #include "forms/native_paths.h"
 
+#include "runtime/name_text.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -19,6 +21,8 @@ QString joinPath(const QString &folder, const QString &name)
 {
     return isRootFolder(folder) ? folder + name : folder + pathSeparator() + name;
 }
+
+QString shownPath(const QString &path) { return QString::fromStdString(escapedName(toFilesystemPath(path).native())); }
 
 QString applicationFolder() { return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()); }
 

@@ -2,7 +2,10 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 #include <filesystem>
+
+class QUrl;
 
 namespace vuelco::forms {
 
@@ -37,8 +40,26 @@ namespace vuelco::forms {
 // The folder that holds the running program, in native form.
 [[nodiscard]] QString applicationFolder();
 
-// Between the texts the user sees and the paths the file layer opens.
+// Between the texts the windows keep and the paths the file layer opens, both ways
+// without loss: on Linux a name is bytes, not always UTF-8 (names copied from older
+// systems are often Latin-1), and a byte that is not part of UTF-8 is kept in the text as
+// the lone surrogate U+DC80 to U+DCFF (the byte plus 0xDC00), as vuelco-cli's JSON writes
+// it; on Windows the text is the name's own UTF-16.
 [[nodiscard]] std::filesystem::path toFilesystemPath(const QString &path);
 [[nodiscard]] QString fromFilesystemPath(const std::filesystem::path &path);
+
+// A path as the windows show it: as vuelco-cli writes a name, so that a byte that is not
+// UTF-8 or a control character is seen for what it is and no name passes for another.
+[[nodiscard]] QString shownPath(const QString &path);
+
+// The files and folders the command line named, once Qt has taken its own arguments from
+// argv, each as the text the windows keep.
+[[nodiscard]] QStringList commandLineNames(int argc, char *argv[]);
+
+// The local file a dropped address names, as the text the windows keep.
+[[nodiscard]] QString localFileOf(const QUrl &url);
+
+// Whether a folder may be listed and entered by this user.
+[[nodiscard]] bool mayList(const QString &folder);
 
 } // namespace vuelco::forms

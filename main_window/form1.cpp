@@ -20,7 +20,6 @@
 
 #include <QCheckBox>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -224,7 +223,7 @@ void Form1::loadFile(const QString &path)
     try {
         Module1::RutaArchivo = path;
         RutaElegida = path;
-        LRuta->setText(RutaElegida);
+        LRuta->setText(vuelco::forms::shownPath(RutaElegida));
         FRespera->show();
         vuelco::forms::DoEvents();
 
@@ -250,7 +249,8 @@ void Form1::openFiles(const QStringList &paths)
 {
     if (paths.isEmpty() || isBusy())
         return;
-    if (paths.size() == 1 && !QFileInfo(paths.first()).isDir())
+    std::error_code error;
+    if (paths.size() == 1 && !std::filesystem::is_directory(vuelco::forms::toFilesystemPath(paths.first()), error))
         loadFile(paths.first());
     else if (mCollectionOpener(this, paths))
         reloadFile();
@@ -260,7 +260,8 @@ void Form1::reloadFile()
 {
     if (vuelco::forms::isBlank(RutaElegida))
         return;
-    if (QFileInfo::exists(RutaElegida)) {
+    std::error_code error;
+    if (std::filesystem::exists(vuelco::forms::toFilesystemPath(RutaElegida), error) || error) {
         loadFile(RutaElegida);
         return;
     }

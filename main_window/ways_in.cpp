@@ -1,5 +1,6 @@
 #include "main_window/ways_in.h"
 
+#include "forms/native_paths.h"
 #include "main_window/form1.h"
 
 #include <QDir>
@@ -12,7 +13,8 @@ namespace vuelco {
 QStringList givenFiles(const QStringList &arguments)
 {
     QStringList paths;
-    const QDir current = QDir::current();
+    std::error_code error;
+    const QDir current(forms::fromFilesystemPath(std::filesystem::current_path(error)));
     for (const QString &argument : arguments) {
         if (!argument.isEmpty())
             paths.append(QDir::toNativeSeparators(QDir::cleanPath(current.absoluteFilePath(argument))));
@@ -31,7 +33,7 @@ QStringList droppedFiles(const QMimeData *data)
     for (const QUrl &url : data->urls()) {
         if (!url.isLocalFile())
             return {};
-        paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+        paths.append(forms::localFileOf(url));
     }
     return paths;
 }

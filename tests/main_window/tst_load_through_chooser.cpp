@@ -6,12 +6,14 @@
 #include "forms/native_paths.h"
 #include "forms/path_label.h"
 #include "main_window/form1.h"
+#include "main_window/ways_in.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QToolTip>
 #include <QtTest>
@@ -92,6 +94,8 @@ private slots:
     void loadsAndConvertsAFileChosenWithTheMouse();
     void loadsAndConvertsWithTheKeyboardAlone();
     void namesAreShownAsWritten();
+    void aNameThatIsNotUtf8OpensItsOwnFile_data();
+    void aNameThatIsNotUtf8OpensItsOwnFile();
     void aLongPathListsAndItsNameStaysInSight();
 };
 
@@ -210,6 +214,51 @@ void TestLoadThroughChooser::namesAreShownAsWritten()
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTcarga")), Qt::LeftButton);
     QCOMPARE(shownName, QStringLiteral("<b>x.dat"));
     QCOMPARE(shownText(window.findChild<QLabel *>(QStringLiteral("LRuta"))), qtPath(file));
+}
+
+void TestLoadThroughChooser::aNameThatIsNotUtf8OpensItsOwnFile_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("chooser") << "chooser";
+    QTest::newRow("command line") << "command line";
+    QTest::newRow("drop") << "drop";
+}
+
+// A Latin-1 name copied from an old system, beside a file whose name is the spelling the
+// first would have if its bytes were taken as UTF-8 and mended: the first is opened.
+void TestLoadThroughChooser::aNameThatIsNotUtf8OpensItsOwnFile()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows names are UTF-16: there is no name that is not text");
+#endif
+    QFETCH(QString, way);
+    const TempFolder folder;
+    const std::string latin1Name = "nivel\xf1o.dat";
+    const auto file = folder.write(latin1Name, headerOf(Layout::Arcade));
+    (void)folder.write("nivel\xef\xbf\xbdo.dat", headerOf(Layout::PcEmulator));
+    FakeVolumes volumes;
+    ScriptedMessageBoxes boxes;
+    Form1 window;
+    window.show();
+
+    std::string path = file.native();
+    if (way == "chooser") {
+        QString startFolder;
+        pickInChooser(qtPath(folder.path()), qtPath(latin1Name), &startFolder);
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("BTcarga")), Qt::LeftButton);
+    } else if (way == "command line") {
+        char *argv[] = {path.data(), path.data()};
+        window.openFiles(vuelco::givenFiles(vuelco::forms::commandLineNames(2, argv)));
+    } else {
+        QMimeData data;
+        data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"))});
+        window.openFiles(vuelco::droppedFiles(&data));
+    }
+    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("LTipo"))->text(), QStringLiteral("BGA, Arcade"));
+    // Shown as vuelco-cli writes it: the byte that is not UTF-8 in octal.
+    QCOMPARE(shownText(window.findChild<QLabel *>(QStringLiteral("LRuta"))),
+             qtPath(folder.path()) + QStringLiteral("/nivel\\361o.dat"));
+    QCOMPARE(boxes.shown().size(), 0);
 }
 
 void TestLoadThroughChooser::aLongPathListsAndItsNameStaysInSight()
