@@ -1,4 +1,5 @@
 #include "forms/native_paths.h"
+#include "forms/translations.h"
 #include "main_window/form1.h"
 #include "main_window/ways_in.h"
 
@@ -9,6 +10,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    vuelco::forms::installSpanishQtWords(app);
     vuelco::Form1 window;
     window.show();
     vuelco::openGivenFiles(window, vuelco::forms::commandLineNames(argc, argv));

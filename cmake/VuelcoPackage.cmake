@@ -31,8 +31,9 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The windows ask for the Liberation faces by name: they keep the design faces' metrics.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
+# The windows ask for the Liberation faces by name (they keep the design faces' metrics), and
+# speak Spanish in the dialogs Qt draws with its translations.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Vuelco developers <maintainers@users.noreply.c-seed-9b725f3a.example>")

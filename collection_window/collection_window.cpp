@@ -4,10 +4,14 @@
 #include "forms/fonts.h"
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
+#include "forms/save_dialog.h"
+#include "forms/text_file.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -15,7 +19,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QSaveFile>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
@@ -130,16 +134,28 @@ QPushButton *commandButton(QWidget *parent, const char *name, const QString &tex
     return button;
 }
 
-QString askSaveName(QWidget *owner)
+// Where the list is proposed to go: the user's Documents, or else the folder looked at;
+// never the program's own folder, which may not be written to.
+QString proposedListPath(const QStringList &paths)
 {
-    return QFileDialog::getSaveFileName(owner, QStringLiteral("Guardar la lista"), QString(),
-                                        QStringLiteral("Texto (*.txt)"));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    std::error_code error;
+    if (folder.isEmpty() || !std::filesystem::is_directory(forms::toFilesystemPath(folder), error)) {
+        const QString first = paths.value(0);
+        const bool isFolder = std::filesystem::is_directory(forms::toFilesystemPath(first), error);
+        folder = isFolder ? first : QFileInfo(first).path();
+    }
+    const QString name = QStringLiteral("vuelco-informe-%1.txt").arg(QDate::currentDate().toString(Qt::ISODate));
+    return forms::joinPath(QDir::toNativeSeparators(folder), name);
 }
 
 } // namespace
 
 CollectionWindow::CollectionWindow(const QStringList &paths, QWidget *owner)
-    : QDialog(owner), mPaths(paths), mRun(this), mSaveNameAsker(askSaveName)
+    : QDialog(owner), mPaths(paths), mRun(this), mSaveNameAsker([paths](QWidget *asker) {
+          return forms::askSaveFileName(asker, QStringLiteral("Guardar la lista"), proposedListPath(paths),
+                                        QStringLiteral("Texto (*.txt)"), QStringLiteral("txt"));
+      })
 {
     setObjectName(QStringLiteral("Coleccion"));
     setWindowTitle(QStringLiteral("BGA: varios archivos"));
@@ -407,13 +423,12 @@ void CollectionWindow::saveList()
     const QString name = mSaveNameAsker(this);
     if (name.isEmpty())
         return;
-    // Written whole or not at all: a list cut short would pass for the whole one.
-    QSaveFile file(name);
-    const QByteArray text = (TXinforme->toPlainText() + '\n').toUtf8();
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text) == text.size() && file.commit())
-        return;
-    MsgBox(QStringLiteral("No se pudo guardar la lista.") + kLineBreak + file.errorString(), Style::Critical,
-           QStringLiteral("Alto!!"));
+    try {
+        forms::saveTextFile(name, TXinforme->toPlainText() + '\n');
+    } catch (const Failure &failure) {
+        MsgBox(QStringLiteral("No se pudo guardar la lista.") + kLineBreak + QString::fromStdString(errorPrompt(failure)),
+               Style::Critical, QStringLiteral("Alto!!"));
+    }
 }
 
 void CollectionWindow::closeEvent(QCloseEvent *event)
