@@ -125,7 +125,16 @@ public:
         else
             posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-        EXPECT_EQ(::posix_spawn(&mPid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        // SIGPIPE as a shell leaves it, whatever the test runner did with it.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        posix_spawnattr_setsigdefault(&attributes, &pipeSignal);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        EXPECT_EQ(::posix_spawn(&mPid, argv[0], &actions, &attributes, argv.data(), environ), 0);
+        posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         ::close(err[1]);
         mErr = err[0];
@@ -199,9 +208,9 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interrupted,
                          ::testing::Values(std::pair(SIGINT, 130), std::pair(SIGTERM, 143)),
                          [](const auto &row) { return std::string(row.param.first == SIGINT ? "ctrlC" : "sigterm"); });
 
-// Standard output on a full device, closed, or a pipe whose reader went away with
-// SIGPIPE ignored: the first write that fails stops the run, standard error says so, and
-// the status is 3. No line ever lands in a data file that took a closed output's number.
+// Standard output on a full device, closed, or a pipe whose reader went away (`| head`):
+// the first write that fails stops the run, standard error says so, and the status is 3,
+// never a silent death by SIGPIPE. No line ever lands in a data file that took a closed output's number.
 struct LostOutput {
     const char *name;
     std::function<int()> open;  // the descriptor for standard output, -1 for none
@@ -216,9 +225,7 @@ TEST_P(OutputLost, stopsTheRunAndSaysSo)
     const TempFolder folder;
     const std::vector<fs::path> files = arcadeFiles(folder, 300);
     const int out = GetParam().open();
-    const auto previous = std::signal(SIGPIPE, SIG_IGN);
     Started cli(files, out, "8");
-    (void)std::signal(SIGPIPE, previous);
     if (out >= 0)
         ::close(out);
     const auto [status, err] = cli.finish();
