@@ -130,8 +130,18 @@ std::intptr_t BinaryFile::nativeReopenForUpdate() const
     return reinterpret_cast<std::intptr_t>(handle);
 }
 
-// Only the read-only attribute can be told without opening the file for writing.
-void BinaryFile::checkWritable() const { refuseWhenMarkedReadOnly(); }
+// What can be told without opening the file for writing: the read-only attribute, and a
+// volume that says it takes no writes (a write-protected card, a disc, a share the server
+// marks read-only). A server that refuses writes without saying so is heard only then.
+void BinaryFile::checkWritable() const
+{
+    refuseWhenMarkedReadOnly();
+    DWORD flags = 0;
+    if (win32Calls().getVolumeInformationByHandle(handleOf(mHandle), nullptr, 0, nullptr, nullptr, &flags, nullptr,
+                                                  0) &&
+        (flags & FILE_READ_ONLY_VOLUME) != 0)
+        throw failureFromLastError(ERROR_WRITE_PROTECT, true, mPlace.path);
+}
 
 void BinaryFile::nativeCloseQuietly(std::intptr_t handle) noexcept { win32Calls().closeHandle(handleOf(handle)); }
 

@@ -19,6 +19,10 @@ struct Win32Calls {
                              LPOVERLAPPED at);
     BOOL(WINAPI *closeHandle)(HANDLE file);
     HANDLE(WINAPI *reOpenFile)(HANDLE original, DWORD access, DWORD share, DWORD flags);
+    // GetVolumeInformationByHandleW, only ever asked for the volume's flags.
+    BOOL(WINAPI *getVolumeInformationByHandle)(HANDLE file, LPWSTR volumeName, DWORD volumeNameSize,
+                                               LPDWORD serialNumber, LPDWORD longestName, LPDWORD flags,
+                                               LPWSTR fileSystemName, DWORD fileSystemNameSize);
 };
 
 // The table of the real calls.

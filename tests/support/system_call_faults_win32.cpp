@@ -100,6 +100,15 @@ BOOL WINAPI fakeGetFileInformation(HANDLE file, LPBY_HANDLE_FILE_INFORMATION inf
                      [&] { return realWin32Calls().getFileInformationByHandle(file, information); });
 }
 
+BOOL WINAPI fakeGetVolumeInformation(HANDLE file, LPWSTR volumeName, DWORD volumeNameSize, LPDWORD serialNumber,
+                                     LPDWORD longestName, LPDWORD flags, LPWSTR fileSystemName, DWORD fileSystemNameSize)
+{
+    return failOrRun(FakeCalls::enter({Call::GetFileInformation}), [&] {
+        return realWin32Calls().getVolumeInformationByHandle(file, volumeName, volumeNameSize, serialNumber,
+                                                             longestName, flags, fileSystemName, fileSystemNameSize);
+    });
+}
+
 BOOL WINAPI fakeLockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD countLow, DWORD countHigh, LPOVERLAPPED at)
 {
     return failOrRun(FakeCalls::enter({Call::Lock}), [&] {
@@ -120,7 +129,7 @@ BOOL WINAPI fakeCloseHandle(HANDLE file)
 const vuelco::Win32Calls kTable{
     fakeCreateFile,  fakeReadFile,           fakeWriteFile,  fakeFlushFileBuffers,
     fakeGetFileType, fakeGetFileInformation, fakeLockFileEx, fakeCloseHandle,
-    fakeReOpenFile,
+    fakeReOpenFile,  fakeGetVolumeInformation,
 };
 
 } // namespace
