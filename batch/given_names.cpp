@@ -60,19 +60,20 @@ bool GivenNames::isOwnKey(const NativeName &name)
     return !(name.size() - element == 1 && name[element] == '.');
 }
 
-bool GivenNames::givenBefore(const NativeName &name)
+const NativeName *GivenNames::givenBefore(const NativeName &name)
 {
+    const auto firstOf = [](const auto &inserted) { return inserted.second ? nullptr : inserted.first->second; };
     // Most names are already their own key, which one look tells: only the others keep a
     // key of their own, made in a buffer kept from name to name.
     if (isOwnKey(name))
-        return !mKeys.insert(Key(name)).second;
+        return firstOf(mKeys.try_emplace(Key(name), &name));
     keyInto(name, mKey);
     if (mKey == name)
-        return !mKeys.insert(Key(name)).second;
-    if (mKeys.contains(Key(mKey)))
-        return true;
-    mKeys.insert(Key(mMadeKeys.emplace_back(mKey)));
-    return false;
+        return firstOf(mKeys.try_emplace(Key(name), &name));
+    if (const auto found = mKeys.find(Key(mKey)); found != mKeys.end())
+        return found->second;
+    mKeys.try_emplace(Key(mMadeKeys.emplace_back(mKey)), &name);
+    return nullptr;
 }
 
 } // namespace vuelco::batch

@@ -5,7 +5,7 @@
 #include <deque>
 #include <memory_resource>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace vuelco::batch {
 
@@ -16,10 +16,10 @@ class GivenNames {
 public:
     explicit GivenNames(std::size_t count) { mKeys.reserve(count); }
 
-    // Whether name was given before in one of the spellings of the same path: "a.dat",
-    // "./a.dat" and "x//a.dat" after "x/a.dat". Remembers it, by a view into the name,
-    // which must outlive this.
-    [[nodiscard]] bool givenBefore(const NativeName &name);
+    // The name given first in one of the spellings of the same path as name ("a.dat" for
+    // "./a.dat", "x/a.dat" for "x//a.dat"), or nullptr when name is the first. Remembers
+    // it, by a view into the name, which must outlive this.
+    [[nodiscard]] const NativeName *givenBefore(const NativeName &name);
 
     // The text two names of the same path share: without "." elements and repeated
     // separators. ".." stays, as it may climb out of a symbolic link to somewhere else; a
@@ -37,7 +37,7 @@ private:
 
     // Every key is kept to the end: taken from a pool in blocks, not allocated one by one.
     std::pmr::monotonic_buffer_resource mPool;
-    std::pmr::unordered_set<Key> mKeys{&mPool};
+    std::pmr::unordered_map<Key, const NativeName *> mKeys{&mPool};  // to the first name of each
     std::deque<NativeName> mMadeKeys;  // the keys that are not a name's own text
     NativeName mKey;                   // the last name's key
 };

@@ -35,7 +35,8 @@ FileOutcome failedWith(Failure failure)
     return outcome;
 }
 
-// The names in order, each folder among them walked with recursive, each name given once.
+// The names in order, each folder among them walked with recursive, each path walked or
+// opened once: a later spelling of a path given before comes out as the same file.
 class Names {
 public:
     explicit Names(const Request &request) : mRequest(request), mGiven(request.names.size()) {}
@@ -60,8 +61,13 @@ public:
             if (mNext == mRequest.names.size())
                 return false;
             const NativeName &name = mRequest.names[mNext++];
-            if (mGiven.givenBefore(name))
-                continue;
+            if (const NativeName *first = mGiven.givenBefore(name)) {
+                // Nothing to open: the name is reported as the same file as its first spelling.
+                item.name.given = &name;
+                item.outcome.outcome = Outcome::SameFile;
+                item.outcome.sameAs = *first;
+                return true;
+            }
             if (mRequest.recursive) {
                 if (std::shared_ptr<Folder> folder = openGivenFolder(name)) {
                     mWalk.emplace(name, std::move(folder));
@@ -118,7 +124,7 @@ private:
 
     void work(Item &item)
     {
-        if (item.outcome.failure)
+        if (item.outcome.failure || item.outcome.outcome == Outcome::SameFile)
             return;
         FileClaims::Holder *claimed = nullptr;
         try {
@@ -186,7 +192,7 @@ private:
             item.outcome.name = std::move(item.walkedPath);
         if (item.identity && !writes())
             tellLaterName(item);
-        else if (item.outcome.outcome == Outcome::SameFile)
+        else if (item.outcome.outcome == Outcome::SameFile && item.identity)
             item.outcome.sameAs = mClaims.firstNameOf(*item.identity);
         mSummary.count(item.outcome);
         const Progress progress{++mDelivered, mFound.load(), mComplete.load()};

@@ -7,7 +7,8 @@ namespace vuelco::cli {
 // The standard streams made ready for a run, for the lifetime of this. On Linux a stream
 // the program was started without (closed, as a shell's ">&-" leaves it) is held by the
 // null device open for reading only, so that no file a run opens takes it, where a line
-// of the record would land in a data file, and writing to it still fails, and is told.
+// of the record would land in a data file, and writing to it still fails, and is told;
+// SIGPIPE is ignored, so that a pipe whose reader went away fails a write too.
 // On Windows text bound for a console goes out wide (console_win32.h).
 class StandardStreams {
 public:

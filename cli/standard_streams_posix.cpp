@@ -1,6 +1,7 @@
 #include "cli/standard_streams.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,6 +17,10 @@ StandardStreams::StandardStreams()
         if (::fcntl(stream, F_GETFD) == -1 && errno == EBADF)
             (void)::open("/dev/null", O_RDONLY);
     }
+    // A pipe whose reader went away (`| head`) would end the program on SIGPIPE in the
+    // middle of the run, silent and with no summary; ignored, the write fails with EPIPE
+    // and the record tells it like any other lost output.
+    (void)std::signal(SIGPIPE, SIG_IGN);
 }
 
 StandardStreams::~StandardStreams() = default;

@@ -3,6 +3,7 @@
 #include "runtime/binary_file.h"
 #include "runtime/failure.h"
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -15,15 +16,43 @@ void writeFromLayoutCode(BinaryFile &file, const Header &header)
     file.flush();
 }
 
-// Writes old back after cause. Failing that, nothing is known of the header any more,
-// and the user must hear it plainly rather than the cause alone.
-void putBack(BinaryFile &file, const Header &old, const std::string &cause)
+// The header the file holds now, read through an open of its own, as the handle written
+// through may be what failed; nothing when it cannot be read, or the path names another
+// file now.
+std::optional<Header> headerNowIn(const BinaryFile &file) noexcept
+{
+    try {
+        BinaryFile fresh = BinaryFile::openForReading(file.path());
+        Header header{};
+        if (fresh.identity() != file.identity() || fresh.read(0, header) != header.size())
+            return std::nullopt;
+        return header;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+// Writes old back after cause. When that fails too, what the file holds tells what the
+// user hears: still the old header, cause alone (this returns); the new one, that the
+// file is converted but not known to be on the device; anything else, that the header
+// may be half converted.
+void putBack(BinaryFile &file, const Header &old, const Header &converted, const Failure &cause)
 {
     try {
         writeFromLayoutCode(file, old);
+        return;
     } catch (const Failure &failure) {
+        const std::optional<Header> now = headerNowIn(file);
+        if (now == old)
+            return;
+        if (now == converted)
+            throw Failure(cause.number(),
+                          cause.description() + ". La cabecera nueva quedó escrita, pero no se pudo confirmar que "
+                                                "haya llegado al disco. Compruebe el archivo",
+                          cause.path());
         throw Failure(FailureNumber::DeviceIo,
-                      cause + ". No se pudo volver a escribir la cabecera anterior (" + failure.description() +
+                      cause.description() + ". No se pudo volver a escribir la cabecera anterior (" +
+                          failure.description() +
                           "): la cabecera puede haber quedado a medio convertir. Compruebe el archivo",
                       failure.path());
     }
@@ -42,10 +71,11 @@ HeaderWrite writeHeaderOrRestore(BinaryFile &file, const Header &old, const Head
         // only be refused the same way (a full copy-on-write volume) and raise a false alarm.
         throw;
     } catch (const Failure &failure) {
-        putBack(file, old, failure.description());
+        putBack(file, old, converted, failure);
         throw;
     }
-    putBack(file, old, "Otro programa reemplazó el archivo durante la conversión");
+    putBack(file, old, converted,
+            Failure(FailureNumber::DeviceIo, "Otro programa reemplazó el archivo durante la conversión", file.path()));
     return HeaderWrite::FileReplaced;
 }
 

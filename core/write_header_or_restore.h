@@ -24,8 +24,11 @@ enum class HeaderWrite : std::uint8_t {
 // even rewriting a shared block of a copy-on-write volume needs room) left the file as it
 // was, and its failure is rethrown alone. When the path no longer names the file written (another
 // program replaced it by rename meanwhile), the old bytes go back too: nobody asked to
-// convert that file any more. When putting the old bytes back fails as well, the failure
-// is DeviceIo (57) and says that the header may be left half converted.
+// convert that file any more. When putting the old bytes back fails as well, the file is
+// read again through an open of its own: still holding the old header, the first failure
+// is rethrown alone; holding the new one, the first failure says that the file is
+// converted but not known to be on the device; anything else (or no reading it) is
+// DeviceIo (57), saying that the header may be left half converted.
 [[nodiscard]] HeaderWrite writeHeaderOrRestore(BinaryFile &file, const Header &old, const Header &converted);
 
 } // namespace vuelco

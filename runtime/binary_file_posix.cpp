@@ -11,6 +11,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <sys/statvfs.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -226,11 +227,17 @@ std::intptr_t BinaryFile::nativeReopenForUpdate() const
     return fd;
 }
 
-// The same refusals as reopenForUpdate's open, without opening: access() asks the very
-// checks an open for writing makes (permissions, a read-only volume).
+// The same refusals as reopenForUpdate's open, without opening: the file system's own
+// read-only mount, then access(), which asks the very checks an open for writing makes
+// (permissions, a read-only volume) where /proc lets it reach the file. A server that
+// alone refuses writes (a share exported read-only) answers neither.
 void BinaryFile::checkWritable() const
 {
     refuseWhenMarkedReadOnly();
+    struct statvfs fileSystem {};
+    const int fd = static_cast<int>(mHandle);
+    if (posixCalls().fileSystemStat(fd, &fileSystem) == 0 && (fileSystem.f_flag & ST_RDONLY) != 0)
+        throw failureAt(mPlace, true, EROFS);
     const std::string number = std::to_string(mHandle);
     const int folder = descriptorsFolder();
     if (folder < 0 ? errno != ENOENT : posixCalls().access(folder, number.c_str(), W_OK, 0) != 0)

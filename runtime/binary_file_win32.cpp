@@ -130,8 +130,18 @@ std::intptr_t BinaryFile::nativeReopenForUpdate() const
     return reinterpret_cast<std::intptr_t>(handle);
 }
 
-// Only the read-only attribute can be told without opening the file for writing.
-void BinaryFile::checkWritable() const { refuseWhenMarkedReadOnly(); }
+// What can be told without opening the file for writing: the read-only attribute, and a
+// volume that says it takes no writes (a write-protected card, a disc, a share the server
+// marks read-only). A server that refuses writes without saying so is heard only then.
+void BinaryFile::checkWritable() const
+{
+    refuseWhenMarkedReadOnly();
+    DWORD flags = 0;
+    if (win32Calls().getVolumeInformationByHandle(handleOf(mHandle), nullptr, 0, nullptr, nullptr, &flags, nullptr,
+                                                  0) &&
+        (flags & FILE_READ_ONLY_VOLUME) != 0)
+        throw failureFromLastError(ERROR_WRITE_PROTECT, true, mPlace.path);
+}
 
 void BinaryFile::nativeCloseQuietly(std::intptr_t handle) noexcept { win32Calls().closeHandle(handleOf(handle)); }
 
@@ -190,15 +200,29 @@ void BinaryFile::close()
 
 bool BinaryFile::tryLock()
 {
-    // A byte far past the end of any real file: Windows enforces a locked range against
-    // every other handle's reads and writes, and no other program ever reaches there,
-    // so only another Vuelco taking the same lock is kept out. Offsets are signed
-    // 64-bit numbers to the system, hence the highest positive one but one.
+    // Two ranges. The header, the bytes a conversion rewrites: another program's lock on
+    // it is waited for like another Vuelco's, and while this one holds it no other handle
+    // reads or writes the header (Windows enforces a locked range against them). And a
+    // byte far past the end of any real file, which no program reads or writes: another
+    // Vuelco's lock meets it there, and so does a lock on the rest of the file. Offsets
+    // are signed 64-bit numbers to the system, hence the highest positive one but one.
+    constexpr DWORD kHeaderBytes = 16;
     constexpr std::uint64_t kLockedByte = 0x7FFFFFFFFFFFFFFEu;
-    OVERLAPPED overlapped = at(kLockedByte);
-    if (win32Calls().lockFileEx(handleOf(mHandle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
-                                &overlapped))
-        return true;
+    const HANDLE handle = handleOf(mHandle);
+    const auto lock = [handle](std::uint64_t offset, DWORD count) {
+        OVERLAPPED overlapped = at(offset);
+        return win32Calls().lockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, count, 0,
+                                       &overlapped) != FALSE;
+    };
+    if (lock(0, kHeaderBytes)) {
+        if (lock(kLockedByte, 1))
+            return true;
+        // Let go of the header, or the next attempt would find it taken by this very handle.
+        const DWORD error = GetLastError();
+        OVERLAPPED header = at(0);
+        win32Calls().unlockFileEx(handle, 0, kHeaderBytes, 0, &header);
+        SetLastError(error);
+    }
     if (GetLastError() == ERROR_LOCK_VIOLATION)
         return false;
     fail(mPlace.path);

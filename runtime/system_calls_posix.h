@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/types.h>
 
 namespace vuelco {
@@ -22,6 +23,8 @@ struct PosixCalls {
     int (*stat)(int folder, const char *name, struct stat *status, int flags);
     // faccessat, only ever asked whether a file could be opened for writing.
     int (*access)(int folder, const char *name, int mode, int flags);
+    // fstatvfs, only ever asked whether the file system is mounted read-only.
+    int (*fileSystemStat)(int fd, struct statvfs *status);
     int (*fsync)(int fd);
     // fcntl, only ever asked to take a lock (F_OFD_SETLK).
     int (*lock)(int fd, int command, struct flock *range);

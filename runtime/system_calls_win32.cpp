@@ -4,8 +4,8 @@ namespace vuelco {
 namespace {
 
 const Win32Calls kRealCalls{
-    ::CreateFileW, ::ReadFile,  ::WriteFile, ::FlushFileBuffers, ::GetFileType, ::GetFileInformationByHandle,
-    ::LockFileEx,  ::CloseHandle, ::ReOpenFile,
+    ::CreateFileW, ::ReadFile,     ::WriteFile,   ::FlushFileBuffers, ::GetFileType, ::GetFileInformationByHandle,
+    ::LockFileEx,  ::UnlockFileEx, ::CloseHandle, ::ReOpenFile,       ::GetVolumeInformationByHandleW,
 };
 
 const Win32Calls *gCurrent = &kRealCalls;

@@ -17,8 +17,13 @@ struct Win32Calls {
     BOOL(WINAPI *getFileInformationByHandle)(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
     BOOL(WINAPI *lockFileEx)(HANDLE file, DWORD flags, DWORD reserved, DWORD countLow, DWORD countHigh,
                              LPOVERLAPPED at);
+    BOOL(WINAPI *unlockFileEx)(HANDLE file, DWORD reserved, DWORD countLow, DWORD countHigh, LPOVERLAPPED at);
     BOOL(WINAPI *closeHandle)(HANDLE file);
     HANDLE(WINAPI *reOpenFile)(HANDLE original, DWORD access, DWORD share, DWORD flags);
+    // GetVolumeInformationByHandleW, only ever asked for the volume's flags.
+    BOOL(WINAPI *getVolumeInformationByHandle)(HANDLE file, LPWSTR volumeName, DWORD volumeNameSize,
+                                               LPDWORD serialNumber, LPDWORD longestName, LPDWORD flags,
+                                               LPWSTR fileSystemName, DWORD fileSystemNameSize);
 };
 
 // The table of the real calls.

@@ -20,8 +20,10 @@
 #include <iterator>
 #include <pty.h>
 #include <spawn.h>
+#include <sched.h>
 #include <sstream>
 #include <string>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -199,9 +201,9 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interrupted,
                          ::testing::Values(std::pair(SIGINT, 130), std::pair(SIGTERM, 143)),
                          [](const auto &row) { return std::string(row.param.first == SIGINT ? "ctrlC" : "sigterm"); });
 
-// Standard output on a full device, closed, or a pipe whose reader went away with
-// SIGPIPE ignored: the first write that fails stops the run, standard error says so, and
-// the status is 3. No line ever lands in a data file that took a closed output's number.
+// Standard output on a full device, closed, or a pipe whose reader went away (`| head`):
+// the first write that fails stops the run, standard error says so, and the status is 3,
+// never a silent death by SIGPIPE. No line ever lands in a data file that took a closed output's number.
 struct LostOutput {
     const char *name;
     std::function<int()> open;  // the descriptor for standard output, -1 for none
@@ -216,9 +218,7 @@ TEST_P(OutputLost, stopsTheRunAndSaysSo)
     const TempFolder folder;
     const std::vector<fs::path> files = arcadeFiles(folder, 300);
     const int out = GetParam().open();
-    const auto previous = std::signal(SIGPIPE, SIG_IGN);
     Started cli(files, out, "8");
-    (void)std::signal(SIGPIPE, previous);
     if (out >= 0)
         ::close(out);
     const auto [status, err] = cli.finish();
@@ -239,6 +239,36 @@ INSTANTIATE_TEST_SUITE_P(Outputs, OutputLost,
                                                               return ::pipe(ends) == 0 && ::close(ends[0]) == 0 ? ends[1] : -2;
                                                           }}),
                          ::testing::PrintToStringParamName());
+
+// A dry run on a file system mounted read-only fails each file with 75, as the run would,
+// even where no /proc lets it ask access() (a tmpfs hides it).
+TEST(ReadOnlyMount, failsTheDryRunWithWhatTheRunWouldMeet)
+{
+    const TempFolder folder;
+    const fs::path file = folder.write("a.dat", fileWith(Layout::Arcade));
+    int err[2];
+    ASSERT_EQ(::pipe2(err, O_CLOEXEC), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const char *mounted = folder.path().c_str();
+        if (::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+            ::mount(mounted, mounted, nullptr, MS_BIND, nullptr) == 0 &&
+            ::mount(nullptr, mounted, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0 &&
+            ::mount("none", "/proc", "tmpfs", 0, nullptr) == 0 && ::dup2(err[1], STDERR_FILENO) >= 0)
+            ::execl(VUELCO_CLI, VUELCO_CLI, "-n", "--a-emulador", file.c_str(), nullptr);
+        ::_exit(125);
+    }
+    ::close(err[1]);
+    const std::string said = drained(err[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (WEXITSTATUS(status) == 125)
+        GTEST_SKIP() << "mounting needs root and a mount namespace of its own";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(said, file.string() + ": Error #  75: No se puede escribir en el archivo. Verificar si tiene activado el "
+                                    "'Solo Lectura'\nSe convertirían: 0, ya en ese formato: 0, no reconocidos: 0, "
+                                    "fallidos: 1 (simulación: no se escribió nada)\n");
+}
 
 // On a terminal, a run that lasts past a second shows how far it has come, and wipes the
 // line before the summary, which starts on a clean line.

@@ -72,6 +72,11 @@ int fakeAccess(int folder, const char *name, int mode, int flags)
                      [&] { return realPosixCalls().access(folder, name, mode, flags); });
 }
 
+int fakeFileSystemStat(int fd, struct statvfs *status)
+{
+    return failOrRun(FakeCalls::enter({Call::Fstat}), [&] { return realPosixCalls().fileSystemStat(fd, status); });
+}
+
 int fakeFsync(int fd)
 {
     return failOrRun(FakeCalls::enter({Call::Flush}), [&] { return realPosixCalls().fsync(fd); });
@@ -92,8 +97,8 @@ int fakeClose(int fd)
     return failOrRun(twist, [result] { return result; });
 }
 
-const vuelco::PosixCalls kTable{fakeOpen,   fakePread, fakePwrite, fakeFstat, fakeStat,
-                                fakeAccess, fakeFsync, fakeLock,   fakeClose};
+const vuelco::PosixCalls kTable{fakeOpen,   fakePread,          fakePwrite, fakeFstat, fakeStat,
+                                fakeAccess, fakeFileSystemStat, fakeFsync,  fakeLock,  fakeClose};
 
 } // namespace
 

@@ -100,11 +100,26 @@ BOOL WINAPI fakeGetFileInformation(HANDLE file, LPBY_HANDLE_FILE_INFORMATION inf
                      [&] { return realWin32Calls().getFileInformationByHandle(file, information); });
 }
 
+BOOL WINAPI fakeGetVolumeInformation(HANDLE file, LPWSTR volumeName, DWORD volumeNameSize, LPDWORD serialNumber,
+                                     LPDWORD longestName, LPDWORD flags, LPWSTR fileSystemName, DWORD fileSystemNameSize)
+{
+    return failOrRun(FakeCalls::enter({Call::GetFileInformation}), [&] {
+        return realWin32Calls().getVolumeInformationByHandle(file, volumeName, volumeNameSize, serialNumber,
+                                                             longestName, flags, fileSystemName, fileSystemNameSize);
+    });
+}
+
 BOOL WINAPI fakeLockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD countLow, DWORD countHigh, LPOVERLAPPED at)
 {
     return failOrRun(FakeCalls::enter({Call::Lock}), [&] {
         return realWin32Calls().lockFileEx(file, flags, reserved, countLow, countHigh, at);
     });
+}
+
+BOOL WINAPI fakeUnlockFileEx(HANDLE file, DWORD reserved, DWORD countLow, DWORD countHigh, LPOVERLAPPED at)
+{
+    return failOrRun(FakeCalls::enter({Call::Lock}),
+                     [&] { return realWin32Calls().unlockFileEx(file, reserved, countLow, countHigh, at); });
 }
 
 // A handle whose close is planned to fail is closed all the same, so that no test leaks it.
@@ -118,16 +133,17 @@ BOOL WINAPI fakeCloseHandle(HANDLE file)
 }
 
 const vuelco::Win32Calls kTable{
-    fakeCreateFile,  fakeReadFile,           fakeWriteFile,  fakeFlushFileBuffers,
-    fakeGetFileType, fakeGetFileInformation, fakeLockFileEx, fakeCloseHandle,
-    fakeReOpenFile,
+    fakeCreateFile,  fakeReadFile,           fakeWriteFile,    fakeFlushFileBuffers,
+    fakeGetFileType, fakeGetFileInformation, fakeLockFileEx,   fakeUnlockFileEx,
+    fakeCloseHandle, fakeReOpenFile,         fakeGetVolumeInformation,
 };
 
 } // namespace
 
 std::shared_ptr<void> FakeCalls::putInPlace() { return std::make_shared<vuelco::ScopedWin32Calls>(kTable); }
 
-// Under the lock the file is read, written and flushed; then its identity is compared with
+// The lock is taken on two ranges (the header and a byte past any end); under it the
+// file is read, written and flushed; then its identity is compared with
 // the one the path names now (a no-access open, described and closed).
 const SystemCalls kSystemCalls{
     {"CreateFileW", "ReadFile", "WriteFile", "FlushFileBuffers", "LockFileEx", "CloseHandle", "", "", "GetFileType",
@@ -142,7 +158,8 @@ const SystemCalls kSystemCalls{
     std::nullopt,
     2,
     false,
-    {Call::Lock, Call::Read, Call::Write, Call::Flush, Call::Open, Call::GetFileInformation, Call::Close, Call::Close},
+    {Call::Lock, Call::Lock, Call::Read, Call::Write, Call::Flush, Call::Open, Call::GetFileInformation, Call::Close,
+     Call::Close},
     // The numbers the handlers answer to: 75 gets the convert button's read-only message,
     // 68 the chooser's retry question; a file another program keeps to itself is 70, which
     // the user sees in the generic box with its number.
