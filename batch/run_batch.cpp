@@ -151,6 +151,8 @@ private:
     FileOutcome jobOn(BinaryFile &file) const noexcept
     {
         FileOutcome outcome;
+        // What the file was seen to hold before a failure, which its record still tells.
+        std::optional<Layout> seen;
         try {
             const Layout target = mRequest.target;
             switch (mRequest.job) {
@@ -158,15 +160,17 @@ private:
                 outcome.outcome = Outcome::Looked;
                 outcome.before = lookAtLayout(file);
                 return outcome;
-            case Job::Simulate: outcome.before = previewConversion(file, target); break;
-            case Job::Convert: outcome.before = convertInOnePass(file, target); break;
+            case Job::Simulate: outcome.before = previewConversion(file, target, &seen); break;
+            case Job::Convert: outcome.before = convertInOnePass(file, target, &seen); break;
             }
             outcome.outcome = !outcome.before             ? Outcome::Unrecognised
                               : *outcome.before == target ? Outcome::AlreadyThere
                                                           : Outcome::Converted;
             return outcome;
         } catch (...) {
-            return failedWith(currentFailure());
+            FileOutcome failed = failedWith(currentFailure());
+            failed.before = seen;
+            return failed;
         }
     }
 

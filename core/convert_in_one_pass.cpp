@@ -28,23 +28,27 @@ std::optional<Layout> lookAtLayout(BinaryFile &file)
     return found;
 }
 
-std::optional<Layout> previewConversion(BinaryFile &file, Layout target)
+std::optional<Layout> previewConversion(BinaryFile &file, Layout target, std::optional<Layout> *seen)
 {
     Header header{};
     const std::optional<Layout> found = readHeader(file, header);
+    if (seen != nullptr)
+        *seen = found;
     if (needsConverting(found, target))
         file.checkWritable();
     file.close();
     return found;
 }
 
-std::optional<Layout> convertInOnePass(BinaryFile &looked, Layout target)
+std::optional<Layout> convertInOnePass(BinaryFile &looked, Layout target, std::optional<Layout> *seen)
 {
     Header onDisk{};
-    const std::optional<Layout> seen = readHeader(looked, onDisk);
-    if (!needsConverting(seen, target)) {
+    const std::optional<Layout> looks = readHeader(looked, onDisk);
+    if (seen != nullptr)
+        *seen = looks;
+    if (!needsConverting(looks, target)) {
         looked.close();
-        return seen;
+        return looks;
     }
 
     BinaryFile file = looked.reopenForUpdate();

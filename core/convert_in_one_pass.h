@@ -27,14 +27,19 @@ class BinaryFile;
 // cannot be read, written or flushed. A file that another program replaced by rename
 // after the open gets its old header back, and DeviceIo (57) says that it changed while
 // being converted.
-[[nodiscard]] std::optional<Layout> convertInOnePass(BinaryFile &file, Layout target);
+//
+// seen, where given, takes the layout the first read found as soon as it is read, so that
+// a failure after it (a file marked read-only) can still tell what the file holds.
+[[nodiscard]] std::optional<Layout> convertInOnePass(BinaryFile &file, Layout target,
+                                                     std::optional<Layout> *seen = nullptr);
 // The same for the file at path, opened for reading first.
 [[nodiscard]] std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target);
 
 // What convertInOnePass would do, with nothing opened for writing: the same read and the
 // same answers; a file that would need converting and could not be opened for writing
 // (one marked read-only) fails as the conversion would.
-[[nodiscard]] std::optional<Layout> previewConversion(BinaryFile &file, Layout target);
+[[nodiscard]] std::optional<Layout> previewConversion(BinaryFile &file, Layout target,
+                                                      std::optional<Layout> *seen = nullptr);
 
 // The layout of the header of a file open for reading, from one read of its 16 bytes:
 // empty when unrecognised. The file is closed on return.

@@ -82,6 +82,15 @@ TEST_F(CommandLine, writesOneJsonObjectPerNameAndTheSummary)
     EXPECT_EQ(o.err, "");
 }
 
+// A file that cannot be written still tells, in its record, the layout it was seen in.
+TEST_F(CommandLine, aReadOnlyFileTellsItsLayoutInItsRecord)
+{
+    const std::string readOnly = folder.write("soloLectura.dat", kArcade).string();
+    ::chmod(readOnly.c_str(), 0444);
+    const Outcome o = runCli({"--json", "--a-emulador", readOnly});
+    EXPECT_NE(o.out.find("\"resultado\":\"fallido\",\"formato\":\"BGA, Arcade\""), std::string::npos) << o.out;
+}
+
 TEST_F(CommandLine, takesFileNamesAfterDoubleDash)
 {
     const std::string dashed = folder.write("-raro.dat", kArcade).string();
