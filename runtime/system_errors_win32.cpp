@@ -42,6 +42,9 @@ Failure failureFromWindowsError(std::uint32_t error, bool openingForUpdate, cons
     const auto standard = [&](FailureNumber number) {
         return Failure(number, standardDescription(number), path);
     };
+    // Windows allows no "*" or "?" in a name: one there is a pattern that matched nothing.
+    if (path.filename().native().find_first_of(L"*?") != std::wstring::npos)
+        return Failure(FailureNumber::FileNotFound, "Ningún archivo coincide con ese nombre", path);
     switch (error) {
     case ERROR_FILE_NOT_FOUND: return standard(FailureNumber::FileNotFound);
     case ERROR_PATH_NOT_FOUND:

@@ -70,20 +70,22 @@ TEST(WideTextBuffer, handsOnWholeCharactersWhereverTheWritesEnd)
     EXPECT_EQ(shown, L"A\u00f1o \u2014 \U0001F4C1 convertido\n");
 }
 
-// What cmd.exe does with "vuelco-cli --a-emulador *.dat": the pattern arrives as typed.
+// What cmd.exe does with "vuelco-cli --a-emulador *.dat": the pattern arrives as typed;
+// one that matches nothing is said so.
 TEST(WindowsCommandLine, convertsTheFilesAPatternNamesWhateverTheirNames)
 {
     TempFolder temp;
     writeFile(temp.path() / kAnio, headerOf(Layout::Arcade));
     writeFile(temp.path() / kCyrillic, headerOf(Layout::Arcade));
-    ChildProcess cli(fs::path(VUELCO_CLI).make_preferred(), {"--a-emulador", "*.dat"}, temp.path(),
+    ChildProcess cli(fs::path(VUELCO_CLI).make_preferred(), {"--a-emulador", "*.dat", "*.xyz"}, temp.path(),
                      ChildProcess::Errors::WithOutput);
     std::string output = cli.readRest();
     std::erase(output, '\r');
 
     EXPECT_EQ(output, "A\xc3\xb1o.dat\tBGA, Arcade -> BGA, Emulador Pc\n"
                       "\xd0\x94\xd0\xb0\xd0\xbd\xd1\x96.dat\tBGA, Arcade -> BGA, Emulador Pc\n"
-                      "Convertidos: 2, ya en ese formato: 0, no reconocidos: 0, fallidos: 0\n");
+                      "*.xyz: Error #  53: Ningún archivo coincide con ese nombre\n"
+                      "Convertidos: 2, ya en ese formato: 0, no reconocidos: 0, fallidos: 1\n");
     EXPECT_EQ(readAll(temp.path() / kAnio), headerOf(Layout::PcEmulator));
     EXPECT_EQ(readAll(temp.path() / kCyrillic), headerOf(Layout::PcEmulator));
 }
