@@ -186,8 +186,8 @@ void TestCollectionWindow::theListIsSavedInSpanishAndLeavesNoSettings()
     const TempFolder home;
     const TempFolder folder;
     (void)folder.write("x.dat", withByte(fileWith(Layout::Arcade), 4, 9));
-    qputenv("HOME", home.path().c_str());
-    qputenv("XDG_CONFIG_HOME", (home / "config").c_str());
+    qputenv("HOME", QByteArray::fromStdString(home.path().string()));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((home / "config").string()));
     vuelco::forms::installSpanishQtWords(*QCoreApplication::instance());
     ScriptedMessageBoxes boxes;
     const QString top = vuelco::forms::fromFilesystemPath(folder.path());
