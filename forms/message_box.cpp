@@ -2,8 +2,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
 
 namespace vuelco::forms {
@@ -54,6 +56,19 @@ QAbstractButton *addButton(QMessageBox *box, const QString &text, QMessageBox::B
     return button;
 }
 
+// Qt leaves room for the title and 50 pixels more, less than the icon and the three buttons
+// of a Windows title bar take, which then cut a title wider than the box ("Algo mal..."
+// read "A....."): the text is made at least as wide as the title with room for them.
+void makeRoomForTitle(QMessageBox *box, const QString &title)
+{
+    auto *text = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (text == nullptr)
+        return;
+    const QFontMetrics caption(QApplication::font("QMdiSubWindowTitleBar"));
+    const int bar = box->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    text->setMinimumWidth(caption.horizontalAdvance(title) + 3 * bar);
+}
+
 QMessageBox::Icon iconOf(int style)
 {
     switch (style & kIconMask) {
@@ -86,6 +101,7 @@ QMessageBox *createMessageBox(const QString &prompt, int style, const QString &t
     box->setText(text);
     box->setTextFormat(Qt::PlainText);
     box->setIcon(iconOf(style));
+    makeRoomForTitle(box, title);
 
     QAbstractButton *first = nullptr;
     QAbstractButton *second = nullptr;

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QtTest>
 #include <memory>
 
@@ -30,6 +31,7 @@ private slots:
     void mapsTheStyleOntoTheQtBox_data();
     void mapsTheStyleOntoTheQtBox();
     void breaksLinesAtCarriageReturnAndLineFeed();
+    void isWideEnoughForItsTitle();
     void opensCentredOverTheProgramsWindowAsAnAlert();
 };
 
@@ -88,6 +90,17 @@ void TestMessageBox::breaksLinesAtCarriageReturnAndLineFeed()
     const std::unique_ptr<QMessageBox> box(createMessageBox(prompt, 0, QStringLiteral("Algo mal...")));
     QCOMPARE(box->text(), QStringLiteral("Error #  53\nNo se encontró\nfin"));
     QCOMPARE(box->textFormat(), Qt::PlainText);
+}
+
+// A short prompt must not make a box too narrow for its title beside a title bar's icon
+// and buttons.
+void TestMessageBox::isWideEnoughForItsTitle()
+{
+    const QString title = QStringLiteral("Un título bastante más largo que el texto");
+    const std::unique_ptr<QMessageBox> box(createMessageBox(QStringLiteral("Fin"), 0, title));
+    box->show();
+    const int bar = box->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    QVERIFY(box->width() >= QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(title) + 4 * bar);
 }
 
 void TestMessageBox::opensCentredOverTheProgramsWindowAsAnAlert()
