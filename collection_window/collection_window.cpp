@@ -1,6 +1,7 @@
 #include "collection_window/collection_window.h"
 
 #include "forms/command_button.h"
+#include "forms/controls.h"
 #include "forms/fonts.h"
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
@@ -26,6 +27,7 @@
 
 namespace vuelco {
 
+using forms::caption;
 using forms::designFont;
 using forms::DesignFace;
 using forms::MsgBox;
@@ -35,11 +37,6 @@ namespace Style = forms::MsgBoxStyle;
 namespace {
 
 constexpr QChar kLineBreak = QChar(13);
-
-QString caption(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString countLine(const QString &what, std::size_t count)
 {
@@ -118,10 +115,9 @@ Control *control(QWidget *parent, const char *name, const QString &accessibleNam
 // A label is read by its text, which is what changes; what it shows is its description.
 QLabel *plainLabel(QWidget *parent, const char *name, const QString &description)
 {
-    auto *label = new QLabel(parent);
+    auto *label = forms::plainLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setAccessibleDescription(description);
-    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -182,11 +178,7 @@ void CollectionWindow::createControls()
     LNombres->setToolTip(namesTip(mPaths));
     LNombres->setWordWrap(true);
     LNombres->setFont(designFont(DesignFace::MsSansSerif, 8.25, true));
-    LNombres->setAutoFillBackground(true);
-    QPalette yellowOnBlack = LNombres->palette();
-    yellowOnBlack.setColor(QPalette::Window, Qt::black);
-    yellowOnBlack.setColor(QPalette::WindowText, QColor(255, 255, 0));
-    LNombres->setPalette(yellowOnBlack);
+    forms::showYellowOnBlack(LNombres);
 
     LEstado = plainLabel(this, "LEstado", QStringLiteral("Estado"));
     LEstado->setWordWrap(true);

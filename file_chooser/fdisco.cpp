@@ -7,6 +7,7 @@
 #include "forms/blank.h"
 #include "forms/caption_fit.h"
 #include "forms/command_button.h"
+#include "forms/controls.h"
 #include "forms/dir_list_box.h"
 #include "forms/drawing_surface.h"
 #include "forms/drive_list_box.h"
@@ -37,28 +38,12 @@ const QString kDialogTitle = QStringLiteral("Zel Soft");
 const QColor kYellow(255, 255, 0);
 const QColor kBlack(0, 0, 0);
 
-template <class Control>
-Control *place(Control *control, const char *name, const QRectF &twips)
-{
-    control->setObjectName(QString::fromLatin1(name));
-    vuelco::forms::setTwipsGeometry(control, twips);
-    return control;
-}
-
 void paintText(QWidget *control, const QColor &text)
 {
     QPalette palette = control->palette();
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::Text, text);
     control->setPalette(palette);
-}
-
-// Labels show their text as written: a file named "<b>x.dat" is not markup.
-QLabel *plainLabel(const QString &caption, QWidget *parent)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setTextFormat(Qt::PlainText);
-    return label;
 }
 
 } // namespace
@@ -84,20 +69,20 @@ void Fdisco::createControls()
 {
     mSurface = new vuelco::forms::PersistentSurface(this);
 
-    Drive1 = place(new vuelco::forms::DriveListBox(this), "Drive1", {120, 120, 2175, 315});
-    Dir1 = place(new vuelco::forms::DirListBox(this), "Dir1", {120, 480, 2535, 2340});
-    File1 = place(new vuelco::forms::FileListBox(this), "File1", {2760, 540, 3975, 2235});
+    Drive1 = vuelco::forms::placed(new vuelco::forms::DriveListBox(this), "Drive1", {120, 120, 2175, 315});
+    Dir1 = vuelco::forms::placed(new vuelco::forms::DirListBox(this), "Dir1", {120, 480, 2535, 2340});
+    File1 = vuelco::forms::placed(new vuelco::forms::FileListBox(this), "File1", {2760, 540, 3975, 2235});
     File1->setPattern(QStringLiteral("*.dat"));
-    BTacepta = place(new vuelco::forms::CommandButton(QStringLiteral("Aceptar"), this), "BTacepta", {5520, 2880, 1215, 375});
-    BTcancela = place(new vuelco::forms::CommandButton(QStringLiteral("Cancelar"), this), "BTcancela", {120, 2880, 1215, 375});
+    BTacepta = vuelco::forms::placed(new vuelco::forms::CommandButton(QStringLiteral("Aceptar"), this), "BTacepta", {5520, 2880, 1215, 375});
+    BTcancela = vuelco::forms::placed(new vuelco::forms::CommandButton(QStringLiteral("Cancelar"), this), "BTcancela", {120, 2880, 1215, 375});
 
-    Lelegido = place(new vuelco::forms::PathLabel(this), "Lelegido", {2400, 120, 4335, 255});
+    Lelegido = vuelco::forms::placed(new vuelco::forms::PathLabel(this), "Lelegido", {2400, 120, 4335, 255});
     Lelegido->setFrameShape(QFrame::Box);
     Lelegido->setFont(vuelco::forms::designFont(vuelco::forms::DesignFace::MsSansSerif, 8.25, true));
     paintText(Lelegido, kYellow);
 
     // Reaches past the dialog's right edge by design: only its first 600 twips show.
-    txtGraba = place(new QLineEdit(QStringLiteral("Algo"), this), "txtGraba", {6240, 360, 3975, 375});
+    txtGraba = vuelco::forms::placed(new QLineEdit(QStringLiteral("Algo"), this), "txtGraba", {6240, 360, 3975, 375});
     txtGraba->setFont(vuelco::forms::designFont(vuelco::forms::DesignFace::Arial, 9.75, false));
     QPalette boxPalette = txtGraba->palette();
     boxPalette.setColor(QPalette::Text, kYellow);
@@ -105,10 +90,11 @@ void Fdisco::createControls()
     txtGraba->setPalette(boxPalette);
     txtGraba->hide();
 
-    Label1 = plainLabel(QStringLiteral("Nota: NO utilizar archivos con \"Solo Lectura\""), this);
+    Label1 = vuelco::forms::plainLabel(this);
+    Label1->setText(QStringLiteral("Nota: NO utilizar archivos con \"Solo Lectura\""));
     paintText(Label1, kYellow);
     Label1->adjustSize();
-    place(Label1, "Label1", {1800, 3000, vuelco::forms::pixelsToTwips(Label1->width()), 195});
+    vuelco::forms::placed(Label1, "Label1", {1800, 3000, vuelco::forms::pixelsToTwips(Label1->width()), 195});
 
     // What screen readers call the lists, which have no caption of their own.
     Drive1->setAccessibleName(QStringLiteral("Unidad"));

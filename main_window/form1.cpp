@@ -10,6 +10,7 @@
 #include "forms/blank.h"
 #include "forms/caption_fit.h"
 #include "forms/command_button.h"
+#include "forms/controls.h"
 #include "forms/fonts.h"
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
@@ -29,6 +30,7 @@
 
 namespace vuelco {
 
+using forms::caption;
 using forms::designFont;
 using forms::DesignFace;
 using forms::MsgBox;
@@ -41,8 +43,6 @@ namespace {
 constexpr double kClientWidth = 6390;
 constexpr double kClientHeight = 3195;
 constexpr QChar kLineBreak = QChar(13);
-
-QString caption(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 template <class Texts>
 QString lines(const Texts &texts)
@@ -63,18 +63,12 @@ void showFailure(const Failure &failure)
 template <class Control>
 Control *control(QWidget *parent, const char *name, const QRectF &twips)
 {
-    auto *widget = new Control(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    setTwipsGeometry(widget, twips);
-    return widget;
+    return forms::placed(new Control(parent), name, twips);
 }
 
-// Labels show their text as written: a file named "<b>x.dat" is not markup.
 QLabel *plainLabel(QWidget *parent, const char *name, const QRectF &twips)
 {
-    auto *widget = control<QLabel>(parent, name, twips);
-    widget->setTextFormat(Qt::PlainText);
-    return widget;
+    return forms::placed(forms::plainLabel(parent), name, twips);
 }
 
 QPushButton *commandButton(QWidget *parent, const char *name, const QRectF &twips)
@@ -121,11 +115,7 @@ void Form1::createControls()
     LRuta->setWordWrap(true);
     LRuta->setAccessibleDescription(QStringLiteral("Archivo"));
     LRuta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    LRuta->setAutoFillBackground(true);
-    QPalette yellowOnBlack = LRuta->palette();
-    yellowOnBlack.setColor(QPalette::Window, Qt::black);
-    yellowOnBlack.setColor(QPalette::WindowText, QColor(255, 255, 0));
-    LRuta->setPalette(yellowOnBlack);
+    forms::showYellowOnBlack(LRuta);
 
     BTcarga = commandButton(this, "BTcarga", {5760, 600, 495, 330});
     BTcarga->setText(QStringLiteral("..."));
