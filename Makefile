@@ -50,10 +50,10 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	tests/fuzz/run $(FUZZ_SECONDS)
 
-# Test-parameter structs read only through GoogleTest look unused to cppcheck, so that
-# check is off.
 # clang-tidy (.clang-tidy) and cppcheck over every file of compile_commands.json: the full
 # build's (Qt included) when it has been built, else the Qt-free one, configured here.
+# cppcheck's unusedStructMember is off: test-parameter structs are read only through
+# GoogleTest, where it cannot see them.
 LINT_BUILD ?= $(if $(wildcard build/compile_commands.json),build,build-core)
 LINT_FILES = '$(CURDIR)/(core|runtime|batch|forms|cli|file_chooser|collection_window|main_window|app|packaging|tests)/'
 lint: deps

@@ -2,7 +2,7 @@
 // linear-gradient fill of a surface of the same size.
 #include "bench_report.h"
 
-#include "file_chooser/degradado.h"
+#include "file_chooser/module1.h"
 #include "forms/drawing_surface.h"
 #include "forms/twips.h"
 

@@ -1,4 +1,4 @@
-#include "file_chooser/degradado.h"
+#include "file_chooser/module1.h"
 
 #include "runtime/failure.h"
 #include "forms/drawing_surface.h"

@@ -1,6 +1,5 @@
 #include "file_chooser/fdisco.h"
 
-#include "file_chooser/degradado.h"
 #include "file_chooser/module1.h"
 #include "runtime/failure.h"
 #include "forms/accessibility.h"

@@ -4,6 +4,10 @@
 #include <array>
 #include <cstdint>
 
+namespace vuelco::forms {
+class DrawingSurface;
+}
+
 // The shared request state of the file chooser, alive for the whole run. A caller puts
 // the starting path in RutaArchivo and the mode in Opcion[1], shows Fdisco modally, and
 // reads the result from Opcion[0] (1 accepted, 0 cancelled) and, in mode 0, the chosen
@@ -28,5 +32,15 @@ namespace vuelco::Module1 {
 // The text after a path's last separator: the file name of a full path, the whole
 // text when it has no separator, the empty text when it ends with one.
 [[nodiscard]] QString NombreArchivo(const QString &Ruta);
+
+// Paints a horizontal gradient over a form's whole drawing area (degradado.cpp): strips 3
+// units wide at a pitch of 2, one channel falling evenly from 255 at the left edge to 100
+// at the right, the others 0. Modo 0 paints blue, 1 green, 2 red; any other value paints
+// nothing.
+//
+// The arithmetic is that of the forms runtime, 16-bit positions and single-precision
+// intensity, so a width or height beyond 16 bits throws Overflow (6) and a zero width
+// DivisionByZero (11); the strips drawn before the failure stay drawn.
+void Degradado(std::uint8_t Modo, vuelco::forms::DrawingSurface &Forma);
 
 } // namespace vuelco::Module1

@@ -1,5 +1,4 @@
 #include "fake_volumes.h"
-#include "file_chooser/degradado.h"
 #include "file_chooser/fdisco.h"
 #include "file_chooser/module1.h"
 #include "forms/drawing_surface.h"
