@@ -241,7 +241,7 @@ void TestLoadThroughChooser::aNameThatIsNotUtf8OpensItsOwnFile()
     Form1 window;
     window.show();
 
-    std::string path = file.native();
+    std::string path = file.string();
     if (way == "chooser") {
         QString startFolder;
         pickInChooser(qtPath(folder.path()), qtPath(latin1Name), &startFolder);
