@@ -162,10 +162,10 @@ INSTANTIATE_TEST_SUITE_P(
     Words, Usage,
     testing::Values(UsageCase{"help", {"--help"}, 0, "Uso: vuelco-cli", ""},
                     UsageCase{"windowsHelp", {"a.dat", "/?"}, 0, "Uso: vuelco-cli", ""},
-                    // A name no Windows file can have.
+                    // A name no Windows file can have: a pattern that matched nothing.
                     UsageCase{"slashQuestionAsAFile", {"--", "/?"}, 1, "",
                               kNamesAreBytes ? "/?: Error #  53: No se encontró el archivo\n"
-                                             : "/?: Error #  52: Nombre o número de archivo incorrecto\n"},
+                                             : "/?: Error #  53: Ningún archivo coincide con ese nombre\n"},
                     UsageCase{"version", {"--version"}, 0, "vuelco-cli " VUELCO_VERSION "\n", ""},
                     UsageCase{"nothing", {}, 2, "", "vuelco-cli: falta el archivo\nPruebe 'vuelco-cli --help'.\n"},
                     UsageCase{"targetWithoutFile", {"--a-arcade"}, 2, "", "vuelco-cli: falta el archivo"},
