@@ -109,9 +109,11 @@ std::string drained(int fd)
 // its standard error on a pipe; what it wrote there and its status come from finish().
 class Started {
 public:
-    Started(const std::vector<fs::path> &files, int out, const char *jobs = "1")
+    Started(const std::vector<fs::path> &files, int out, const char *jobs = "1",
+            const std::vector<std::string> &options = {})
     {
         std::vector<std::string> words{VUELCO_CLI, "--a-emulador", "-j", jobs};
+        words.insert(words.end(), options.begin(), options.end());
         std::ranges::transform(files, std::back_inserter(words), [](const fs::path &file) { return file.string(); });
         std::vector<char *> argv;
         std::ranges::transform(words, std::back_inserter(argv), [](std::string &word) { return word.data(); });
@@ -198,6 +200,33 @@ TEST_P(Interrupted, finishesTheFileInFlightAndTellsWhatItDid)
 INSTANTIATE_TEST_SUITE_P(Signals, Interrupted,
                          ::testing::Values(std::pair(SIGINT, 130), std::pair(SIGTERM, 143)),
                          [](const auto &row) { return std::string(row.param.first == SIGINT ? "ctrlC" : "sigterm"); });
+
+// A run killed while a file waits for another program's lock leaves a record of every
+// file it finished, which takes them back.
+TEST(KilledRun, leavesARecordThatUndoesWhatItConverted)
+{
+    const TempFolder folder;
+    const std::vector<fs::path> files = arcadeFiles(folder, 6);
+    std::optional<BinaryFile> held = BinaryFile::openForUpdate(files[3]);
+    held->lockForConversion();
+    const std::string record = (folder / "registro.json").string();
+    int out[2];
+    ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
+    Started cli(files, out[1], "1", {"--registro", record});
+    ::close(out[1]);
+    for (int i = 0; i < 3; ++i)
+        (void)lineOf(out[0]);
+    cli.signal(SIGKILL);
+    (void)cli.finish();
+    ::close(out[0]);
+    held.reset();
+
+    const std::vector<std::string_view> words{"--deshacer", record};
+    std::ostringstream said;
+    EXPECT_EQ(cli::run(words, said, said), 0) << said.str();
+    for (const fs::path &file : files)
+        EXPECT_EQ(readAll(file), fileWith(Layout::Arcade)) << file;
+}
 
 // Standard output on a full device, closed, or a pipe whose reader went away with
 // SIGPIPE ignored: the first write that fails stops the run, standard error says so, and
