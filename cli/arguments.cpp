@@ -74,7 +74,10 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
                 arguments.command = Command::Convert;
             arguments.target = target;
         } else if (word == "--deshacer" || word == "--registro") {
-            if (at + 1 == words.size() || words[at + 1].empty())
+            // A name that starts with a dash is an option forgotten its file ("./-x" names
+            // such a file); "-" alone is standard input, which only an undo reads.
+            const std::string_view file = at + 1 < words.size() ? words[at + 1] : std::string_view{};
+            if (file.empty() || (file.front() == '-' && (file != "-" || word == "--registro")))
                 return {std::nullopt, std::string(word) + " necesita el nombre de un archivo"};
             if (word == "--registro") {
                 arguments.recordFile = words[++at];

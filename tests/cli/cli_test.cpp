@@ -164,6 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"undoAndTarget", {"--deshacer", "r.json", "--a-arcade"}, 2, "",
                               "vuelco-cli: --deshacer no se combina"},
                     UsageCase{"undoWithoutRecord", {"--deshacer"}, 2, "", "vuelco-cli: --deshacer necesita"},
+                    UsageCase{"recordForgotten", {"--registro", "--a-arcade", "a.dat"}, 2, "",
+                              "vuelco-cli: --registro necesita el nombre de un archivo"},
                     UsageCase{"unreadableRecord", {"--deshacer", "/no/hay/registro.json"}, 2, "",
                               "vuelco-cli: no se pudo leer el registro /no/hay/registro.json\n"}),
     testing::PrintToStringParamName());
