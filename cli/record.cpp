@@ -1,5 +1,6 @@
 #include "cli/record.h"
 
+#include "batch/given_names.h"
 #include "batch/outcome_text.h"
 #include "cli/name_text.h"
 
@@ -72,9 +73,10 @@ Record::Record(const Arguments &arguments, std::ostream &out, std::ostream &err,
 
 batch::NativeName Record::absoluteName(const batch::NativeName &name) const
 {
+    // Without "." elements and doubled separators; ".." stays, as it may climb out of a link.
     const std::filesystem::path path(name);
     if (path.is_absolute() || mBase.empty())
-        return name;
+        return batch::GivenNames::keyOf(name);
     // On Windows "C:x" and "\x" start from a drive's own folder, which the system tells.
     if (path.has_root_name() || path.has_root_directory()) {
         std::error_code error;
@@ -83,7 +85,7 @@ batch::NativeName Record::absoluteName(const batch::NativeName &name) const
     }
     batch::NativeName whole = mBase;
     batch::appendEntry(whole, name);
-    return whole;
+    return batch::GivenNames::keyOf(whole);
 }
 
 bool Record::report(const batch::FileOutcome &outcome, const batch::Progress &progress)
