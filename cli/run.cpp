@@ -105,15 +105,15 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
     // Made before anything is converted, and never over a file already there.
     RecordFile recordFile;
     if (!arguments.recordFile.empty()) {
-        const std::string refusal = "vuelco-cli: no se convirtió nada: el registro " +
-                                    escapedText(arguments.recordFile);
+        const std::string named = "vuelco-cli: el registro " + escapedText(arguments.recordFile);
+        constexpr std::string_view kNothingDone = "; no se tocó ningún archivo\n";
         try {
             if (!recordFile.create(std::filesystem::path(fileArgumentName(arguments.recordFile)))) {
-                err << refusal << " ya existe, y no se escribe encima\n";
+                err << named << " ya existe, y no se escribe encima" << kNothingDone;
                 return kRecordNotWritten;
             }
         } catch (const Failure &failure) {
-            err << refusal << " no se pudo crear: " << escapedText(batch::failureReason(failure)) << "\n";
+            err << named << " no se pudo crear: " << escapedText(batch::failureReason(failure)) << kNothingDone;
             return kRecordNotWritten;
         }
     }

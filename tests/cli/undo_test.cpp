@@ -120,8 +120,8 @@ TEST_F(Undo, redoesFromTheUndosRecordAndKeepsRecordsItDidNotWrite)
     const Bytes kept = readAll(record);
     const CliRun refused = runCli({"--a-arcade", "--registro", record, arcade});
     EXPECT_EQ(refused.status, 3);
-    EXPECT_EQ(refused.err, "vuelco-cli: no se convirtió nada: el registro " + record +
-                               " ya existe, y no se escribe encima\n");
+    EXPECT_EQ(refused.err, "vuelco-cli: el registro " + record +
+                               " ya existe, y no se escribe encima; no se tocó ningún archivo\n");
     EXPECT_EQ(readAll(arcade), kPcEmulator);
     EXPECT_EQ(readAll(record), kept);
 }
