@@ -126,6 +126,16 @@ TEST_F(Undo, redoesFromTheUndosRecordAndKeepsRecordsItDidNotWrite)
     EXPECT_EQ(readAll(record), kept);
 }
 
+// -n says what would be undone, and writes nothing.
+TEST_F(Undo, simulatesWithoutWriting)
+{
+    convert();
+    const CliRun said = runCli({"-n", "--deshacer", record});
+    EXPECT_EQ(said.out, arcade + "\tBGA, Emulador Pc -> BGA, Arcade (se desharía)\n");
+    EXPECT_EQ(said.status, 0);
+    EXPECT_EQ(readAll(arcade), kPcEmulator);
+}
+
 // A record is data from anywhere: a line cut short, one that is no conversion of Vuelco's
 // and plain garbage are each said once with their number, and the rest is undone. A
 // forged line never gets its bytes written, whatever file it names.
