@@ -210,9 +210,9 @@ void Record::appendUndoFields(std::string &line, const batch::FileOutcome &outco
         line.append(R"(,"volumen":null,"archivo":null,"tamano":null,"cabecera_antes":null,"cabecera_despues":null)");
         return;
     }
-    line.append(",\"volumen\":\"").append(std::to_string(outcome.identity->volume));
-    line.append("\",\"archivo\":\"").append(std::to_string(outcome.identity->file));
-    line.append("\",\"tamano\":").append(std::to_string(outcome.size));
+    line.append(R"(,"volumen":")").append(std::to_string(outcome.identity->volume));
+    line.append(R"(","archivo":")").append(std::to_string(outcome.identity->file));
+    line.append(R"(","tamano":)").append(std::to_string(outcome.size));
     line.append(",\"cabecera_antes\":");
     appendHex(line, outcome.header);
     line.append(",\"cabecera_despues\":");

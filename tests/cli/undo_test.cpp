@@ -148,8 +148,8 @@ TEST_F(Undo, refusesLinesThatAreNotVuelcosAndUndoesTheRest)
     lines.resize(lines.find('\n') + 1);
     std::string forged = lines;
     forged.replace(forged.find("a.dat"), 5, "b.dat");
-    forged.replace(forged.find("\"cabecera_despues\":\"52455300030000005"), 36,
-                   "\"cabecera_despues\":\"52455300030000009");
+    forged.replace(forged.find(R"("cabecera_despues":"52455300030000005)"), 36,
+                   R"("cabecera_despues":"52455300030000009)");
     std::string cut = lines.substr(0, lines.size() / 2);
     const CliRun undone = runCli({"--deshacer", "-"}, "basura\n" + forged + lines + cut);
     EXPECT_EQ(undone.status, 1);
