@@ -42,9 +42,10 @@ public:
 private:
     static constexpr int kDeepest = 8;
 
+    // An object whose members are depth + 1 deep; fields, the top one's, are kept.
     bool object(int depth, LineFields *fields)
     {
-        if (depth > kDeepest || !take('{'))
+        if (!take('{'))
             return false;
         skipSpace();
         if (take('}'))
@@ -62,7 +63,7 @@ private:
             if (kept != nullptr && !kept->empty())
                 return false;  // a field given twice
             const std::size_t start = mAt;
-            if (!value(depth))
+            if (!value(depth + 1))
                 return false;
             if (fields != nullptr && key == "resumen")
                 fields->summary = true;
@@ -94,7 +95,7 @@ private:
 
     bool value(int depth)
     {
-        if (mAt == mText.size())
+        if (depth > kDeepest || mAt == mText.size())
             return false;
         const char c = mText[mAt];
         if (c == '"') {
@@ -102,7 +103,7 @@ private:
             return string(text);
         }
         if (c == '{')
-            return object(depth + 1, nullptr);
+            return object(depth, nullptr);
         if (c == '[') {
             ++mAt;
             skipSpace();
@@ -110,19 +111,19 @@ private:
                 return true;
             do {
                 skipSpace();
-                if (depth + 1 > kDeepest || !value(depth + 1))
+                if (!value(depth + 1))
                     return false;
                 skipSpace();
             } while (take(','));
             return take(']');
         }
-        for (const std::string_view word : {"null", "true", "false"}) {
-            if (mText.substr(mAt, word.size()) == word) {
-                mAt += word.size();
-                return true;
-            }
-        }
-        return number();
+        static constexpr std::array<std::string_view, 3> kWords{"null", "true", "false"};
+        const auto *word = std::find_if(kWords.begin(), kWords.end(),
+                                        [this](std::string_view w) { return mText.substr(mAt, w.size()) == w; });
+        if (word == kWords.end())
+            return number();
+        mAt += word->size();
+        return true;
     }
 
     bool number()
