@@ -99,13 +99,14 @@ bool Record::report(const batch::FileOutcome &outcome, const batch::Progress &pr
         appendUndoText(outcome);
     else
         appendText(outcome);
+    // Each line goes to both, whichever failed: a file that finished is told wherever it can be.
     bool goOn = true;
     if (mFile != nullptr) {
         if (!mArguments.json)
             appendJson(mFileLine, outcome);
         goOn = toFile(mArguments.json ? mLine : mFileLine);
     }
-    goOn = goOn && write(toErr ? mErr : mOut, mLine);
+    goOn = write(toErr ? mErr : mOut, mLine) && goOn;
     mProgress.update(progress.done, progress.found, progress.complete);
     return goOn;
 }
@@ -259,13 +260,13 @@ bool Record::toFile(std::string_view text)
 
 bool Record::onFile(const std::function<void()> &action)
 {
-    if (mFailed)
+    if (mFileFailed)
         return false;
     try {
         action();
         return true;
     } catch (const Failure &failure) {
-        mFailed = true;
+        mFileFailed = true;
         mProgress.hide();
         mErr << "vuelco-cli: no se pudo escribir el registro: " << escapedText(batch::failureReason(failure))
              << "; no se tomaron más archivos\n"

@@ -41,8 +41,8 @@ public:
     // undo counts the lines of its record that were no lines of Vuelco's.
     void close(const batch::Summary &summary, bool interrupted, std::size_t refusedLines = 0);
 
-    // Whether a write of the record failed.
-    [[nodiscard]] bool failed() const noexcept { return mFailed; }
+    // Whether a write of the record failed, to a stream or to the record file.
+    [[nodiscard]] bool failed() const noexcept { return mFailed || mFileFailed; }
 
 private:
     void appendText(const batch::FileOutcome &outcome);
@@ -70,7 +70,9 @@ private:
     batch::NativeName mBase;  // the current folder, for the absolute paths
     std::string mLine;  // composed here, each line in one piece
     std::string mFileLine;
-    bool mFailed = false;
+    bool mFailed = false;      // a stream's
+    // Apart: the files in flight when standard output fails still go to the record file.
+    bool mFileFailed = false;
 };
 
 } // namespace vuelco::cli

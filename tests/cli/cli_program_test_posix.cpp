@@ -230,7 +230,8 @@ TEST(KilledRun, leavesARecordThatUndoesWhatItConverted)
 
 // Standard output on a full device, closed, or a pipe whose reader went away with
 // SIGPIPE ignored: the first write that fails stops the run, standard error says so, and
-// the status is 3. No line ever lands in a data file that took a closed output's number.
+// the status is 3. No line ever lands in a data file that took a closed output's number,
+// and the record file still tells every file converted, so its undo takes all back.
 struct LostOutput {
     const char *name;
     std::function<int()> open;  // the descriptor for standard output, -1 for none
@@ -246,7 +247,8 @@ TEST_P(OutputLost, stopsTheRunAndSaysSo)
     const std::vector<fs::path> files = arcadeFiles(folder, 300);
     const int out = GetParam().open();
     const auto previous = std::signal(SIGPIPE, SIG_IGN);
-    Started cli(files, out, "8");
+    const std::string record = (folder / "registro.json").string();
+    Started cli(files, out, "8", {"--registro", record});
     (void)std::signal(SIGPIPE, previous);
     if (out >= 0)
         ::close(out);
@@ -258,6 +260,11 @@ TEST_P(OutputLost, stopsTheRunAndSaysSo)
     for (const fs::path &file : files)
         EXPECT_TRUE(readAll(file) == fileWith(Layout::Arcade) || readAll(file) == fileWith(Layout::PcEmulator))
             << file;
+    const std::vector<std::string_view> undo{"--deshacer", record};
+    std::ostringstream said;
+    EXPECT_EQ(cli::run(undo, said, said), 0) << said.str();
+    for (const fs::path &file : files)
+        EXPECT_EQ(readAll(file), fileWith(Layout::Arcade)) << file;
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, OutputLost,
