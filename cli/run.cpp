@@ -46,7 +46,7 @@ std::optional<UndoRecord> undoRecordOf(const Arguments &arguments, std::istream 
             record = readUndoRecord(file);
     }
     if (!record)
-        err << "vuelco-cli: no se pudo leer el registro " << escapedText(name) << "\n";
+        err << "vuelco-cli: no se pudo leer el registro " << escapedName(fileArgumentName(name)) << "\n";
     return record;
 }
 
@@ -66,7 +66,7 @@ batch::Request undoRequestFor(const Arguments &arguments, UndoRecord &record)
 void sayRefused(const Arguments &arguments, const UndoRecord &record, std::ostream &err)
 {
     for (const std::size_t line : record.refusedLines)
-        err << "vuelco-cli: " << escapedText(arguments.undoRecord) << ", línea " << line
+        err << "vuelco-cli: " << escapedName(fileArgumentName(arguments.undoRecord)) << ", línea " << line
             << ": no es una línea de Vuelco completa" << batch::kNotUndoneNote << "\n";
 }
 
@@ -105,7 +105,7 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
     // Made before anything is converted, and never over a file already there.
     RecordFile recordFile;
     if (!arguments.recordFile.empty()) {
-        const std::string named = "vuelco-cli: el registro " + escapedText(arguments.recordFile);
+        const std::string named = "vuelco-cli: el registro " + escapedName(fileArgumentName(arguments.recordFile));
         constexpr std::string_view kNothingDone = "; no se tocó ningún archivo\n";
         try {
             if (!recordFile.create(std::filesystem::path(fileArgumentName(arguments.recordFile)))) {

@@ -244,8 +244,8 @@ RecordLine readRecordLine(std::string_view line, batch::NativeName &path, batch:
     const std::optional<std::uint64_t> size = wholeNumber(fields.size);
     const std::optional<Header> before = headerFromHex(unquoted(fields.before));
     const std::optional<Header> after = headerFromHex(unquoted(fields.after));
-    if (fields.path.empty() || !name || name->empty() || !std::filesystem::path(*name).is_absolute() || !volume || !file || !size ||
-        !before || !after || !oneConversionApart(*before, *after))
+    const bool absolute = name && !name->empty() && std::filesystem::path(*name).is_absolute();
+    if (!absolute || !volume || !file || !size || !before || !after || !oneConversionApart(*before, *after))
         return RecordLine::Refused;
     path = *std::move(name);
     step = {{*volume, *file}, *size, *before, *after};

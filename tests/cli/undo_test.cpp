@@ -93,8 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                           [](const std::string &path) {
                               writeFile(path, fileWith(Layout::PcEmulator, bodyOf(5), kOtherGroups));
                           },
-                          "cambió desde entonces (no se deshace)", fileWith(Layout::PcEmulator, bodyOf(5), kOtherGroups),
-                          1},
+                          "cambió desde entonces (no se deshace)",
+                          fileWith(Layout::PcEmulator, bodyOf(5), kOtherGroups), 1},
                     Since{"replaced",
                           [](const std::string &path) {
                               writeFile(path + ".nuevo", kPcEmulator);
