@@ -199,10 +199,11 @@ std::optional<std::basic_string<Char>> fromJson(std::string_view text)
             const Piece piece = pieceAt(text, at);
             if (piece.value < 0x20 || (!piece.character && sizeof(Char) != 1))
                 return std::nullopt;
-            if (piece.character)
-                appendUnit(out, piece.value);
+            // Names are bytes on Linux: the text's own are the name's.
+            if constexpr (sizeof(Char) == 1)
+                out.append(text.substr(at, piece.length));
             else
-                out += static_cast<Char>(piece.value);
+                appendUnit(out, piece.value);
             at += piece.length;
             continue;
         }
