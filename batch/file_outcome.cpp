@@ -15,6 +15,10 @@ void Summary::count(const FileOutcome &outcome)
     case Outcome::Unrecognised: ++unrecognised; break;
     case Outcome::SameFile: ++sameFile; break;
     case Outcome::Failed: ++failed; break;
+    case Outcome::AlreadyUndone: ++alreadyUndone; break;
+    case Outcome::ChangedSince: ++changedSince; break;
+    case Outcome::NotFound: ++notFound; break;
+    case Outcome::OtherFile: ++otherFile; break;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "batch/entry_name.h"
 #include "core/bga_header.h"
 #include "runtime/failure.h"
+#include "runtime/file_identity.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,11 +14,17 @@ namespace vuelco::batch {
 // What became of one name of a run.
 enum class Outcome : std::uint8_t {
     Looked,        // Look: before holds the layout, or nothing for a file no BGA one
-    Converted,     // Convert: the file is in the target layout now; Simulate: it would be
+    Converted,     // Convert: the file is in the target layout now; Simulate: it would be;
+                   // Undo: the conversion is taken back; SimulateUndo: it would be
     AlreadyThere,  // in the target layout already: nothing written
     Unrecognised,  // not a BGA file (a file shorter than the header included): nothing written
     SameFile,      // a later name of a file reported before: nothing done again
     Failed,        // failure says why; the file is as it was
+    // Undo only, nothing written:
+    AlreadyUndone,  // the file holds the header from before the conversion
+    ChangedSince,   // any other header
+    NotFound,       // no file at the path
+    OtherFile,      // another file stands at the path
 };
 
 struct FileOutcome {
@@ -26,6 +33,10 @@ struct FileOutcome {
     std::optional<Layout> before;    // the layout found, where the header could be read
     std::optional<Failure> failure;  // with Failed
     NativeName sameAs;               // with SameFile: the name the file was reported under
+    // Once the file was open and its header read (before set): what an exact undo needs.
+    std::optional<FileIdentity> identity;
+    std::uint64_t size = 0;
+    Header header{};                 // as found; with Converted, the one rewritten
 };
 
 // How far a run has come when an outcome is reported.
@@ -45,6 +56,10 @@ struct Summary {
     std::size_t unrecognised = 0;
     std::size_t failed = 0;
     std::size_t sameFile = 0;
+    std::size_t alreadyUndone = 0;  // Undo
+    std::size_t changedSince = 0;
+    std::size_t notFound = 0;
+    std::size_t otherFile = 0;
     bool stopped = false;           // asked to stop before every file was taken
 
     void count(const FileOutcome &outcome);

@@ -35,6 +35,49 @@ FileOutcome failedWith(Failure failure)
     return outcome;
 }
 
+bool isUndo(Job job) { return job == Job::Undo || job == Job::SimulateUndo; }
+
+// Whether file is the one a step's conversion wrote: by identity, or where the system
+// gives no file number, by size.
+bool isTheFileOf(const UndoStep &step, const BinaryFile &file)
+{
+    return step.identity.file != 0 ? file.identity() == step.identity : file.size() == step.size;
+}
+
+// A step taken back, or said to be, with all of a conversion's care: the header read, and
+// for writing, read again under the lock; rewritten only when it is still exactly the one
+// the conversion left, and then from what was read.
+FileOutcome undoStep(const UndoStep &step, const NativeName &path, Job job) noexcept
+{
+    FileOutcome outcome;
+    try {
+        BinaryFile file = BinaryFile::openForReading(path);
+        outcome.identity = file.identity();
+        outcome.size = file.size();
+        if (!isTheFileOf(step, file)) {
+            outcome.outcome = Outcome::OtherFile;
+            return outcome;
+        }
+        const Layout back = otherLayout(*layoutOf(step.after));
+        outcome.before = job == Job::Undo ? convertInOnePass(file, back, outcome.header, &step.after)
+                                          : previewConversion(file, back, outcome.header, &step.after);
+        outcome.outcome = !outcome.before                ? Outcome::ChangedSince
+                          : outcome.header == step.after  ? Outcome::Converted
+                          : outcome.header == step.before ? Outcome::AlreadyUndone
+                                                          : Outcome::ChangedSince;
+        return outcome;
+    } catch (const Failure &failure) {
+        const auto number = static_cast<FailureNumber>(failure.number());
+        if (number == FailureNumber::FileNotFound || number == FailureNumber::PathNotFound) {
+            outcome.outcome = Outcome::NotFound;
+            return outcome;
+        }
+        return failedWith(failure);
+    } catch (...) {
+        return failedWith(currentFailure());
+    }
+}
+
 // The names in order, each folder among them walked with recursive, each path walked or
 // opened once: a later spelling of a path given before comes out as the same file.
 class Names {
@@ -61,6 +104,11 @@ public:
             if (mNext == mRequest.names.size())
                 return false;
             const NativeName &name = mRequest.names[mNext++];
+            // An undo takes every line of its record, each at its own step (order).
+            if (isUndo(mRequest.job)) {
+                item.name.given = &name;
+                return true;
+            }
             if (const NativeName *first = mGiven.givenBefore(name)) {
                 // Nothing to open: the name is reported as the same file as its first spelling.
                 item.name.given = &name;
@@ -126,6 +174,12 @@ private:
     {
         if (item.outcome.failure || item.outcome.outcome == Outcome::SameFile)
             return;
+        if (isUndo(mRequest.job)) {
+            item.outcome = item.order < mRequest.undo.size()
+                               ? undoStep(mRequest.undo[item.order], item.path(), mRequest.job)
+                               : failedWith(Failure(FailureNumber::InternalError, "Falta el paso que deshacer"));
+            return;
+        }
         FileClaims::Holder *claimed = nullptr;
         try {
             const NativeName &path = item.path();
@@ -151,8 +205,8 @@ private:
     FileOutcome jobOn(BinaryFile &file) const noexcept
     {
         FileOutcome outcome;
-        // What the file was seen to hold before a failure, which its record still tells.
-        std::optional<Layout> seen;
+        outcome.identity = file.identity();
+        outcome.size = file.size();
         try {
             const Layout target = mRequest.target;
             switch (mRequest.job) {
@@ -160,16 +214,19 @@ private:
                 outcome.outcome = Outcome::Looked;
                 outcome.before = lookAtLayout(file);
                 return outcome;
-            case Job::Simulate: outcome.before = previewConversion(file, target, &seen); break;
-            case Job::Convert: outcome.before = convertInOnePass(file, target, &seen); break;
+            case Job::Simulate: outcome.before = previewConversion(file, target, outcome.header); break;
+            case Job::Convert: outcome.before = convertInOnePass(file, target, outcome.header); break;
+            case Job::SimulateUndo:
+            case Job::Undo: break;  // never here: see undoStep
             }
             outcome.outcome = !outcome.before             ? Outcome::Unrecognised
                               : *outcome.before == target ? Outcome::AlreadyThere
                                                           : Outcome::Converted;
             return outcome;
         } catch (...) {
+            // What the file was seen to hold before the failure, which its record still tells.
             FileOutcome failed = failedWith(currentFailure());
-            failed.before = seen;
+            failed.before = layoutOf(outcome.header);
             return failed;
         }
     }

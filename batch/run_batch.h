@@ -20,6 +20,11 @@ namespace vuelco::batch {
 // opened again for writing, through the handle already open (convertInOnePass). Looking
 // and simulating open nothing for writing.
 //
+// An undo takes each name given as it comes, in order, however it is spelt: each is one
+// line of a record, with its step (UndoStep) at the same place, and says what became of it
+// (Converted when taken back). Nothing is walked and nothing claimed: the undo of one file
+// is rewritten only under its lock, from the header read there.
+//
 // A stop (the stop request, or the listener's say) takes no new file: those in flight
 // finish whole and are reported. Returns the counts.
 [[nodiscard]] Summary runBatch(const Request &request, Listener &listener, const StopRequest &stop);

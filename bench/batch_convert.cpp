@@ -9,6 +9,10 @@
 //
 // With --workers, it compares instead the threaded loop and vuelco-cli -j N for several
 // N on the disk, which is how the default worker count was chosen.
+//
+// Then, on the disk, the record and the undo against the plain batch: the batch with
+// --registro, and --deshacer of that record, each against vuelco-cli --a-emulador alone
+// (--registro runs only these rows).
 #include "arcade_files.h"
 #include "bench_report.h"
 #include "scratch_folder.h"
@@ -166,9 +170,9 @@ Cost runThreadedLoop(const std::vector<std::string> &files, unsigned threads)
     return cost;
 }
 
-void checkConverted(const std::vector<std::string> &files)
+void checkConverted(const std::vector<std::string> &files, Layout layout = Layout::PcEmulator)
 {
-    const Header expected = composeHeader(Layout::PcEmulator, bench::kGroups);
+    const Header expected = composeHeader(layout, bench::kGroups);
     for (const std::string &file : files) {
         Header header{};
         const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
@@ -273,6 +277,40 @@ void compare(const std::string &cli)
                     perFile(onDisk[2].seconds), 1.15);
 }
 
+// Each round converts the files without a record and, from arcade again, with one (which
+// of the two first turns round by round), then takes the recorded batch back.
+void compareRecordAndUndo(const std::string &cli)
+{
+    constexpr int kRounds = 3;
+    const bench::ScratchFolder disk("/var/tmp");
+    const std::vector<std::string> files = bench::numberedFiles(disk.path(), kFiles);
+    const std::string record = (disk.path() / "registro.json").string();
+    std::vector<double> plain;
+    std::vector<double> recorded;
+    std::vector<double> undone;
+    for (int round = 0; round < kRounds; ++round) {
+        for (int turn = 0; turn < 2; ++turn) {
+            resetToArcade(files);
+            if ((turn + round) % 2 == 0) {
+                plain.push_back(timeCli(cli, withFiles({"--a-emulador"}, files)));
+                checkConverted(files);
+                continue;
+            }
+            fs::remove(record);
+            recorded.push_back(timeCli(cli, withFiles({"--a-emulador", "--registro", record}, files)));
+            checkConverted(files);
+            undone.push_back(timeCli(cli, {"--deshacer", record}));
+            checkConverted(files, Layout::Arcade);
+        }
+    }
+    std::cout << kFiles << " files in " << where(disk) << ", " << kRounds
+              << " rounds, the record and the undo against the batch alone\n";
+    bench::printRow("  --registro against without, per file", "us", perFile(bench::median(recorded)),
+                    perFile(bench::median(plain)), 1.05);
+    bench::printRow("  --deshacer against converting, per file", "us", perFile(bench::median(undone)),
+                    perFile(bench::median(plain)), 1.1);
+}
+
 void compareWorkerCounts(const std::string &cli)
 {
     constexpr int kRounds = 3;
@@ -296,17 +334,21 @@ void compareWorkerCounts(const std::string &cli)
 int main(int argc, char *argv[])
 {
     const bool workerCounts = argc == 3 && std::string_view(argv[2]) == "--workers";
-    if (argc != 2 && !workerCounts) {
-        std::cerr << "usage: batch_convert PATH-TO-vuelco-cli [--workers]\n";
+    const bool recordOnly = argc == 3 && std::string_view(argv[2]) == "--registro";
+    if (argc != 2 && !workerCounts && !recordOnly) {
+        std::cerr << "usage: batch_convert PATH-TO-vuelco-cli [--workers | --registro]\n";
         return 2;
     }
     try {
         std::cout << "== vuelco-cli --a-emulador against a loop doing the least a safe conversion needs ==\n"
                   << bench::machineLine() << '\n';
-        if (workerCounts)
+        if (workerCounts) {
             compareWorkerCounts(argv[1]);
-        else
-            compare(argv[1]);
+        } else {
+            if (!recordOnly)
+                compare(argv[1]);
+            compareRecordAndUndo(argv[1]);
+        }
         return 0;
     } catch (const std::exception &error) {
         std::cerr << "batch_convert: " << error.what() << '\n';

@@ -70,8 +70,21 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
             if (targetGiven && target != arguments.target)
                 return {std::nullopt, "no se puede convertir a los dos formatos a la vez"};
             targetGiven = true;
-            arguments.command = Command::Convert;
+            if (arguments.command != Command::Undo)
+                arguments.command = Command::Convert;
             arguments.target = target;
+        } else if (word == "--deshacer" || word == "--registro") {
+            // A name that starts with a dash is an option forgotten its file ("./-x" names
+            // such a file); "-" alone is standard input, which only an undo reads.
+            const std::string_view file = at + 1 < words.size() ? words[at + 1] : std::string_view{};
+            if (file.empty() || (file.front() == '-' && (file != "-" || word == "--registro")))
+                return {std::nullopt, std::string(word) + " necesita el nombre de un archivo"};
+            if (word == "--registro") {
+                arguments.recordFile = words[++at];
+            } else {
+                arguments.undoRecord = words[++at];
+                arguments.command = Command::Undo;
+            }
         } else if (word == "-r" || word == "--recursivo") {
             arguments.recursive = true;
         } else if (word == "-n" || word == "--simular") {
@@ -90,8 +103,17 @@ ParsedArguments parseArguments(std::span<const std::string_view> words)
             return {std::nullopt, "opción desconocida: " + std::string(word)};
         }
     }
+    if (arguments.command == Command::Undo) {
+        if (targetGiven)
+            return {std::nullopt, "--deshacer no se combina con --a-arcade ni con --a-emulador"};
+        if (!arguments.files.empty())
+            return {std::nullopt, "--deshacer no toma más archivos que el registro"};
+        return {std::move(arguments), {}};
+    }
     if (arguments.simulate && arguments.command != Command::Convert)
-        return {std::nullopt, "--simular necesita --a-arcade o --a-emulador"};
+        return {std::nullopt, "--simular necesita --a-arcade, --a-emulador o --deshacer"};
+    if (!arguments.recordFile.empty() && arguments.command != Command::Convert)
+        return {std::nullopt, "--registro necesita --a-arcade, --a-emulador o --deshacer"};
     if (arguments.files.empty())
         return {std::nullopt, "falta el archivo"};
     return {std::move(arguments), {}};

@@ -12,7 +12,7 @@
 
 namespace vuelco::cli {
 
-enum class Command : std::uint8_t { Show, Convert, Help, Version };
+enum class Command : std::uint8_t { Show, Convert, Undo, Help, Version };
 
 struct Arguments {
     Command command = Command::Show;
@@ -22,6 +22,8 @@ struct Arguments {
     bool simulate = false;            // with Convert: say what would change, write nothing
     bool json = false;                // one JSON object a line instead of text
     std::optional<unsigned> workers;  // empty: the engine's default count
+    std::string undoRecord;           // with Undo: the record to take back, "-" for standard input
+    std::string recordFile;           // --registro: a new file for the JSON record too; empty for none
 };
 
 // What the command line asked for, or why it cannot be understood (a message in

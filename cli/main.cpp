@@ -18,5 +18,5 @@ int main(int argc, char *argv[])
     Interruption interruption;
     const InterruptHandlers handlers(interruption);
     return run(words, std::cout, std::cerr, {isTerminal(StandardStream::Output), isTerminal(StandardStream::Error)},
-               &interruption);
+               &interruption, &std::cin);
 }

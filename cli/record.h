@@ -3,7 +3,9 @@
 #include "batch/listener.h"
 #include "cli/arguments.h"
 #include "cli/progress_line.h"
+#include "cli/record_file.h"
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -21,22 +23,40 @@ struct Terminals {
 // conversion or a simulation. As JSON: one object per name on standard output, then the
 // summary object. Every write is checked: the first that fails stops the run (no new
 // file is taken), and is said once on standard error if that still takes it.
+//
+// Every JSON line of a file written carries what an exact undo needs: the absolute path,
+// the identity, the size and the header before and after. With a record file (--registro)
+// the JSON lines go there too, each as its file is reported, and are flushed to the
+// device before the summary is written.
 class Record final : public batch::Listener {
 public:
-    Record(const Arguments &arguments, std::ostream &out, std::ostream &err, Terminals terminals);
+    // The record file, when given, is open and outlives this.
+    Record(const Arguments &arguments, std::ostream &out, std::ostream &err, Terminals terminals,
+           RecordFile *file = nullptr);
 
     [[nodiscard]] bool report(const batch::FileOutcome &outcome, const batch::Progress &progress) override;
     // Hands on the lines written so far: a slow file never holds back the finished ones.
     [[nodiscard]] bool caughtUp() override;
-    // Ends the record with the run's summary, after saying when a signal stopped it.
-    void close(const batch::Summary &summary, bool interrupted);
+    // Ends the record with the run's summary, after saying when a signal stopped it. An
+    // undo counts the lines of its record that were no lines of Vuelco's.
+    void close(const batch::Summary &summary, bool interrupted, std::size_t refusedLines = 0);
 
-    // Whether a write of the record failed.
-    [[nodiscard]] bool failed() const noexcept { return mFailed; }
+    // Whether a write of the record failed, to a stream or to the record file.
+    [[nodiscard]] bool failed() const noexcept { return mFailed || mFileFailed; }
 
 private:
     void appendText(const batch::FileOutcome &outcome);
-    void appendJson(const batch::FileOutcome &outcome);
+    void appendUndoText(const batch::FileOutcome &outcome);
+    void appendJson(std::string &line, const batch::FileOutcome &outcome);
+    // What an exact undo needs, or nulls for a file not written.
+    void appendUndoFields(std::string &line, const batch::FileOutcome &outcome);
+    [[nodiscard]] std::string summaryJson(const batch::Summary &summary, bool interrupted,
+                                          std::size_t refusedLines) const;
+    [[nodiscard]] std::string undoSummaryText(const batch::Summary &summary, std::size_t refusedLines) const;
+    [[nodiscard]] batch::NativeName absoluteName(const batch::NativeName &name) const;
+    // Writes a line to the record file, saying once when it fails.
+    bool toFile(std::string_view text);
+    bool onFile(const std::function<void()> &action);
     // Writes text to stream and checks that it went through.
     bool write(std::ostream &stream, const std::string &text);
     bool wentThrough(std::ostream &stream);
@@ -46,8 +66,13 @@ private:
     std::ostream &mErr;
     Terminals mTerminals;
     ProgressLine mProgress;
+    RecordFile *mFile;
+    batch::NativeName mBase;  // the current folder, for the absolute paths
     std::string mLine;  // composed here, each line in one piece
-    bool mFailed = false;
+    std::string mFileLine;
+    bool mFailed = false;      // a stream's
+    // Apart: the files in flight when standard output fails still go to the record file.
+    bool mFileFailed = false;
 };
 
 } // namespace vuelco::cli

@@ -30,7 +30,12 @@ std::optional<QString> problemOf(const batch::FileOutcome &outcome)
         return std::nullopt;
     case batch::Outcome::Converted:
     case batch::Outcome::AlreadyThere:
-    case batch::Outcome::SameFile: return std::nullopt;
+    case batch::Outcome::SameFile:
+    // The window runs no undo.
+    case batch::Outcome::AlreadyUndone:
+    case batch::Outcome::ChangedSince:
+    case batch::Outcome::NotFound:
+    case batch::Outcome::OtherFile: return std::nullopt;
     }
     return std::nullopt;
 }

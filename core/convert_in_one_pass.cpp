@@ -16,7 +16,10 @@ std::optional<Layout> readHeader(BinaryFile &file, Header &header)
     return layoutOf(header);
 }
 
-bool needsConverting(const std::optional<Layout> &found, Layout target) { return found && *found != target; }
+bool needsConverting(const std::optional<Layout> &found, Layout target, const Header &header, const Header *only)
+{
+    return found && *found != target && (only == nullptr || header == *only);
+}
 
 } // namespace
 
@@ -28,27 +31,33 @@ std::optional<Layout> lookAtLayout(BinaryFile &file)
     return found;
 }
 
-std::optional<Layout> previewConversion(BinaryFile &file, Layout target, std::optional<Layout> *seen)
+std::optional<Layout> previewConversion(BinaryFile &file, Layout target)
 {
     Header header{};
-    const std::optional<Layout> found = readHeader(file, header);
-    if (seen != nullptr)
-        *seen = found;
-    if (needsConverting(found, target))
+    return previewConversion(file, target, header);
+}
+
+std::optional<Layout> previewConversion(BinaryFile &file, Layout target, Header &seen, const Header *only)
+{
+    const std::optional<Layout> found = readHeader(file, seen);
+    if (needsConverting(found, target, seen, only))
         file.checkWritable();
     file.close();
     return found;
 }
 
-std::optional<Layout> convertInOnePass(BinaryFile &looked, Layout target, std::optional<Layout> *seen)
+std::optional<Layout> convertInOnePass(BinaryFile &looked, Layout target)
 {
-    Header onDisk{};
-    const std::optional<Layout> looks = readHeader(looked, onDisk);
-    if (seen != nullptr)
-        *seen = looks;
-    if (!needsConverting(looks, target)) {
+    Header header{};
+    return convertInOnePass(looked, target, header);
+}
+
+std::optional<Layout> convertInOnePass(BinaryFile &looked, Layout target, Header &onDisk, const Header *only)
+{
+    const std::optional<Layout> seen = readHeader(looked, onDisk);
+    if (!needsConverting(seen, target, onDisk, only)) {
         looked.close();
-        return looks;
+        return seen;
     }
 
     BinaryFile file = looked.reopenForUpdate();
@@ -57,7 +66,7 @@ std::optional<Layout> convertInOnePass(BinaryFile &looked, Layout target, std::o
     // the header under the lock.
     file.lockForConversion();
     const std::optional<Layout> found = readHeader(file, onDisk);
-    if (needsConverting(found, target) &&
+    if (needsConverting(found, target, onDisk, only) &&
         writeHeaderOrRestore(file, onDisk, composeHeader(target, groupsOf(onDisk, *found))) ==
             HeaderWrite::FileReplaced) {
         file.close();

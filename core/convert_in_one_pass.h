@@ -27,19 +27,22 @@ class BinaryFile;
 // cannot be read, written or flushed. A file that another program replaced by rename
 // after the open gets its old header back, and DeviceIo (57) says that it changed while
 // being converted.
-//
-// seen, where given, takes the layout the first read found as soon as it is read, so that
-// a failure after it (a file marked read-only) can still tell what the file holds.
-[[nodiscard]] std::optional<Layout> convertInOnePass(BinaryFile &file, Layout target,
-                                                     std::optional<Layout> *seen = nullptr);
+[[nodiscard]] std::optional<Layout> convertInOnePass(BinaryFile &file, Layout target);
+// The same, telling in seen the header the answer was made from: the one read under the
+// lock when the file was opened for writing, else the look's. With only, the file is
+// written only when that header is exactly only (an undo asks for the very header its
+// record says the conversion left); any other is left as read.
+[[nodiscard]] std::optional<Layout> convertInOnePass(BinaryFile &file, Layout target, Header &seen,
+                                                     const Header *only = nullptr);
 // The same for the file at path, opened for reading first.
 [[nodiscard]] std::optional<Layout> convertInOnePass(const std::filesystem::path &path, Layout target);
 
 // What convertInOnePass would do, with nothing opened for writing: the same read and the
 // same answers; a file that would need converting and could not be opened for writing
 // (one marked read-only) fails as the conversion would.
-[[nodiscard]] std::optional<Layout> previewConversion(BinaryFile &file, Layout target,
-                                                      std::optional<Layout> *seen = nullptr);
+[[nodiscard]] std::optional<Layout> previewConversion(BinaryFile &file, Layout target);
+[[nodiscard]] std::optional<Layout> previewConversion(BinaryFile &file, Layout target, Header &seen,
+                                                      const Header *only = nullptr);
 
 // The layout of the header of a file open for reading, from one read of its 16 bytes:
 // empty when unrecognised. The file is closed on return.

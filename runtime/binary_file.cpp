@@ -10,8 +10,9 @@
 // binary_file_posix.cpp and binary_file_win32.cpp.
 namespace vuelco {
 
-BinaryFile::BinaryFile(std::intptr_t handle, FilePlace place, FileIdentity identity, bool markedReadOnly) noexcept
-    : mHandle(handle), mPlace(std::move(place)), mIdentity(identity), mMarkedReadOnly(markedReadOnly)
+BinaryFile::BinaryFile(std::intptr_t handle, FilePlace place, const Opened &opened) noexcept
+    : mHandle(handle), mPlace(std::move(place)), mIdentity(opened.identity), mSize(opened.size),
+      mMarkedReadOnly(opened.markedReadOnly)
 {
 }
 
@@ -24,20 +25,20 @@ BinaryFile BinaryFile::openForReading(FilePlace place)
 {
     // The place is made before the open, so no failure can come between it and the handle's owner.
     const Opened opened = nativeOpen(place, false);
-    return BinaryFile(opened.handle, std::move(place), opened.identity, opened.markedReadOnly);
+    return BinaryFile(opened.handle, std::move(place), opened);
 }
 
 BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
 {
     FilePlace place{path.native()};
     const Opened opened = nativeOpen(place, true);
-    return BinaryFile(opened.handle, std::move(place), opened.identity, opened.markedReadOnly);
+    return BinaryFile(opened.handle, std::move(place), opened);
 }
 
 BinaryFile BinaryFile::reopenForUpdate() const
 {
     refuseWhenMarkedReadOnly();
-    return BinaryFile(nativeReopenForUpdate(), mPlace, mIdentity, false);
+    return BinaryFile(nativeReopenForUpdate(), mPlace, {kClosed, mIdentity, mSize, false});
 }
 
 void BinaryFile::refuseWhenMarkedReadOnly() const
@@ -50,6 +51,7 @@ BinaryFile::BinaryFile(BinaryFile &&other) noexcept
     : mHandle(std::exchange(other.mHandle, kClosed)),
       mPlace(std::move(other.mPlace)),
       mIdentity(other.mIdentity),
+      mSize(other.mSize),
       mMarkedReadOnly(other.mMarkedReadOnly)
 {
 }
@@ -62,6 +64,7 @@ BinaryFile &BinaryFile::operator=(BinaryFile &&other) noexcept
         mHandle = std::exchange(other.mHandle, kClosed);
         mPlace = std::move(other.mPlace);
         mIdentity = other.mIdentity;
+        mSize = other.mSize;
         mMarkedReadOnly = other.mMarkedReadOnly;
     }
     return *this;

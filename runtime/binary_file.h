@@ -66,6 +66,8 @@ public:
     void checkWritable() const;
     // The file's identity, as it was when opened.
     [[nodiscard]] const FileIdentity &identity() const noexcept { return mIdentity; }
+    // Its size in bytes, as the open found it (from the same call that told its identity).
+    [[nodiscard]] std::uint64_t size() const noexcept { return mSize; }
     // The whole name it was opened by.
     [[nodiscard]] std::filesystem::path path() const { return mPlace.path; }
 
@@ -95,13 +97,14 @@ private:
     struct Opened {
         std::intptr_t handle;
         FileIdentity identity;
+        std::uint64_t size;
         bool markedReadOnly;   // its owner may not write it
     };
 
     // No handle: -1 is both the closed descriptor and INVALID_HANDLE_VALUE.
     static constexpr std::intptr_t kClosed = -1;
 
-    BinaryFile(std::intptr_t handle, FilePlace place, FileIdentity identity, bool markedReadOnly) noexcept;
+    BinaryFile(std::intptr_t handle, FilePlace place, const Opened &opened) noexcept;
     // Throws ReadOnly (75) for a file marked read-only.
     void refuseWhenMarkedReadOnly() const;
 
@@ -119,6 +122,7 @@ private:
     // parsed elements would cost a batch of files as much as the header's system calls.
     FilePlace mPlace;
     FileIdentity mIdentity;
+    std::uint64_t mSize;
     bool mMarkedReadOnly;
 };
 

@@ -139,6 +139,7 @@ int openLetThrough(int folder, const char *name, int flags)
 struct RegularFile {
     int fd;
     FileIdentity identity;
+    std::uint64_t size;
     bool markedReadOnly;
 };
 
@@ -179,7 +180,7 @@ RegularFile openRegular(const FilePlace &place, int flags, bool forUpdate)
         throw Failure(number, refusal, place.path);
     }
     // O_NONBLOCK may stay set: reads and writes of a regular file never wait on it.
-    return {fd, {status.st_dev, status.st_ino}, markedReadOnly};
+    return {fd, {status.st_dev, status.st_ino}, static_cast<std::uint64_t>(status.st_size), markedReadOnly};
 }
 
 // The folder in which Linux names each descriptor of the process by its number, and opens
@@ -209,7 +210,7 @@ BinaryFile::Opened BinaryFile::nativeOpen(const FilePlace &place, bool forUpdate
 {
     const int noLink = place.folder == FilePlace::kNoFolder ? 0 : O_NOFOLLOW;
     const RegularFile opened = openRegular(place, (forUpdate ? O_RDWR : O_RDONLY) | noLink, forUpdate);
-    return {opened.fd, opened.identity, opened.markedReadOnly};
+    return {opened.fd, opened.identity, opened.size, opened.markedReadOnly};
 }
 
 std::intptr_t BinaryFile::nativeReopenForUpdate() const

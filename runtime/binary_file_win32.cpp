@@ -50,6 +50,7 @@ FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION &information)
 struct RegularFile {
     HANDLE handle;
     FileIdentity identity;
+    std::uint64_t size;
     bool markedReadOnly;
 };
 
@@ -98,7 +99,8 @@ RegularFile openRegular(const std::filesystem::path &path, DWORD access, bool fo
         win32Calls().closeHandle(handle);
         throw *refused;
     }
-    return {handle, identityOf(information), markedReadOnly};
+    return {handle, identityOf(information),
+            (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow, markedReadOnly};
 }
 
 OVERLAPPED at(std::uint64_t offset)
@@ -118,7 +120,7 @@ BinaryFile::Opened BinaryFile::nativeOpen(const FilePlace &place, bool forUpdate
 {
     const DWORD access = forUpdate ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
     const RegularFile opened = openRegular(std::filesystem::path(place.path), access, forUpdate);
-    return {reinterpret_cast<std::intptr_t>(opened.handle), opened.identity, opened.markedReadOnly};
+    return {reinterpret_cast<std::intptr_t>(opened.handle), opened.identity, opened.size, opened.markedReadOnly};
 }
 
 std::intptr_t BinaryFile::nativeReopenForUpdate() const

@@ -155,6 +155,94 @@ std::string json(std::basic_string_view<Char> text)
     return out + '"';
 }
 
+// The value of the four hex digits at text[at], or nothing.
+std::optional<char32_t> hexUnit(std::string_view text, std::size_t at)
+{
+    if (at + 4 > text.size())
+        return std::nullopt;
+    char32_t value = 0;
+    for (std::size_t i = at; i < at + 4; ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0)
+            return std::nullopt;
+        value = (value << 4) | static_cast<char32_t>(digit);
+    }
+    return value;
+}
+
+template <class Char>
+void appendUnit(std::basic_string<Char> &out, char32_t value)
+{
+    if constexpr (sizeof(Char) == 1) {
+        std::string bytes;
+        appendUtf8(bytes, value);
+        out += bytes;
+    } else if (value >= 0x10000) {
+        out += static_cast<Char>(0xD800 + ((value - 0x10000) >> 10));
+        out += static_cast<Char>(0xDC00 + ((value - 0x10000) & 0x3FF));
+    } else {
+        out += static_cast<Char>(value);
+    }
+}
+
+template <class Char>
+std::optional<std::basic_string<Char>> fromJson(std::string_view text)
+{
+    std::basic_string<Char> out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        if (text[at] != '\\') {
+            const Piece piece = pieceAt(text, at);
+            if (piece.value < 0x20 || (!piece.character && sizeof(Char) != 1))
+                return std::nullopt;
+            // Names are bytes on Linux: the text's own are the name's.
+            if constexpr (sizeof(Char) == 1)
+                out.append(text.substr(at, piece.length));
+            else
+                appendUnit(out, piece.value);
+            at += piece.length;
+            continue;
+        }
+        if (at + 1 == text.size())
+            return std::nullopt;
+        const char escaped = text[at + 1];
+        at += 2;
+        constexpr std::string_view kFrom = "\"\\/bfnrt";
+        constexpr std::string_view kTo = "\"\\/\b\f\n\r\t";
+        if (const std::size_t which = kFrom.find(escaped); which != std::string_view::npos) {
+            out += static_cast<Char>(kTo[which]);
+            continue;
+        }
+        std::optional<char32_t> unit = escaped == 'u' ? hexUnit(text, at) : std::nullopt;
+        if (!unit || *unit == 0)
+            return std::nullopt;
+        at += 4;
+        if constexpr (sizeof(Char) == 1) {
+            // A pair stands for one character; a lone low half from DC80 on for the byte below it.
+            std::optional<char32_t> low;
+            if (*unit >= 0xD800 && *unit <= 0xDBFF && text.substr(at, 2) == "\\u")
+                low = hexUnit(text, at + 2);
+            if (low && *low >= 0xDC00 && *low <= 0xDFFF) {
+                appendUnit(out, 0x10000 + ((*unit - 0xD800) << 10) + (*low - 0xDC00));
+                at += 6;
+            } else if (*unit >= 0xDC80 && *unit <= 0xDCFF) {
+                out += static_cast<Char>(*unit - 0xDC00);
+            } else if (*unit >= 0xD800 && *unit <= 0xDFFF) {
+                return std::nullopt;
+            } else {
+                appendUnit(out, *unit);
+            }
+        } else {
+            out += static_cast<Char>(*unit);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 void appendEscapedName(std::string &line, const NativeName &name)
@@ -182,5 +270,10 @@ std::string jsonString(const NativeName &name)
 }
 
 std::string jsonText(std::string_view text) { return json(text); }
+
+std::optional<NativeName> nameFromJson(std::string_view quoted)
+{
+    return fromJson<NativeName::value_type>(quoted);
+}
 
 } // namespace vuelco

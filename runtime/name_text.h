@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,10 @@ void appendEscapedName(std::string &line, const NativeName &name);
 // os.fsencode() takes it back to the byte; on Windows, a lone surrogate as itself.
 [[nodiscard]] std::string jsonString(const NativeName &name);
 [[nodiscard]] std::string jsonText(std::string_view text);
+
+// The name a JSON string written by jsonString stands for, from the text between its
+// quotes; nothing for text no name is written as (a zero character, a bad escape, a lone
+// surrogate jsonString never writes; on Windows, bytes that are not UTF-8).
+[[nodiscard]] std::optional<NativeName> nameFromJson(std::string_view quoted);
 
 } // namespace vuelco

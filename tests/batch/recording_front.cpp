@@ -16,6 +16,10 @@ std::string said(const FileOutcome &outcome)
     case Outcome::Unrecognised: return name + "unrecognised";
     case Outcome::SameFile: return name + "same as " + std::filesystem::path(outcome.sameAs).string();
     case Outcome::Failed: return name + "failed " + std::to_string(outcome.failure->number());
+    case Outcome::AlreadyUndone: return name + "already undone";
+    case Outcome::ChangedSince: return name + "changed since";
+    case Outcome::NotFound: return name + "not found";
+    case Outcome::OtherFile: return name + "other file";
     }
     return name;
 }

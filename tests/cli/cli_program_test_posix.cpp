@@ -111,9 +111,11 @@ std::string drained(int fd)
 // its standard error on a pipe; what it wrote there and its status come from finish().
 class Started {
 public:
-    Started(const std::vector<fs::path> &files, int out, const char *jobs = "1")
+    Started(const std::vector<fs::path> &files, int out, const char *jobs = "1",
+            const std::vector<std::string> &options = {})
     {
         std::vector<std::string> words{VUELCO_CLI, "--a-emulador", "-j", jobs};
+        words.insert(words.end(), options.begin(), options.end());
         std::ranges::transform(files, std::back_inserter(words), [](const fs::path &file) { return file.string(); });
         std::vector<char *> argv;
         std::ranges::transform(words, std::back_inserter(argv), [](std::string &word) { return word.data(); });
@@ -201,9 +203,38 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interrupted,
                          ::testing::Values(std::pair(SIGINT, 130), std::pair(SIGTERM, 143)),
                          [](const auto &row) { return std::string(row.param.first == SIGINT ? "ctrlC" : "sigterm"); });
 
+// A run killed while a file waits for another program's lock leaves a record of every
+// file it finished, which takes them back.
+TEST(KilledRun, leavesARecordThatUndoesWhatItConverted)
+{
+    const TempFolder folder;
+    const std::vector<fs::path> files = arcadeFiles(folder, 6);
+    std::optional<BinaryFile> held = BinaryFile::openForUpdate(files[3]);
+    held->lockForConversion();
+    const std::string record = (folder / "registro.json").string();
+    int out[2];
+    ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
+    Started cli(files, out[1], "1", {"--registro", record});
+    ::close(out[1]);
+    for (int i = 0; i < 3; ++i)
+        (void)lineOf(out[0]);
+    cli.signal(SIGKILL);
+    (void)cli.finish();
+    ::close(out[0]);
+    held.reset();
+
+    const std::vector<std::string_view> words{"--deshacer", record};
+    std::ostringstream said;
+    EXPECT_EQ(cli::run(words, said, said), 0) << said.str();
+    for (const fs::path &file : files)
+        EXPECT_EQ(readAll(file), fileWith(Layout::Arcade)) << file;
+}
+
 // Standard output on a full device, closed, or a pipe whose reader went away (`| head`):
 // the first write that fails stops the run, standard error says so, and the status is 3,
-// never a silent death by SIGPIPE. No line ever lands in a data file that took a closed output's number.
+// never a silent death by SIGPIPE. No line ever lands in a data file that took a closed
+// output's number, and the record file still tells every file converted, so its undo
+// takes all back.
 struct LostOutput {
     const char *name;
     std::function<int()> open;  // the descriptor for standard output, -1 for none
@@ -218,7 +249,8 @@ TEST_P(OutputLost, stopsTheRunAndSaysSo)
     const TempFolder folder;
     const std::vector<fs::path> files = arcadeFiles(folder, 300);
     const int out = GetParam().open();
-    Started cli(files, out, "8");
+    const std::string record = (folder / "registro.json").string();
+    Started cli(files, out, "8", {"--registro", record});
     if (out >= 0)
         ::close(out);
     const auto [status, err] = cli.finish();
@@ -229,6 +261,11 @@ TEST_P(OutputLost, stopsTheRunAndSaysSo)
     for (const fs::path &file : files)
         EXPECT_TRUE(readAll(file) == fileWith(Layout::Arcade) || readAll(file) == fileWith(Layout::PcEmulator))
             << file;
+    const std::vector<std::string_view> undo{"--deshacer", record};
+    std::ostringstream said;
+    EXPECT_EQ(cli::run(undo, said, said), 0) << said.str();
+    for (const fs::path &file : files)
+        EXPECT_EQ(readAll(file), fileWith(Layout::Arcade)) << file;
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, OutputLost,

@@ -1,6 +1,7 @@
 #include "runtime/name_text.h"
 #include "cli/run.h"
 
+#include "cli_runs.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,23 +15,12 @@ namespace {
 using namespace vuelco::cli;
 using vuelco::escapedName;
 using vuelco::jsonString;
+using vuelco::nameFromJson;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Outcome = CliRun;
 
 const Bytes kArcade = headerOf(vuelco::Layout::Arcade);
 const Bytes kPcEmulator = headerOf(vuelco::Layout::PcEmulator);
-
-Outcome runCli(std::vector<std::string> words)
-{
-    const std::vector<std::string_view> views(words.begin(), words.end());
-    std::ostringstream out, err;
-    const int status = vuelco::cli::run(views, out, err);
-    return {status, out.str(), err.str()};
-}
 
 class CommandLine : public testing::Test {
 protected:
@@ -71,14 +61,18 @@ TEST_F(CommandLine, writesOneJsonObjectPerNameAndTheSummary)
     const Outcome o = runCli({"--json", "--simular", "--a-emulador", arcade, missing});
     EXPECT_EQ(o.status, 1);
     const auto json = [](const std::string &name) { return jsonString(fileArgumentName(name)); };
+    const std::string noUndo = R"(,"volumen":null,"archivo":null,"tamano":null,"cabecera_antes":null,)"
+                                R"("cabecera_despues":null)";
     EXPECT_EQ(o.out, "{\"nombre\":" + json(arcade) +
                          ",\"resultado\":\"se_convertiria\",\"formato\":\"BGA, Arcade\",\"despues\":\"BGA, Emulador "
-                         "Pc\",\"mismo_que\":null,\"error\":null,\"texto\":null}\n{\"nombre\":" +
-                         json(missing) +
+                         "Pc\",\"mismo_que\":null,\"error\":null,\"texto\":null,\"ruta\":" +
+                         json(arcade) + noUndo + "}\n{\"nombre\":" + json(missing) +
                          ",\"resultado\":\"fallido\",\"formato\":null,\"despues\":null,\"mismo_que\":null,\"error\":"
-                         "53,\"texto\":\"No se encontró el archivo\"}\n{\"resumen\":{\"arcade\":0,\"emulador_pc\":0,"
+                         "53,\"texto\":\"No se encontró el archivo\",\"ruta\":" +
+                         json(missing) + noUndo +
+                         "}\n{\"resumen\":{\"arcade\":0,\"emulador_pc\":0,"
                          "\"convertidos\":1,\"ya_en_ese_formato\":0,\"no_reconocidos\":0,\"fallidos\":1,\"mismo_"
-                         "archivo\":0},\"simulacion\":true,\"interrumpido\":false}\n");
+                         "archivo\":0},\"simulacion\":true,\"interrumpido\":false,\"registro\":1}\n");
     EXPECT_EQ(o.err, "");
 }
 
@@ -120,6 +114,8 @@ TEST_P(NameText, escapesWhatCouldForgeALineOrIsNoText)
     const auto name = fileArgumentName(GetParam().name);
     EXPECT_EQ(escapedName(name), GetParam().text);
     EXPECT_EQ(jsonString(name), GetParam().json);
+    const std::string &json = GetParam().json;
+    EXPECT_EQ(nameFromJson(std::string_view(json).substr(1, json.size() - 2)), name);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -174,7 +170,16 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"noWorkers", {"-j", "0", "a.dat"}, 2, "", "vuelco-cli: -j pide un número"},
                     UsageCase{"simulateWithoutTarget", {"-n", "a.dat"}, 2, "", "vuelco-cli: --simular necesita"},
                     UsageCase{"twoTargets", {"--a-arcade", "--a-emulador", "a.dat"}, 2, "",
-                              "vuelco-cli: no se puede convertir a los dos formatos a la vez"}),
+                              "vuelco-cli: no se puede convertir a los dos formatos a la vez"},
+                    UsageCase{"recordWithoutConverting", {"--registro", "r.json", "a.dat"}, 2, "",
+                              "vuelco-cli: --registro necesita"},
+                    UsageCase{"undoAndTarget", {"--deshacer", "r.json", "--a-arcade"}, 2, "",
+                              "vuelco-cli: --deshacer no se combina"},
+                    UsageCase{"undoWithoutRecord", {"--deshacer"}, 2, "", "vuelco-cli: --deshacer necesita"},
+                    UsageCase{"recordForgotten", {"--registro", "--a-arcade", "a.dat"}, 2, "",
+                              "vuelco-cli: --registro necesita el nombre de un archivo"},
+                    UsageCase{"unreadableRecord", {"--deshacer", "/no/hay/registro.json"}, 2, "",
+                              "vuelco-cli: no se pudo leer el registro /no/hay/registro.json\n"}),
     testing::PrintToStringParamName());
 
 } // namespace

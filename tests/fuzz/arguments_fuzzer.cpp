@@ -39,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const Arguments &arguments = *parsed.arguments;
     const bool seesFiles = arguments.command == Command::Show || arguments.command == Command::Convert;
+    check(arguments.command != Command::Undo || !arguments.undoRecord.empty(), "an undo without its record");
+    check(arguments.recordFile.empty() || arguments.recordFile.front() != '-', "an option taken as the record");
     check(!seesFiles || !arguments.files.empty(), "no file to work on");
     check(seesFiles || arguments.files.empty(), "help or version with files");
     const bool optionsEnded = std::find(words.begin(), words.end(), "--") != words.end();
