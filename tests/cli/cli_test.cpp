@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
@@ -152,6 +153,10 @@ TEST_P(Usage, answersWithTheRightStatusAndStream)
     EXPECT_EQ(o.out.substr(0, GetParam().outStart.size()), GetParam().outStart);
     EXPECT_EQ(o.err.substr(0, GetParam().errStart.size()), GetParam().errStart);
     EXPECT_EQ(o.err.find("Uso:"), std::string::npos);
+    // Every line fits a terminal of 80 columns, characters counted, not bytes.
+    std::istringstream lines(o.out);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_LE(std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }), 79) << line;
 }
 
 INSTANTIATE_TEST_SUITE_P(
