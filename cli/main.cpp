@@ -4,6 +4,7 @@
 #include "cli/standard_streams.h"
 #include "cli/terminal.h"
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -12,9 +13,11 @@
 int main(int argc, char *argv[])
 {
     using namespace vuelco::cli;
-    const StandardStreams streams;
     const std::vector<std::string> arguments = commandWords(argc, argv);
     const std::vector<std::string_view> words(arguments.begin(), arguments.end());
+    // Read before the run parses them, since the streams are made ready before any output.
+    const auto options = std::find(words.begin(), words.end(), "--");
+    const StandardStreams streams(std::find(words.begin(), options, "--json") != options);
     Interruption interruption;
     const InterruptHandlers handlers(interruption);
     return run(words, std::cout, std::cerr, {isTerminal(StandardStream::Output), isTerminal(StandardStream::Error)},

@@ -9,10 +9,11 @@ namespace vuelco::cli {
 // null device open for reading only, so that no file a run opens takes it, where a line
 // of the record would land in a data file, and writing to it still fails, and is told;
 // SIGPIPE is ignored, so that a pipe whose reader went away fails a write too.
-// On Windows text bound for a console goes out wide (console_win32.h).
+// On Windows text bound for a console goes out wide, and piped or redirected from one, in
+// its code page (console_win32.h); JSON on standard output (jsonOutput) stays UTF-8.
 class StandardStreams {
 public:
-    StandardStreams();
+    explicit StandardStreams(bool jsonOutput);
     StandardStreams(const StandardStreams &) = delete;
     StandardStreams &operator=(const StandardStreams &) = delete;
     ~StandardStreams();

@@ -10,8 +10,9 @@ namespace vuelco::cli {
 // A terminal takes UTF-8 as it is: nothing stands between it and the streams.
 struct StandardStreams::Console {};
 
-// An open takes the lowest number free, so each closed one is taken in turn.
-StandardStreams::StandardStreams()
+// An open takes the lowest number free, so each closed one is taken in turn. UTF-8 serves
+// text and JSON alike.
+StandardStreams::StandardStreams(bool /*jsonOutput*/)
 {
     for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
         if (::fcntl(stream, F_GETFD) == -1 && errno == EBADF)

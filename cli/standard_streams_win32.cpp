@@ -4,11 +4,13 @@
 
 namespace vuelco::cli {
 
-struct StandardStreams::Console : WideConsole {};
+struct StandardStreams::Console : WideConsole {
+    using WideConsole::WideConsole;
+};
 
 // Windows hands a file opened later a handle of its own, never a closed standard one's:
 // nothing to hold.
-StandardStreams::StandardStreams() : mConsole(std::make_unique<Console>()) {}
+StandardStreams::StandardStreams(bool jsonOutput) : mConsole(std::make_unique<Console>(jsonOutput)) {}
 
 StandardStreams::~StandardStreams() = default;
 

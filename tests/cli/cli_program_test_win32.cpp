@@ -4,6 +4,7 @@
 #include "child_process.h"
 #include "cli/command_words_win32.h"
 #include "cli/console_win32.h"
+#include "runtime/api_win32.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -62,12 +63,21 @@ TEST_F(Wildcards, thatMatchNothingStayAsTyped)
 TEST(WideTextBuffer, handsOnWholeCharactersWhereverTheWritesEnd)
 {
     std::wstring shown;
-    WideTextBuffer buffer([&](std::wstring_view text) { shown += text; });
+    WideTextBuffer buffer([&](std::wstring_view text) {
+        shown += text;
+        return true;
+    });
     std::ostream stream(&buffer);
     const std::string text = "A\xc3\xb1o \xe2\x80\x94 \xf0\x9f\x93\x81 convertido\n";
     for (const char byte : text)
         stream << byte << std::flush;
     EXPECT_EQ(shown, L"A\u00f1o \u2014 \U0001F4C1 convertido\n");
+}
+
+// Piped from a console, text goes out in its code page, as more and findstr read it.
+TEST(WideTextBuffer, speaksTheConsolesCodePage)
+{
+    EXPECT_EQ(inCodePage(L"m\u00e1s A\u00f1o \u0414 \U0001F4C1", 850), "m\xa0s A\xa4o \\u0414 \\ud83d\\udcc1");
 }
 
 // What cmd.exe does with "vuelco-cli --a-emulador *.dat": the pattern arrives as typed;
@@ -82,10 +92,13 @@ TEST(WindowsCommandLine, convertsTheFilesAPatternNamesWhateverTheirNames)
     std::string output = cli.readRest();
     std::erase(output, '\r');
 
-    EXPECT_EQ(output, "A\xc3\xb1o.dat\tBGA, Arcade -> BGA, Emulador Pc\n"
-                      "\xd0\x94\xd0\xb0\xd0\xbd\xd1\x96.dat\tBGA, Arcade -> BGA, Emulador Pc\n"
-                      "*.xyz: Error #  53: Ningún archivo coincide con ese nombre\n"
-                      "Convertidos: 2, ya en ese formato: 0, no reconocidos: 0, fallidos: 1\n");
+    // The program runs in a console of its own without a window, whose code page is the
+    // system's OEM one; piped from it, the text comes in that code page.
+    const std::wstring expected = kAnio + L"\tBGA, Arcade -> BGA, Emulador Pc\n" + kCyrillic +
+                                  L"\tBGA, Arcade -> BGA, Emulador Pc\n"
+                                  L"*.xyz: Error #  53: Ning\u00fan archivo coincide con ese nombre\n"
+                                  L"Convertidos: 2, ya en ese formato: 0, no reconocidos: 0, fallidos: 1\n";
+    EXPECT_EQ(output, inCodePage(expected, GetOEMCP()));
     EXPECT_EQ(readAll(temp.path() / kAnio), headerOf(Layout::PcEmulator));
     EXPECT_EQ(readAll(temp.path() / kCyrillic), headerOf(Layout::PcEmulator));
 }
