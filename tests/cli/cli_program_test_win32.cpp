@@ -74,12 +74,6 @@ TEST(WideTextBuffer, handsOnWholeCharactersWhereverTheWritesEnd)
     EXPECT_EQ(shown, L"A\u00f1o \u2014 \U0001F4C1 convertido\n");
 }
 
-// Piped from a console, text goes out in its code page, as more and findstr read it.
-TEST(WideTextBuffer, speaksTheConsolesCodePage)
-{
-    EXPECT_EQ(inCodePage(L"m\u00e1s A\u00f1o \u0414 \U0001F4C1", 850), "m\xa0s A\xa4o \\u0414 \\ud83d\\udcc1");
-}
-
 // What cmd.exe does with "vuelco-cli --a-emulador *.dat": the pattern arrives as typed;
 // one that matches nothing is said so.
 TEST(WindowsCommandLine, convertsTheFilesAPatternNamesWhateverTheirNames)

@@ -40,8 +40,7 @@ class TestCollectionWindow : public QObject {
 
 private slots:
     void looksConvertsCancelsAndReports();
-    void confirmationCountsTheFiles_data();
-    void confirmationCountsTheFiles();
+    void oneFileIsAskedAboutAsOne();
     void theListIsSavedInSpanishAndLeavesNoSettings();
 };
 
@@ -146,25 +145,11 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     QVERIFY(!window.isVisible());
 }
 
-void TestCollectionWindow::confirmationCountsTheFiles_data()
+// Not "Los 1 archivos a convertir".
+void TestCollectionWindow::oneFileIsAskedAboutAsOne()
 {
-    QTest::addColumn<int>("files");
-    QTest::addColumn<QString>("prompt");
-    QTest::newRow("one") << 1
-                         << "El archivo a convertir se va a\rSobreescribir para convertirlo.\rAntes: es aconsejable "
-                            "hacer una\rcopia de seguridad del mismo.\r\r¿Está seguro?";
-    QTest::newRow("two") << 2
-                         << "Los 2 archivos a convertir se van a\rSobreescribir para convertirlos.\rAntes: es "
-                            "aconsejable hacer una\rcopia de seguridad de los mismos.\r\r¿Está seguro?";
-}
-
-void TestCollectionWindow::confirmationCountsTheFiles()
-{
-    QFETCH(int, files);
-    QFETCH(QString, prompt);
     const TempFolder folder;
-    for (int i = 0; i < files; ++i)
-        (void)folder.write(arcadeName(i), fileWith(Layout::Arcade));
+    (void)folder.write(arcadeName(0), fileWith(Layout::Arcade));
     ScriptedMessageBoxes boxes;
     boxes.answer({vuelco::forms::MsgBoxResult::No});
     vuelco::CollectionWindow window({vuelco::forms::fromFilesystemPath(folder.path())}, nullptr);
@@ -172,7 +157,9 @@ void TestCollectionWindow::confirmationCountsTheFiles()
     QTRY_VERIFY(convert->isEnabled());
     convert->click();
     QCOMPARE(boxes.shown().size(), 1);
-    QCOMPARE(boxes.shown().first().prompt, prompt);
+    QCOMPARE(boxes.shown().first().prompt, QStringLiteral("El archivo a convertir se va a\rSobreescribir para "
+                                                          "convertirlo.\rAntes: es aconsejable hacer una\rcopia de "
+                                                          "seguridad del mismo.\r\r¿Está seguro?"));
 }
 
 // The save dialog as a new user meets it: Qt's own words in Spanish, a name proposed in
