@@ -84,7 +84,7 @@ std::size_t reported(const batch::Summary &summary)
 // The names given, as the window's top line shows them.
 QString namesText(const QStringList &paths)
 {
-    const QString first = forms::shownPath(paths.first());
+    QString first = forms::shownPath(paths.first());
     if (paths.size() == 1)
         return first;
     return QStringLiteral("%1 (y %2 más)").arg(first).arg(paths.size() - 1);
