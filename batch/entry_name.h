@@ -1,12 +1,12 @@
 #pragma once
 
-#include <filesystem>
+#include "runtime/name_text.h"
+
 #include <memory>
 
 namespace vuelco::batch {
 
-// A name in the system's own text: bytes on Linux, UTF-16 on Windows.
-using NativeName = std::filesystem::path::string_type;
+using vuelco::NativeName;
 
 // A name a run reports: one given, or an entry a walk found below one. An entry keeps only
 // its own name and shares its folder's, so the names of a tree cost what its entries' own

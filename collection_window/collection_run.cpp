@@ -3,6 +3,7 @@
 #include "batch/listener.h"
 #include "batch/outcome_text.h"
 #include "batch/run_batch.h"
+#include "forms/controls.h"
 #include "runtime/name_text.h"
 
 #include <chrono>
@@ -16,17 +17,15 @@ using Clock = std::chrono::steady_clock;
 // Often enough for a bar that moves smoothly, seldom enough to cost the window nothing.
 constexpr auto kProgressEvery = std::chrono::milliseconds(30);
 
-QString text(std::string_view words) { return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size())); }
-
 // Why the outcome belongs in the list of files not converted; nothing when it does not.
 std::optional<QString> problemOf(const batch::FileOutcome &outcome)
 {
     switch (outcome.outcome) {
     case batch::Outcome::Failed: return QString::fromStdString(batch::failureReason(*outcome.failure));
-    case batch::Outcome::Unrecognised: return text(kUnknownCaption) + text(batch::kNotConvertedNote);
+    case batch::Outcome::Unrecognised: return forms::caption(kUnknownCaption) + forms::caption(batch::kNotConvertedNote);
     case batch::Outcome::Looked:
         if (!outcome.before)
-            return text(kUnknownCaption);
+            return forms::caption(kUnknownCaption);
         return std::nullopt;
     case batch::Outcome::Converted:
     case batch::Outcome::AlreadyThere:
