@@ -87,6 +87,9 @@ int fakeLock(int fd, int command, struct flock *range)
     return failOrRun(FakeCalls::enter({Call::Lock}), [&] { return realPosixCalls().lock(fd, command, range); });
 }
 
+// The file system's type is asked as it is: the faults are those of the calls on the file.
+int realFileSystemKind(int fd, struct statfs *status) { return realPosixCalls().fileSystemKind(fd, status); }
+
 // A failed close still releases the descriptor on Linux, so a planned failure closes it too.
 int fakeClose(int fd)
 {
@@ -97,8 +100,8 @@ int fakeClose(int fd)
     return failOrRun(twist, [result] { return result; });
 }
 
-const vuelco::PosixCalls kTable{fakeOpen,   fakePread,          fakePwrite, fakeFstat, fakeStat,
-                                fakeAccess, fakeFileSystemStat, fakeFsync,  fakeLock,  fakeClose};
+const vuelco::PosixCalls kTable{fakeOpen,           fakePread,          fakePwrite, fakeFstat, fakeStat,  fakeAccess,
+                                fakeFileSystemStat, realFileSystemKind, fakeFsync,  fakeLock,  fakeClose};
 
 } // namespace
 

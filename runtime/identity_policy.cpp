@@ -1,0 +1,73 @@
+#include "runtime/identity_policy.h"
+
+#include "runtime/binary_file.h"
+#include "runtime/failure.h"
+
+namespace vuelco::identity {
+namespace {
+
+bool isUnstable(BinaryFile &file) { return file.fileNumbers() == FileNumbers::Unstable; }
+
+// The place opened afresh and its header read; nothing when it is cut short.
+std::optional<HeaderBytes> readAgain(const BinaryFile &file, bool sameIdentity)
+{
+    BinaryFile fresh = BinaryFile::openForReading(file.place());
+    HeaderBytes header{};
+    if ((sameIdentity && fresh.identity() != file.identity()) || fresh.read(0, header) != header.size())
+        return std::nullopt;
+    return header;
+}
+
+bool isGone(const Failure &failure)
+{
+    const auto number = static_cast<FailureNumber>(failure.number());
+    return number == FailureNumber::FileNotFound || number == FailureNumber::PathNotFound ||
+           number == FailureNumber::BadFileName;
+}
+
+} // namespace
+
+bool matchesListing(BinaryFile &opened, const FileIdentity &listed)
+{
+    return opened.identity() == listed || isUnstable(opened);
+}
+
+bool holdsWhatWasWritten(BinaryFile &file, const HeaderBytes &written)
+{
+    if (!isUnstable(file))
+        return file.isStillAtItsPath();
+    try {
+        return readAgain(file, false) == written;
+    } catch (const Failure &failure) {
+        if (isGone(failure))
+            return false;
+        throw;
+    }
+}
+
+std::optional<HeaderBytes> headerAtItsPlace(BinaryFile &file) noexcept
+{
+    try {
+        return readAgain(file, !isUnstable(file));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+bool isTheFileRecorded(BinaryFile &file, const FileIdentity &recorded, std::uint64_t size)
+{
+    return recorded.file != 0 && !isUnstable(file) ? file.identity() == recorded : file.size() == size;
+}
+
+FileIdentity OnceIdentities::of(BinaryFile &file)
+{
+    if (!isUnstable(file))
+        return file.identity();
+    std::filesystem::path::string_type name =
+        std::filesystem::absolute(file.path()).lexically_normal().native();
+    const std::lock_guard lock(mMutex);
+    const auto [found, fresh] = mNumbers.try_emplace(std::move(name), mNumbers.size());
+    return {kNamesVolume, found->second};
+}
+
+} // namespace vuelco::identity
