@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 namespace vuelco::batch {
@@ -188,7 +189,7 @@ private:
             if (!writes() ||
                 mClaims.claim(*item.identity, item.order, item.name, item.outcome, claimed) ==
                     FileClaims::Claim::First)
-                item.outcome = jobOn(file);
+                item.outcome = writes() && file.fileNumbers() == FileNumbers::Unstable ? jobOnAlone(file) : jobOn(file);
         } catch (...) {
             item.outcome = failedWith(currentFailure());
         }
@@ -224,6 +225,15 @@ private:
             failed.before = layoutOf(outcome.header);
             return failed;
         }
+    }
+
+    // Where numbers cannot tell two names of one file apart, nor can the lock (a client
+    // locks each name on its own), conversions there go one at a time: the later name of a
+    // hard-linked file then finds it converted, and the count stays true.
+    FileOutcome jobOnAlone(BinaryFile &file)
+    {
+        const std::lock_guard alone(mUnstableConversion);
+        return jobOn(file);
     }
 
     // Only a conversion claims each file before working on it (FileClaims); a job that
@@ -280,6 +290,7 @@ private:
     Listener &mListener;
     Names mNames;
     identity::OnceIdentities mOnce;
+    std::mutex mUnstableConversion;
     FileClaims mClaims;
     ReportedFiles mReported;
     std::vector<Item> mSlots;
