@@ -189,7 +189,8 @@ private:
             if (!writes() ||
                 mClaims.claim(*item.identity, item.order, item.name, item.outcome, claimed) ==
                     FileClaims::Claim::First)
-                item.outcome = writes() && file.fileNumbers() == FileNumbers::Unstable ? jobOnAlone(file) : jobOn(file);
+                item.outcome = writes() && identity::OnceIdentities::isOfAName(*item.identity) ? jobOnAlone(file)
+                                                                                                : jobOn(file);
         } catch (...) {
             item.outcome = failedWith(currentFailure());
         }

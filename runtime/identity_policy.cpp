@@ -34,8 +34,13 @@ bool matchesListing(BinaryFile &opened, const FileIdentity &listed)
 
 bool holdsWhatWasWritten(BinaryFile &file, const HeaderBytes &written)
 {
+    // Where numbers are unstable they may still tell a file replaced (smbnetfs passes the
+    // server's on, and hands a name's new open the handle it already has, old file and all);
+    // what the name reads back tells it where they do not (sshfs keeps the old number).
+    if (!file.isStillAtItsPath())
+        return false;
     if (!isUnstable(file))
-        return file.isStillAtItsPath();
+        return true;
     try {
         return readAgain(file, false) == written;
     } catch (const Failure &failure) {
@@ -59,9 +64,24 @@ bool isTheFileRecorded(BinaryFile &file, const FileIdentity &recorded, std::uint
     return recorded.file != 0 && !isUnstable(file) ? file.identity() == recorded : file.size() == size;
 }
 
+FileNumbers OnceIdentities::numbersOf(BinaryFile &file) const
+{
+    if (file.place().numbers != FileNumbers::Unasked)
+        return file.place().numbers;
+    struct Met {
+        std::uint64_t run = 0;
+        std::uint64_t volume = 0;
+        FileNumbers numbers = FileNumbers::Unasked;
+    };
+    thread_local Met last;
+    if (last.run != mRun || last.volume != file.identity().volume)
+        last = {mRun, file.identity().volume, file.fileNumbers()};
+    return last.numbers;
+}
+
 FileIdentity OnceIdentities::of(BinaryFile &file)
 {
-    if (!isUnstable(file))
+    if (numbersOf(file) != FileNumbers::Unstable)
         return file.identity();
     std::filesystem::path::string_type name =
         std::filesystem::absolute(file.path()).lexically_normal().native();

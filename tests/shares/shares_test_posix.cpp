@@ -1,5 +1,8 @@
 // The batch tool on shares of servers of this machine, mounted as a user mounts them: an
 // SFTP server's through sshfs, an SMB server's through smbnetfs (numbers the server's own).
+// smbnetfs lists no share's folder here, and answers an open of a name it holds open with
+// the handle it has, whatever the server did to the name since: walks and the rename go on
+// sshfs.
 #include "cli_runs.h"
 #include "temp_folder.h"
 
@@ -22,103 +25,83 @@ struct Servers {
                                " start " + folder.path().string()).c_str());
     ~Servers() { std::system((SERVE_SHARES " stop " + folder.path().string()).c_str()); }
 };
-Servers *gServers = nullptr;
 
-class OnShare : public testing::TestWithParam<const char *> {
+class Shares : public testing::Test {
 protected:
-    static void SetUpTestSuite() { gServers = new Servers; }
-    static void TearDownTestSuite() { delete std::exchange(gServers, nullptr); }
+    static void SetUpTestSuite() { servers = std::make_unique<Servers>(); }
+    static void TearDownTestSuite() { servers.reset(); }
     void SetUp() override
     {
-        if (WEXITSTATUS(gServers->started) == 77)
+        if (WEXITSTATUS(servers->started) == 77)
             GTEST_SKIP() << "serve-shares no puede servir aquí: hace falta root, /dev/fuse y scripts/install-deps";
-        ASSERT_EQ(gServers->started, 0) << "serve-shares start";
-        for (const char *folder : {"walk", "linked"})
-            makeFolders(served(folder));
+        ASSERT_EQ(servers->started, 0) << "serve-shares start";
     }
-    // The name a file of this test's own folder of share la has on the mount, and on the server.
-    static std::string own() { return testing::UnitTest::GetInstance()->current_test_info()->name(); }
-    static fs::path mounted(const std::string &name) { return gServers->folder / GetParam() / own() / name; }
-    static fs::path served(const std::string &name) { return gServers->folder / "served/la" / own() / name; }
+    // An arcade file served as name (la/…, lb/…), written through mount (smbnetfs sees a
+    // file made on the server only some time later); its name there.
+    static std::string arcade(const std::string &mount, const std::string &name)
+    {
+        makeFolders(fs::path(served(name)).parent_path());
+        writeFile(servers->folder / mount / name, fileWith(Layout::Arcade));
+        return (servers->folder / mount / name).string();
+    }
+    static std::string served(const std::string &name) { return (servers->folder / "served" / name).string(); }
+    static inline std::unique_ptr<Servers> servers;
 };
 
-TEST_P(OnShare, fileReplacedByRenameUnderAHeldLockIsNeverReportedConverted)
+TEST_F(Shares, aFileReplacedByRenameUnderAHeldLockIsNeverReportedConverted)
 {
-    writeFile(served("r.dat"), fileWith(Layout::Arcade));
-    const int held = ::open(mounted("r.dat").c_str(), O_RDWR);
-    struct flock all {};
-    all.l_type = F_WRLCK;
+    const std::string path = arcade("sftp", "la/r.dat");
+    const int held = ::open(path.c_str(), O_RDWR);
+    struct flock all {F_WRLCK, SEEK_SET, 0, 0, 0};
     ASSERT_EQ(fcntl(held, F_OFD_SETLK, &all), 0);
     CliRun run{};
-    std::thread cli([&] { run = runCli({"--a-emulador", mounted("r.dat").string()}); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    writeFile(served("new"), fileWith(Layout::Arcade));
-    fs::rename(served("new"), served("r.dat"));
-    ::close(held);
-    cli.join();
-    EXPECT_EQ(run.status, 1);
+    {
+        const std::jthread cli([&] { run = runCli({"--a-emulador", path}); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        writeFile(served("la/new"), fileWith(Layout::Arcade));
+        fs::rename(served("la/new"), served("la/r.dat"));
+        ::close(held);
+    }
     EXPECT_NE(run.err.find("Error #  57: El archivo cambió"), std::string::npos) << run.out << run.err;
-    EXPECT_EQ(readAll(served("r.dat")), fileWith(Layout::Arcade));
+    EXPECT_EQ(readAll(served("la/r.dat")), fileWith(Layout::Arcade));
 }
 
-INSTANTIATE_TEST_SUITE_P(Mounts, OnShare, testing::Values("sftp/la", "smb/127.0.0.1/la"));
-
-// smbnetfs lists no share's folder here, though it opens every name: walks are tried on sshfs.
-using Walked = OnShare;
-
-TEST_P(Walked, filesWhoseCachedNumbersAreDroppedDuringAWalkAreNotTakenAsChanged)
+TEST_F(Shares, filesWhoseCachedNumbersAreDroppedDuringAWalkAreNotTakenAsChanged)
 {
     for (int file = 0; file < 400; ++file)
-        writeFile(served("walk/f" + std::to_string(file) + ".dat"), fileWith(Layout::Arcade));
-    std::atomic<bool> walking = true;
-    std::thread dropper([&] {
-        while (walking) {
+        (void)arcade("sftp", "la/walk/f" + std::to_string(file) + ".dat");
+    const std::jthread dropper([](const std::stop_token &stop) {
+        for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
             writeFile("/proc/sys/vm/drop_caches", {'2'});
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
     });
-    const CliRun look = runCli({"-r", mounted("walk").string()});
-    const CliRun conversion = runCli({"-r", "--a-emulador", mounted("walk").string()});
-    walking = false;
-    dropper.join();
-    EXPECT_EQ(look.status, 0) << look.err;
-    EXPECT_NE(conversion.err.find("Convertidos: 400, ya en ese formato: 0, no reconocidos: 0, fallidos: 0"),
-              std::string::npos) << conversion.err;
+    EXPECT_EQ(runCli({"-r", (servers->folder / "sftp/la/walk").string()}).status, 0);
+    EXPECT_NE(runCli({"-r", "--a-emulador", (servers->folder / "sftp/la/walk").string()})
+                  .err.find("Convertidos: 400, ya en ese formato: 0, no reconocidos: 0, fallidos: 0"),
+              std::string::npos);
 }
 
-TEST_P(Walked, aHardLinkedFileIsCountedConvertedOnce)
+TEST_F(Shares, hardLinksAreCountedTrulyAndTwoServersFilesOfOneNumberBothConverted)
 {
-    for (const std::string name : {"a", "b", "c"}) {
-        writeFile(served("linked/" + name + ".dat"), fileWith(Layout::Arcade));
-        fs::create_hard_link(served("linked/" + name + ".dat"), served("linked/" + name + "2.dat"));
+    for (const std::string name : {"la/linked/a", "la/linked/b", "la/linked/c"}) {
+        (void)arcade("sftp", name + ".dat");
+        fs::create_hard_link(served(name + ".dat"), served(name + "2.dat"));
     }
-    const CliRun run = runCli({"-r", "-j", "32", "--a-emulador", mounted("linked").string()});
+    const CliRun run = runCli({"-r", "-j", "32", "--a-emulador", (servers->folder / "sftp/la/linked").string()});
     EXPECT_NE(run.err.find("Convertidos: 3, ya en ese formato: 3,"), std::string::npos) << run.out << run.err;
-}
 
-INSTANTIATE_TEST_SUITE_P(Mounts, Walked, testing::Values("sftp/la"));
-
-using OnOneShare = OnShare;
-
-TEST_P(OnOneShare, twoFilesOfTwoServerFileSystemsWithOneNumberAreBothConverted)
-{
-    const fs::path la = gServers->folder / "smb/127.0.0.1/la/f.dat", lb = gServers->folder / "smb/127.0.0.1/lb/f.dat";
-    writeFile(la, fileWith(Layout::Arcade));
-    writeFile(lb, fileWith(Layout::Arcade));
+    const std::string la = arcade("smb/127.0.0.1", "la/f.dat"), lb = arcade("smb/127.0.0.1", "lb/f.dat");
     struct stat a {}, b {};
     ASSERT_TRUE(::stat(la.c_str(), &a) == 0 && ::stat(lb.c_str(), &b) == 0 && a.st_ino == b.st_ino);
-    EXPECT_EQ(runCli({"--a-emulador", la.string(), lb.string()}).status, 0);
+    EXPECT_EQ(runCli({"--a-emulador", la, lb}).status, 0);
     EXPECT_EQ(readAll(la), fileWith(Layout::PcEmulator));
     EXPECT_EQ(readAll(lb), fileWith(Layout::PcEmulator));
 }
 
-TEST_P(OnOneShare, aDryRunOnAShareMountedReadOnlySays75)
+TEST_F(Shares, aDryRunOnAShareMountedReadOnlySays75)
 {
-    writeFile(gServers->folder / "served/la/ro.dat", fileWith(Layout::Arcade));
-    const CliRun run = runCli({"-n", "--a-emulador", (gServers->folder / "sftp-ro/la/ro.dat").string()});
+    (void)arcade("sftp", "la/ro.dat");
+    const CliRun run = runCli({"-n", "--a-emulador", (servers->folder / "sftp-ro/la/ro.dat").string()});
     EXPECT_NE(run.err.find("Error #  75"), std::string::npos) << run.out << run.err;
 }
-
-INSTANTIATE_TEST_SUITE_P(Mounts, OnOneShare, testing::Values("smb/127.0.0.1/la"));
 
 } // namespace

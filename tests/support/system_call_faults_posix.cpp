@@ -87,9 +87,6 @@ int fakeLock(int fd, int command, struct flock *range)
     return failOrRun(FakeCalls::enter({Call::Lock}), [&] { return realPosixCalls().lock(fd, command, range); });
 }
 
-// The file system's type is asked as it is: the faults are those of the calls on the file.
-int realFileSystemKind(int fd, struct statfs *status) { return realPosixCalls().fileSystemKind(fd, status); }
-
 // A failed close still releases the descriptor on Linux, so a planned failure closes it too.
 int fakeClose(int fd)
 {
@@ -100,8 +97,9 @@ int fakeClose(int fd)
     return failOrRun(twist, [result] { return result; });
 }
 
+// The file system's type is asked as it is: the faults are those of the calls on the file.
 const vuelco::PosixCalls kTable{fakeOpen,           fakePread,          fakePwrite, fakeFstat, fakeStat,  fakeAccess,
-                                fakeFileSystemStat, realFileSystemKind, fakeFsync,  fakeLock,  fakeClose};
+                                fakeFileSystemStat, ::fstatfs, fakeFsync,  fakeLock,  fakeClose};
 
 } // namespace
 
