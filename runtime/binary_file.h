@@ -76,6 +76,8 @@ public:
     [[nodiscard]] const FilePlace &place() const noexcept { return mPlace; }
     // What its file system promises of its identity; asked once, when first needed.
     [[nodiscard]] FileNumbers fileNumbers();
+    // Tells it what its file system promises, known from another file of the same device.
+    void setFileNumbers(FileNumbers numbers) noexcept { mPlace.numbers = numbers; }
 
     // The byte at offset; nothing when the file ends before it.
     [[nodiscard]] std::optional<std::uint8_t> readByte(std::uint64_t offset);

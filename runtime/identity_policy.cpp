@@ -76,6 +76,8 @@ FileNumbers OnceIdentities::numbersOf(BinaryFile &file) const
     thread_local Met last;
     if (last.run != mRun || last.volume != file.identity().volume)
         last = {mRun, file.identity().volume, file.fileNumbers()};
+    // The write's check, later, asks the file again.
+    file.setFileNumbers(last.numbers);
     return last.numbers;
 }
 

@@ -60,8 +60,8 @@ public:
 
 private:
     // What the file's file system promises, asked once per device a thread meets in a run
-    // rather than once per file named: a look-up for each of 10,000 names given made a
-    // conversion on one worker 5% slower.
+    // rather than once per file named, and told to the file: a look-up for each of 10,000
+    // names given made a conversion on one worker 5% slower.
     [[nodiscard]] FileNumbers numbersOf(BinaryFile &file) const;
 
     const std::uint64_t mRun = ++runs;  // tells this run's remembered devices from an earlier one's
