@@ -34,9 +34,9 @@ bool matchesListing(BinaryFile &opened, const FileIdentity &listed)
 
 bool holdsWhatWasWritten(BinaryFile &file, const HeaderBytes &written)
 {
-    // Where numbers are unstable they may still tell a file replaced (smbnetfs passes the
-    // server's on, and hands a name's new open the handle it already has, old file and all);
-    // what the name reads back tells it where they do not (sshfs keeps the old number).
+    // Where numbers are unstable they may still tell a file replaced (smbnetfs -o use_ino
+    // passes the server's on); what the name reads back tells it where they do not (sshfs
+    // keeps the old file's number for the name).
     if (!file.isStillAtItsPath())
         return false;
     if (!isUnstable(file))
