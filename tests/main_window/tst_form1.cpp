@@ -5,9 +5,9 @@
 #include "main_window/form1.h"
 #include "main_window/ways_in.h"
 #include "qt_bytes.h"
-#include "runtime/failure.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
+#include "words/failure_words.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
@@ -52,10 +52,11 @@ QByteArray with(const QByteArray &header, std::size_t offset, std::uint8_t value
 // The failure box for a number and its description.
 Box failureBox(int number, const std::string &description)
 {
-    return {QString::fromStdString(vuelco::errorPrompt(number, description)), 0, QStringLiteral("Algo mal...")};
+    return {QString::fromStdString(vuelco::words::errorPrompt(number, description, '\r')), 0,
+            QStringLiteral("Algo mal...")};
 }
 
-const Box kNotFound = failureBox(53, vuelco::standardDescription(vuelco::FailureNumber::FileNotFound));
+const Box kNotFound = failureBox(53, vuelco::words::standardDescription(vuelco::FailureNumber::FileNotFound));
 const Box kChooseFirst{QStringLiteral("Primero: elegir un archivo"), 64, QStringLiteral("Eeeepa!")};
 const Box kConfirm{QStringLiteral("El archivo elegido se va a") + kCr + QStringLiteral("Sobreescribir para convertirlo.") +
                        kCr + QStringLiteral("Antes: es aconsejable hacer una") + kCr +
