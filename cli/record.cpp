@@ -1,8 +1,10 @@
 #include "cli/record.h"
 
 #include "batch/given_names.h"
-#include "batch/outcome_text.h"
 #include "runtime/name_text.h"
+#include "words/failure_words.h"
+#include "words/layout_words.h"
+#include "words/outcome_words.h"
 
 #include <filesystem>
 #include <functional>
@@ -11,7 +13,9 @@
 namespace vuelco::cli {
 namespace {
 
-using batch::failureText;
+using words::failureText;
+using words::kUnknownCaption;
+using words::layoutCaption;
 using batch::Outcome;
 
 std::string jsonLayout(const std::optional<Layout> &layout)
@@ -135,7 +139,7 @@ void Record::appendText(const batch::FileOutcome &outcome)
         mLine.append("\t").append(layoutCaption(*outcome.before)).append(" (ya estaba en ese formato)");
         break;
     case Outcome::Unrecognised:
-        mLine.append("\t").append(kUnknownCaption).append(batch::kNotConvertedNote);
+        mLine.append("\t").append(kUnknownCaption).append(words::kNotConvertedNote);
         break;
     case Outcome::SameFile:
         mLine.append("\tes el mismo archivo que ");
@@ -143,7 +147,7 @@ void Record::appendText(const batch::FileOutcome &outcome)
         mLine.append(" (se trata una sola vez)");
         break;
     case Outcome::Failed:
-        mLine.append(": ").append(escapedText(batch::failureReason(*outcome.failure)));
+        mLine.append(": ").append(escapedText(words::failureReason(*outcome.failure)));
         break;
     case Outcome::AlreadyUndone:
     case Outcome::ChangedSince:
@@ -166,11 +170,11 @@ void Record::appendUndoText(const batch::FileOutcome &outcome)
     case Outcome::AlreadyUndone:
         mLine.append("\t").append(layoutCaption(*outcome.before)).append(" (ya estaba deshecho)");
         break;
-    case Outcome::ChangedSince: mLine.append("\t").append(batch::kChangedSinceText); break;
-    case Outcome::NotFound: mLine.append("\t").append(batch::kNotFoundText); break;
-    case Outcome::OtherFile: mLine.append("\t").append(batch::kOtherFileText); break;
+    case Outcome::ChangedSince: mLine.append("\t").append(words::kChangedSinceText); break;
+    case Outcome::NotFound: mLine.append("\t").append(words::kNotFoundText); break;
+    case Outcome::OtherFile: mLine.append("\t").append(words::kOtherFileText); break;
     case Outcome::Failed:
-        mLine.append(": ").append(escapedText(batch::failureReason(*outcome.failure))).append("\n");
+        mLine.append(": ").append(escapedText(words::failureReason(*outcome.failure))).append("\n");
         return;
     case Outcome::Looked:
     case Outcome::AlreadyThere:
@@ -178,7 +182,7 @@ void Record::appendUndoText(const batch::FileOutcome &outcome)
     case Outcome::SameFile: break;  // no undo's
     }
     if (outcome.outcome != Outcome::Converted && outcome.outcome != Outcome::AlreadyUndone)
-        mLine.append(batch::kNotUndoneNote);
+        mLine.append(words::kNotUndoneNote);
     mLine += '\n';
 }
 
@@ -268,7 +272,7 @@ bool Record::onFile(const std::function<void()> &action)
     } catch (const Failure &failure) {
         mFileFailed = true;
         mProgress.hide();
-        mErr << "vuelco-cli: no se pudo escribir el registro: " << escapedText(batch::failureReason(failure))
+        mErr << "vuelco-cli: no se pudo escribir el registro: " << escapedText(words::failureReason(failure))
              << "; no se tomaron más archivos\n"
              << std::flush;
         return false;

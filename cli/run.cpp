@@ -1,11 +1,12 @@
 #include "cli/run.h"
 
-#include "batch/outcome_text.h"
 #include "batch/run_batch.h"
 #include "cli/arguments.h"
-#include "runtime/name_text.h"
 #include "cli/undo_record.h"
 #include "cli/usage.h"
+#include "runtime/name_text.h"
+#include "words/failure_words.h"
+#include "words/outcome_words.h"
 
 #include <fstream>
 #include <istream>
@@ -67,7 +68,7 @@ void sayRefused(const Arguments &arguments, const UndoRecord &record, std::ostre
 {
     for (const std::size_t line : record.refusedLines)
         err << "vuelco-cli: " << escapedName(fileArgumentName(arguments.undoRecord)) << ", línea " << line
-            << ": no es una línea de Vuelco completa" << batch::kNotUndoneNote << "\n";
+            << ": no es una línea de Vuelco completa" << words::kNotUndoneNote << "\n";
 }
 
 int written(std::ostream &out, const std::string &text)
@@ -113,7 +114,7 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
                 return kRecordNotWritten;
             }
         } catch (const Failure &failure) {
-            err << named << " no se pudo crear: " << escapedText(batch::failureReason(failure)) << kNothingDone;
+            err << named << " no se pudo crear: " << escapedText(words::failureReason(failure)) << kNothingDone;
             return kRecordNotWritten;
         }
     }

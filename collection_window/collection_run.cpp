@@ -1,10 +1,12 @@
 #include "collection_window/collection_run.h"
 
 #include "batch/listener.h"
-#include "batch/outcome_text.h"
 #include "batch/run_batch.h"
 #include "forms/controls.h"
 #include "runtime/name_text.h"
+#include "words/failure_words.h"
+#include "words/layout_words.h"
+#include "words/outcome_words.h"
 
 #include <chrono>
 #include <optional>
@@ -21,11 +23,12 @@ constexpr auto kProgressEvery = std::chrono::milliseconds(30);
 std::optional<QString> problemOf(const batch::FileOutcome &outcome)
 {
     switch (outcome.outcome) {
-    case batch::Outcome::Failed: return QString::fromStdString(batch::failureReason(*outcome.failure));
-    case batch::Outcome::Unrecognised: return forms::caption(kUnknownCaption) + forms::caption(batch::kNotConvertedNote);
+    case batch::Outcome::Failed: return QString::fromStdString(words::failureReason(*outcome.failure));
+    case batch::Outcome::Unrecognised:
+        return forms::caption(words::kUnknownCaption) + forms::caption(words::kNotConvertedNote);
     case batch::Outcome::Looked:
         if (!outcome.before)
-            return forms::caption(kUnknownCaption);
+            return forms::caption(words::kUnknownCaption);
         return std::nullopt;
     case batch::Outcome::Converted:
     case batch::Outcome::AlreadyThere:

@@ -7,6 +7,9 @@
 #include "forms/native_paths.h"
 #include "forms/save_dialog.h"
 #include "forms/text_file.h"
+#include "words/confirmation_words.h"
+#include "words/failure_words.h"
+#include "words/layout_words.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -32,6 +35,8 @@ using forms::designFont;
 using forms::DesignFace;
 using forms::MsgBox;
 using forms::MsgBoxResult;
+using words::kUnknownCaption;
+using words::layoutCaption;
 namespace Style = forms::MsgBoxStyle;
 
 namespace {
@@ -383,16 +388,10 @@ void CollectionWindow::BTguarda_Click(int Index)
     const Layout target = Index == 0 ? Layout::Arcade : Layout::PcEmulator;
     const batch::Summary &looked = mRun.summary();
     const std::size_t toConvert = target == Layout::Arcade ? looked.pcEmulator : looked.arcade;
-    const QStringList manyFiles{QStringLiteral("Los %1 archivos a convertir se van a").arg(toConvert),
-                                QStringLiteral("Sobreescribir para convertirlos."),
-                                QStringLiteral("Antes: es aconsejable hacer una"),
-                                QStringLiteral("copia de seguridad de los mismos.")};
-    const QStringList oneFile{QStringLiteral("El archivo a convertir se va a"),
-                              QStringLiteral("Sobreescribir para convertirlo."),
-                              QStringLiteral("Antes: es aconsejable hacer una"),
-                              QStringLiteral("copia de seguridad del mismo.")};
-    const QString confirmation =
-        (toConvert == 1 ? oneFile : manyFiles).join(kLineBreak) + kLineBreak + kLineBreak + QStringLiteral("¿Está seguro?");
+    QStringList question;
+    for (const std::string &line : words::overwriteQuestion(words::Overwritten::CollectionFiles, toConvert))
+        question.append(caption(line));
+    const QString confirmation = question.join(kLineBreak);
     if (MsgBox(confirmation, Style::YesNo | Style::DefaultButton2, QStringLiteral("Convertir")) != MsgBoxResult::Yes)
         return;
     mLastConversion = Index;
@@ -418,7 +417,8 @@ void CollectionWindow::saveList()
     try {
         forms::saveTextFile(name, TXinforme->toPlainText() + '\n');
     } catch (const Failure &failure) {
-        MsgBox(QStringLiteral("No se pudo guardar la lista.") + kLineBreak + QString::fromStdString(errorPrompt(failure)),
+        MsgBox(QStringLiteral("No se pudo guardar la lista.") + kLineBreak +
+                   QString::fromStdString(words::errorPrompt(failure, forms::kBoxLineBreak)),
                Style::Critical, QStringLiteral("Alto!!"));
     }
 }

@@ -18,6 +18,9 @@
 #include "forms/twips.h"
 #include "forms/yield.h"
 #include "main_window/ways_in.h"
+#include "words/confirmation_words.h"
+#include "words/failure_words.h"
+#include "words/layout_words.h"
 
 #include <QCheckBox>
 #include <QDropEvent>
@@ -42,7 +45,7 @@ namespace {
 
 constexpr double kClientWidth = 6390;
 constexpr double kClientHeight = 3195;
-constexpr QChar kLineBreak = QChar(13);
+constexpr QChar kLineBreak = QChar(forms::kBoxLineBreak);
 
 template <class Texts>
 QString lines(const Texts &texts)
@@ -57,7 +60,8 @@ QString lines(std::initializer_list<const char *> texts) { return lines<std::ini
 
 void showFailure(const Failure &failure)
 {
-    MsgBox(QString::fromStdString(vuelco::errorPrompt(failure)), Style::OkOnly, QStringLiteral("Algo mal..."));
+    MsgBox(QString::fromStdString(words::errorPrompt(failure, forms::kBoxLineBreak)), Style::OkOnly,
+           QStringLiteral("Algo mal..."));
 }
 
 template <class Control>
@@ -297,9 +301,7 @@ void Form1::BTguarda_Click(int Index)
         return;
     }
     try {
-        const QString confirmation = lines({"El archivo elegido se va a", "Sobreescribir para convertirlo.",
-                                            "Antes: es aconsejable hacer una", "copia de seguridad del mismo.", "",
-                                            "¿Está seguro?"});
+        const QString confirmation = lines(words::overwriteQuestion(words::Overwritten::ChosenFile));
         if (MsgBox(confirmation, Style::YesNo | Style::DefaultButton2, QStringLiteral("Convertir")) != MsgBoxResult::Yes)
             return;
 
@@ -323,7 +325,7 @@ void Form1::BTguarda_Click(int Index)
         const Failure failure = vuelco::currentFailure();
         FRespera->hide();
         if (failure.number() == static_cast<std::int32_t>(FailureNumber::ReadOnly))
-            MsgBox(lines(vuelco::kReadOnlyAdvice), Style::Critical, QStringLiteral("Alto!!"));
+            MsgBox(lines(words::kReadOnlyAdvice), Style::Critical, QStringLiteral("Alto!!"));
         else
             showFailure(failure);
     }
@@ -339,7 +341,7 @@ void Form1::MarcarDesconocido()
 
 void Form1::showUnknown()
 {
-    LTipo->setText(caption(vuelco::kUnknownCaption));
+    LTipo->setText(caption(words::kUnknownCaption));
     BTguarda[0]->setEnabled(false);
     BTguarda[1]->setEnabled(false);
     mGroups.reset();
@@ -359,7 +361,7 @@ void Form1::offerNextStep(const QString &outcome)
 
 void Form1::showLayout(Layout layout)
 {
-    LTipo->setText(caption(vuelco::layoutCaption(layout)));
+    LTipo->setText(caption(words::layoutCaption(layout)));
     BTguarda[0]->setEnabled(layout == Layout::PcEmulator);
     BTguarda[1]->setEnabled(layout == Layout::Arcade);
 }

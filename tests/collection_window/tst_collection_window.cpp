@@ -4,6 +4,7 @@
 #include "qt_bytes.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
+#include "words/failure_words.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -55,7 +56,7 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     const QString top = vuelco::forms::fromFilesystemPath(folder.path());
     const QString missing = vuelco::forms::fromFilesystemPath(folder / "falta.dat");
     const QString notFound = QStringLiteral("%1: Error #  53: %2")
-                                 .arg(missing, QString::fromStdString(vuelco::standardDescription(
+                                 .arg(missing, QString::fromStdString(vuelco::words::standardDescription(
                                                    vuelco::FailureNumber::FileNotFound)));
     const QString other = vuelco::forms::joinPath(top, QStringLiteral("0otro.dat")) + ": Otro. Desconocido";
 
