@@ -255,6 +255,10 @@ RecordLine readRecordLine(std::string_view line, NativeName &path, UndoStep &ste
 
 bool isUndoRecordFile(const std::filesystem::path &path)
 {
+    // Only a regular file is opened: opening a named pipe would wait for a writer.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
     std::ifstream file(path, std::ios::binary);
     // A BGA file, the usual thing given, is told by its first byte without reading on.
     if (!file.is_open() || file.peek() != '{')

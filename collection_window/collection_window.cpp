@@ -326,10 +326,13 @@ std::unique_ptr<CollectionRun::KeptRecord> CollectionWindow::keepRecord()
 
 void CollectionWindow::startRun(batch::Job job, Layout target)
 {
-    const bool writes = job == batch::Job::Convert || job == batch::Job::Undo;
+    // A run that writes files keeps its record, or does not start.
     std::unique_ptr<CollectionRun::KeptRecord> record;
-    if (writes && !(record = keepRecord()))
-        return;
+    if (job == batch::Job::Convert || job == batch::Job::Undo) {
+        record = keepRecord();
+        if (!record)
+            return;
+    }
     const Stage before = mStage;
     if (job == batch::Job::Convert)
         mStage = Stage::Converting;

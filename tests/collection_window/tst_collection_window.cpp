@@ -44,6 +44,7 @@ private slots:
     void initTestCase();
     void looksConvertsCancelsAndReports();
     void undoesItsConversionAndAGivenRecordExactly();
+    void convertsNothingWithoutItsRecord();
     void oneFileIsAskedAboutAsOne();
     void theListIsSavedInSpanishAndLeavesNoSettings();
 
@@ -209,6 +210,28 @@ void TestCollectionWindow::undoesItsConversionAndAGivenRecordExactly()
     QTRY_COMPARE(text(&window, "LEstado"), QStringLiteral("Deshecho"));
     QCOMPARE(readAll(folder / "a1.dat"), fileWith(Layout::PcEmulator, bodyOf(40)));
     QCOMPARE(readAll(folder / "a3.dat"), changed);
+}
+
+// A record that cannot be kept is said, and nothing is converted without it.
+void TestCollectionWindow::convertsNothingWithoutItsRecord()
+{
+    const TempFolder folder;
+    const std::filesystem::path file = folder.write("a.dat", fileWith(Layout::Arcade));
+    const QByteArray underAFile = QByteArray::fromStdString(folder.write("estado", {}).string());
+    qputenv("XDG_STATE_HOME", underAFile);
+    qputenv("LOCALAPPDATA", underAFile);
+    ScriptedMessageBoxes boxes;
+    vuelco::CollectionWindow window({vuelco::forms::fromFilesystemPath(file.parent_path())}, nullptr);
+    auto *convert = window.findChild<QPushButton *>("BTguarda1");
+    QTRY_VERIFY(convert->isEnabled());
+    convert->click();
+    initTestCase();
+    QCOMPARE(boxes.shown().size(), 2);
+    QVERIFY(boxes.shown().last().prompt.startsWith(QStringLiteral(
+        "No se pudo guardar el registro que permite deshacer el cambio; no se tocó ningún archivo.\rError # ")));
+    QCOMPARE(boxes.shown().last().style, 16);
+    QVERIFY(convert->isEnabled());
+    QCOMPARE(readAll(file), fileWith(Layout::Arcade));
 }
 
 // Not "Los 1 archivos a convertir".
