@@ -292,14 +292,14 @@ void compareRecordAndUndo(const std::string &cli)
         for (int turn = 0; turn < 2; ++turn) {
             resetToArcade(files);
             if ((turn + round) % 2 == 0) {
-                plain.push_back(timeCli(cli, withFiles({"--a-emulador"}, files)));
+                plain.push_back(timeCli(cli, withFiles({"--a-emulador"}, files)).seconds);
                 checkConverted(files);
                 continue;
             }
             fs::remove(record);
-            recorded.push_back(timeCli(cli, withFiles({"--a-emulador", "--registro", record}, files)));
+            recorded.push_back(timeCli(cli, withFiles({"--a-emulador", "--registro", record}, files)).seconds);
             checkConverted(files);
-            undone.push_back(timeCli(cli, {"--deshacer", record}));
+            undone.push_back(timeCli(cli, {"--deshacer", record}).seconds);
             checkConverted(files, Layout::Arcade);
         }
     }
