@@ -1,5 +1,6 @@
 #include "main_window/form1.h"
 
+#include "batch/undo_record.h"
 #include "collection_window/collection_window.h"
 #include "core/header_probe.h"
 #include "core/convert_if_unchanged.h"
@@ -244,7 +245,9 @@ void Form1::openFiles(const QStringList &paths)
     if (paths.isEmpty() || isBusy())
         return;
     std::error_code error;
-    if (paths.size() == 1 && !std::filesystem::is_directory(vuelco::forms::toFilesystemPath(paths.first()), error))
+    // A record of a batch, whatever its name, opens the collection window that undoes it.
+    const std::filesystem::path first = vuelco::forms::toFilesystemPath(paths.first());
+    if (paths.size() == 1 && !std::filesystem::is_directory(first, error) && !vuelco::batch::isUndoRecordFile(first))
         loadFile(paths.first());
     else if (mCollectionOpener(this, paths))
         reloadFile();

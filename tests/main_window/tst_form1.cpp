@@ -637,6 +637,7 @@ void TestForm1::dropsOpenLocalFilesWhenNotBusy_data()
     QTest::newRow("one file") << QStringList{"a.dat"} << false << "a.dat" << QStringList{};
     QTest::newRow("two files") << QStringList{"a.dat", "b.dat"} << false << "" << QStringList{"a.dat", "b.dat"};
     QTest::newRow("a folder") << QStringList{""} << false << "" << QStringList{""};
+    QTest::newRow("a batch's record") << QStringList{"r.txt"} << false << "" << QStringList{"r.txt"};
     QTest::newRow("a web address too") << QStringList{"a.dat", "https://example.org/b.dat"} << false << ""
                                        << QStringList{};
     QTest::newRow("while busy") << QStringList{"a.dat"} << true << "" << QStringList{};
@@ -649,7 +650,9 @@ void TestForm1::dropsOpenLocalFilesWhenNotBusy()
     QFETCH(QString, loaded);
     QFETCH(QStringList, collection);
     const auto path = [this](const QString &name) {
-        return name.isEmpty() ? vuelco::forms::fromFilesystemPath(mFolder->path()) : writeFile(name, kArcade);
+        if (name.isEmpty())
+            return vuelco::forms::fromFilesystemPath(mFolder->path());
+        return writeFile(name, name.endsWith(".txt") ? QByteArray(R"({"resumen":{},"registro":1})") : kArcade);
     };
     QStringList collected;
     mWindow->setCollectionOpener([&collected](QWidget *, const QStringList &paths) {
