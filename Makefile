@@ -16,6 +16,7 @@ run: build
 	$(BUILD_DIR)/app/vuelco
 
 test: build
+	cmake --build --preset $(PRESET) --target bench-programs
 	ctest --preset $(PRESET)
 
 bench: build

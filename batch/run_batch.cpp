@@ -173,7 +173,7 @@ private:
         if (isUndo(mRequest.job)) {
             item.outcome = item.order < mRequest.undo.size()
                                ? undoStep(mRequest.undo[item.order], item.path(), mRequest.job)
-                               : failedWith(Failure(FailureNumber::InternalError, "Falta el paso que deshacer"));
+                               : failedWith(Failure(FailureNumber::InternalError, {}, FailureCause::UndoStepMissing));
             return;
         }
         FileClaims::Holder *claimed = nullptr;

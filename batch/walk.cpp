@@ -27,14 +27,14 @@ bool endsInDat(const NativeName &name)
     });
 }
 
-// What an entry that is no file nor folder is, as the file layer says it of a name given.
-const char *whatItIs(EntryKind kind)
+// What an entry that is no file nor folder is, as the file layer tells it of a name given.
+FileKind whatItIs(EntryKind kind)
 {
     switch (kind) {
-    case EntryKind::Pipe: return "No se puede abrir: es una tubería con nombre";
-    case EntryKind::Socket: return "No se puede abrir: es un socket";
-    case EntryKind::Device: return "No se puede abrir: es un dispositivo";
-    default: return "No se puede abrir: no es un archivo común";
+    case EntryKind::Pipe: return FileKind::Pipe;
+    case EntryKind::Socket: return FileKind::Socket;
+    case EntryKind::Device: return FileKind::Device;
+    default: return FileKind::Other;
     }
 }
 
@@ -129,8 +129,7 @@ void sortByName(std::vector<ListedEntry> &entries)
 
 Failure changedDuringTheWalk(const NativeName &path)
 {
-    return Failure(FailureNumber::DeviceIo,
-                   "Cambió durante el recorrido: se movió, se reemplazó o es ahora un enlace. No se tocó", path);
+    return Failure(FailureNumber::DeviceIo, path, FailureCause::ChangedDuringTheWalk);
 }
 
 Walk::Walk(NativeName given, std::shared_ptr<Folder> top) : mPath(std::move(given))
@@ -204,7 +203,8 @@ std::optional<Found> Walk::take(ListedEntry &entry)
             return Found{std::move(name), std::move(path), level.folder, entry.identity.value_or(FileIdentity{}), {}};
         default:
             return Found{std::move(name), path, nullptr, {},
-                         Failure(FailureNumber::BadFileName, whatItIs(entry.kind), path)};
+                         Failure(FailureNumber::BadFileName, path,
+                                 FailureDetail::ofKind(whatItIs(entry.kind)))};
         }
     } catch (const Failure &failure) {
         return Found{std::move(name), std::move(path), nullptr, {}, failure};

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "batch/listener.h"
+#include "batch/record_file.h"
+#include "batch/record_lines.h"
 #include "cli/arguments.h"
 #include "cli/progress_line.h"
-#include "cli/record_file.h"
 
 #include <functional>
 #include <iosfwd>
@@ -32,7 +33,7 @@ class Record final : public batch::Listener {
 public:
     // The record file, when given, is open and outlives this.
     Record(const Arguments &arguments, std::ostream &out, std::ostream &err, Terminals terminals,
-           RecordFile *file = nullptr);
+           batch::RecordFile *file = nullptr);
 
     [[nodiscard]] bool report(const batch::FileOutcome &outcome, const batch::Progress &progress) override;
     // Hands on the lines written so far: a slow file never holds back the finished ones.
@@ -47,13 +48,7 @@ public:
 private:
     void appendText(const batch::FileOutcome &outcome);
     void appendUndoText(const batch::FileOutcome &outcome);
-    void appendJson(std::string &line, const batch::FileOutcome &outcome);
-    // What an exact undo needs, or nulls for a file not written.
-    void appendUndoFields(std::string &line, const batch::FileOutcome &outcome);
-    [[nodiscard]] std::string summaryJson(const batch::Summary &summary, bool interrupted,
-                                          std::size_t refusedLines) const;
     [[nodiscard]] std::string undoSummaryText(const batch::Summary &summary, std::size_t refusedLines) const;
-    [[nodiscard]] batch::NativeName absoluteName(const batch::NativeName &name) const;
     // Writes a line to the record file, saying once when it fails.
     bool toFile(std::string_view text);
     bool onFile(const std::function<void()> &action);
@@ -66,8 +61,8 @@ private:
     std::ostream &mErr;
     Terminals mTerminals;
     ProgressLine mProgress;
-    RecordFile *mFile;
-    batch::NativeName mBase;  // the current folder, for the absolute paths
+    batch::RecordFile *mFile;
+    batch::RecordLines mLines;
     std::string mLine;  // composed here, each line in one piece
     std::string mFileLine;
     bool mFailed = false;      // a stream's

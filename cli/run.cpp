@@ -1,11 +1,12 @@
 #include "cli/run.h"
 
-#include "batch/outcome_text.h"
 #include "batch/run_batch.h"
+#include "batch/undo_record.h"
 #include "cli/arguments.h"
-#include "runtime/name_text.h"
-#include "cli/undo_record.h"
 #include "cli/usage.h"
+#include "runtime/name_text.h"
+#include "words/failure_words.h"
+#include "words/outcome_words.h"
 
 #include <fstream>
 #include <istream>
@@ -34,16 +35,16 @@ batch::Request requestFor(Arguments &arguments)
 
 // The record an undo takes back, from its file or from standard input; nothing, with the
 // reason said on err, when it cannot be read at all.
-std::optional<UndoRecord> undoRecordOf(const Arguments &arguments, std::istream &in, std::ostream &err)
+std::optional<batch::UndoRecord> undoRecordOf(const Arguments &arguments, std::istream &in, std::ostream &err)
 {
     const std::string &name = arguments.undoRecord;
-    std::optional<UndoRecord> record;
+    std::optional<batch::UndoRecord> record;
     if (name == "-") {
-        record = readUndoRecord(in);
+        record = batch::readUndoRecord(in);
     } else {
         std::ifstream file(std::filesystem::path(fileArgumentName(name)), std::ios::binary);
         if (file.is_open())
-            record = readUndoRecord(file);
+            record = batch::readUndoRecord(file);
     }
     if (!record)
         err << "vuelco-cli: no se pudo leer el registro " << escapedName(fileArgumentName(name)) << "\n";
@@ -51,7 +52,7 @@ std::optional<UndoRecord> undoRecordOf(const Arguments &arguments, std::istream 
 }
 
 // The request that takes back what the record tells of, taking its paths over.
-batch::Request undoRequestFor(const Arguments &arguments, UndoRecord &record)
+batch::Request undoRequestFor(const Arguments &arguments, batch::UndoRecord &record)
 {
     batch::Request request;
     request.names = std::move(record.paths);
@@ -63,11 +64,11 @@ batch::Request undoRequestFor(const Arguments &arguments, UndoRecord &record)
 }
 
 // Says each line of the record that is no line of Vuelco's, once, with its number.
-void sayRefused(const Arguments &arguments, const UndoRecord &record, std::ostream &err)
+void sayRefused(const Arguments &arguments, const batch::UndoRecord &record, std::ostream &err)
 {
     for (const std::size_t line : record.refusedLines)
         err << "vuelco-cli: " << escapedName(fileArgumentName(arguments.undoRecord)) << ", línea " << line
-            << ": no es una línea de Vuelco completa" << batch::kNotUndoneNote << "\n";
+            << ": no es una línea de Vuelco completa" << words::kNotUndoneNote << "\n";
 }
 
 int written(std::ostream &out, const std::string &text)
@@ -95,7 +96,7 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
     case Command::Undo: break;
     }
 
-    std::optional<UndoRecord> undo;
+    std::optional<batch::UndoRecord> undo;
     if (arguments.command == Command::Undo) {
         std::istringstream none;
         undo = undoRecordOf(arguments, in != nullptr ? *in : none, err);
@@ -103,7 +104,7 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
             return kWrongCommandLine;
     }
     // Made before anything is converted, and never over a file already there.
-    RecordFile recordFile;
+    batch::RecordFile recordFile;
     if (!arguments.recordFile.empty()) {
         const std::string named = "vuelco-cli: el registro " + escapedName(fileArgumentName(arguments.recordFile));
         constexpr std::string_view kNothingDone = "; no se tocó ningún archivo\n";
@@ -113,7 +114,7 @@ int run(std::span<const std::string_view> words, std::ostream &out, std::ostream
                 return kRecordNotWritten;
             }
         } catch (const Failure &failure) {
-            err << named << " no se pudo crear: " << escapedText(batch::failureReason(failure)) << kNothingDone;
+            err << named << " no se pudo crear: " << escapedText(words::failureReason(failure)) << kNothingDone;
             return kRecordNotWritten;
         }
     }

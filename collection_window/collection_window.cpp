@@ -1,5 +1,6 @@
 #include "collection_window/collection_window.h"
 
+#include "batch/kept_records.h"
 #include "forms/command_button.h"
 #include "forms/controls.h"
 #include "forms/fonts.h"
@@ -7,10 +8,14 @@
 #include "forms/native_paths.h"
 #include "forms/save_dialog.h"
 #include "forms/text_file.h"
+#include "words/confirmation_words.h"
+#include "words/failure_words.h"
+#include "words/layout_words.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -24,6 +29,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
+#include <fstream>
 
 namespace vuelco {
 
@@ -32,11 +38,13 @@ using forms::designFont;
 using forms::DesignFace;
 using forms::MsgBox;
 using forms::MsgBoxResult;
+using words::kUnknownCaption;
+using words::layoutCaption;
 namespace Style = forms::MsgBoxStyle;
 
 namespace {
 
-constexpr QChar kLineBreak = QChar(13);
+constexpr QChar kLineBreak{forms::kBoxLineBreak};
 
 QString countLine(const QString &what, std::size_t count)
 {
@@ -74,11 +82,35 @@ QString conversionCounts(const batch::Summary &summary)
     return lines.join('\n');
 }
 
+QString undoCounts(const batch::Summary &summary, bool simulated)
+{
+    return QStringList{countLine(simulated ? QStringLiteral("Se desharían") : QStringLiteral("Deshechos"),
+                                 summary.converted),
+                       countLine(QStringLiteral("Ya deshechos"), summary.alreadyUndone),
+                       countLine(QStringLiteral("Cambiados desde entonces"), summary.changedSince),
+                       countLine(QStringLiteral("No encontrados"), summary.notFound),
+                       countLine(QStringLiteral("Otro archivo en su ruta"), summary.otherFile),
+                       countLine(QStringLiteral("Fallidos"), summary.failed)}
+        .join('\n');
+}
+
 // The names a run reported, each counted once whatever its outcome.
 std::size_t reported(const batch::Summary &summary)
 {
     return summary.arcade + summary.pcEmulator + summary.converted + summary.alreadyThere + summary.unrecognised +
-           summary.failed + summary.sameFile;
+           summary.failed + summary.sameFile + summary.alreadyUndone + summary.changedSince + summary.notFound +
+           summary.otherFile;
+}
+
+// The record a window was given to undo: one name that is a record by its content.
+std::optional<batch::UndoRecord> givenRecord(const QStringList &paths, bool &unreadable)
+{
+    if (paths.size() != 1 || !batch::isUndoRecordFile(forms::toFilesystemPath(paths.first())))
+        return std::nullopt;
+    std::ifstream file(forms::toFilesystemPath(paths.first()), std::ios::binary);
+    std::optional<batch::UndoRecord> record = batch::readUndoRecord(file);
+    unreadable = !record;
+    return record ? record : batch::UndoRecord{};
 }
 
 // The names given, as the window's top line shows them.
@@ -148,18 +180,19 @@ QString proposedListPath(const QStringList &paths)
 } // namespace
 
 CollectionWindow::CollectionWindow(const QStringList &paths, QWidget *owner)
-    : QDialog(owner), mPaths(paths), mRun(this), mSaveNameAsker([paths](QWidget *asker) {
+    : QDialog(owner), mPaths(paths), mRecordToUndo(givenRecord(paths, mRecordUnreadable)), mRun(this),
+      mSaveNameAsker([paths](QWidget *asker) {
           return forms::askSaveFileName(asker, QStringLiteral("Guardar la lista"), proposedListPath(paths),
                                         QStringLiteral("Texto (*.txt)"), QStringLiteral("txt"));
       })
 {
     setObjectName(QStringLiteral("Coleccion"));
-    setWindowTitle(QStringLiteral("BGA: varios archivos"));
+    setWindowTitle(mRecordToUndo ? QStringLiteral("BGA: deshacer") : QStringLiteral("BGA: varios archivos"));
     setFont(designFont(DesignFace::MsSansSerif, 8.25, false));
     createControls();
     connect(&mRun, &CollectionRun::progressed, this, &CollectionWindow::showProgress);
     connect(&mRun, &CollectionRun::finished, this, &CollectionWindow::endRun);
-    startRun(batch::Job::Look, Layout::Arcade);
+    startRun(mRecordToUndo ? batch::Job::SimulateUndo : batch::Job::Look, Layout::Arcade);
 }
 
 bool CollectionWindow::showModal(QWidget *owner, const QStringList &paths)
@@ -205,6 +238,7 @@ void CollectionWindow::createControls()
         conversions->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, index] { BTguarda_Click(index); });
     }
+    FRconv->setVisible(!mRecordToUndo);
 
     TXinforme = control<QPlainTextEdit>(this, "TXinforme", QStringLiteral("Archivos no convertidos"));
     TXinforme->setReadOnly(true);
@@ -213,6 +247,9 @@ void CollectionWindow::createControls()
     TXinforme->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     BTcancelar = commandButton(this, "BTcancelar", QStringLiteral("Cancelar"));
+    BTdeshacer = commandButton(this, "BTdeshacer", QStringLiteral("Deshacer"));
+    BTdeshacer->setEnabled(false);
+    connect(BTdeshacer, &QPushButton::clicked, this, &CollectionWindow::BTdeshacer_Click);
     BTcopiar = commandButton(this, "BTcopiar", QStringLiteral("Copiar"));
     BTguardar = commandButton(this, "BTguardar", QStringLiteral("Guardar..."));
     BTcerrar = commandButton(this, "BTcerrar", QStringLiteral("Cerrar"));
@@ -225,7 +262,7 @@ void CollectionWindow::createControls()
     });
 
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {BTcancelar, BTcopiar, BTguardar, BTcerrar})
+    for (QPushButton *button : {BTcancelar, BTdeshacer, BTcopiar, BTguardar, BTcerrar})
         buttons->addWidget(button);
     auto *progress = new QHBoxLayout;
     progress->addWidget(PBavance, 1);
@@ -246,32 +283,80 @@ void CollectionWindow::createControls()
     setTabOrder(BTguarda[0], BTguarda[1]);
     setTabOrder(BTguarda[1], TXinforme);
     setTabOrder(TXinforme, BTcancelar);
-    setTabOrder(BTcancelar, BTcopiar);
+    setTabOrder(BTcancelar, BTdeshacer);
+    setTabOrder(BTdeshacer, BTcopiar);
     setTabOrder(BTcopiar, BTguardar);
     setTabOrder(BTguardar, BTcerrar);
 }
 
-void CollectionWindow::startRun(batch::Job job, Layout target)
+batch::Request CollectionWindow::requestFor(batch::Job job, Layout target) const
 {
     batch::Request request;
+    request.job = job;
+    request.target = target;
+    if (job == batch::Job::Undo || job == batch::Job::SimulateUndo) {
+        const batch::UndoRecord &undo = mRecordToUndo ? *mRecordToUndo : mRun.converted();
+        request.names = undo.paths;
+        request.undo = undo.steps;
+        // A path named twice (records joined by hand) must see its steps in order.
+        request.workers = undo.repeatsAPath ? 1 : batch::kDefaultWorkers;
+        return request;
+    }
     request.names.reserve(static_cast<std::size_t>(mPaths.size()));
     for (const QString &path : mPaths)
         request.names.push_back(forms::toFilesystemPath(path).native());
     request.recursive = true;
-    request.job = job;
-    request.target = target;
+    return request;
+}
+
+std::unique_ptr<CollectionRun::KeptRecord> CollectionWindow::keepRecord()
+{
+    auto record = std::make_unique<CollectionRun::KeptRecord>();
+    try {
+        const std::filesystem::path folder = batch::keptRecordsFolder();
+        if (folder.empty())
+            throw Failure(FailureNumber::PathNotFound);
+        // Names by the local date and time sort by age, which is how the oldest go.
+        const QString when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+        record->path = batch::createKeptRecord(record->file, folder, when.toStdString());
+        return record;
+    } catch (const Failure &failure) {
+        MsgBox(QStringLiteral("No se pudo guardar el registro que permite deshacer el cambio; no se tocó ningún archivo.") +
+                   kLineBreak + QString::fromStdString(words::errorPrompt(failure, forms::kBoxLineBreak)),
+               Style::Critical, QStringLiteral("Alto!!"));
+        return nullptr;
+    }
+}
+
+void CollectionWindow::startRun(batch::Job job, Layout target)
+{
+    // A run that writes files keeps its record, or does not start.
+    std::unique_ptr<CollectionRun::KeptRecord> record;
+    if (job == batch::Job::Convert || job == batch::Job::Undo) {
+        record = keepRecord();
+        if (!record)
+            return;
+    }
     const Stage before = mStage;
     if (job == batch::Job::Convert)
         mStage = Stage::Converting;
+    else if (job == batch::Job::Undo)
+        mStage = Stage::Undoing;
     else
-        mStage = before == Stage::Converting ? Stage::LookingAgain : Stage::Looking;
-    mRun.start(std::move(request));
+        mStage = before == Stage::Converting || before == Stage::Undoing ? Stage::LookingAgain : Stage::Looking;
+    if (job == batch::Job::Undo)
+        mLookedFiles = mRecordToUndo ? mRecordToUndo->paths.size() : mRun.converted().paths.size();
+    mRun.start(requestFor(job, target), std::move(record));
     if (mStage == Stage::LookingAgain) {
         showStage(LEstado->text());
         return;
     }
-    showStage(mStage == Stage::Looking ? QStringLiteral("Mirando los archivos...")
-                                       : QStringLiteral("Convirtiendo a %1...").arg(caption(layoutCaption(target))));
+    QString state = QStringLiteral("Mirando los archivos...");
+    if (mStage == Stage::Converting)
+        state = QStringLiteral("Convirtiendo a %1...").arg(caption(layoutCaption(target)));
+    else if (mStage == Stage::Undoing)
+        state = QStringLiteral("Deshaciendo...");
+    showStage(state);
     mProgressShown.invalidate();
     showProgress(0, 0, false);
 }
@@ -283,7 +368,7 @@ void CollectionWindow::showProgress(qulonglong done, qulonglong found, bool comp
         return;
     // While the walk goes on, the conversion expects the files the look found.
     const qulonglong expected = complete ? found : std::max<qulonglong>(found, mLookedFiles);
-    const bool known = complete || mStage == Stage::Converting;
+    const bool known = complete || mStage == Stage::Converting || mStage == Stage::Undoing;
     const bool ended = !mRun.running();
     // A range of nothing is the busy bar, which must stop once the run has.
     PBavance->setRange(0, known ? static_cast<int>(std::min<qulonglong>(expected, INT_MAX)) : ended ? 1 : 0);
@@ -302,27 +387,34 @@ void CollectionWindow::endRun()
     const batch::Summary &summary = mRun.summary();
     switch (mStage) {
     case Stage::Looking:
-        TXinforme->setPlainText(mRun.problems().join('\n'));
+        TXinforme->setPlainText((refusedLines() + mRun.problems()).join('\n'));
         showProgress(reported(summary), reported(summary), !summary.stopped);
         if (summary.stopped)
             LEstado->setText(QStringLiteral("Vista cancelada: no se miraron todos los archivos."));
+        else if (mRecordToUndo)
+            LEstado->setText(summary.converted > 0 ? QStringLiteral("Elija Deshacer para deshacer el cambio.")
+                                                   : QStringLiteral("No hay archivos para deshacer."));
         else if (summary.arcade + summary.pcEmulator > 0)
             LEstado->setText(QStringLiteral("Elija el formato al que convertirlos."));
         else
             LEstado->setText(QStringLiteral("No hay archivos para convertir."));
-        endLook(lookCounts(summary));
+        if (mRecordToUndo) {
+            mUndoOffered = !summary.stopped && summary.converted > 0;
+            mToUndo = summary.converted;
+        }
+        endLook(mRecordToUndo ? undoCounts(summary, true) : lookCounts(summary));
         break;
     case Stage::Converting:
-        TXinforme->setPlainText(mRun.problems().join('\n'));
-        showProgress(reported(summary), reported(summary), !summary.stopped);
         mConvertedAny = mConvertedAny || summary.converted > 0;
-        mConversionCounts = conversionCounts(summary);
-        LCuentas->setText(mConversionCounts);
-        LEstado->setText(summary.stopped ? QStringLiteral("Cancelado: no se tomaron más archivos.")
-                                         : QStringLiteral("Finalizado"));
-        // What is left in either layout is looked at afresh: the batch can then be
-        // continued after a cancel, or turned back after it finished.
-        startRun(batch::Job::Look, Layout::Arcade);
+        mUndoOffered = summary.converted > 0;
+        mToUndo = mRun.converted().paths.size();
+        endWritingRun(conversionCounts(summary), QStringLiteral("Finalizado"));
+        break;
+    case Stage::Undoing:
+        mConvertedAny = mConvertedAny || summary.converted > 0;
+        // A cancelled undo can be taken up again: what it undid is then already undone.
+        mUndoOffered = summary.stopped;
+        endWritingRun(undoCounts(summary, false), QStringLiteral("Deshecho"));
         break;
     case Stage::LookingAgain:
         endLook(mConversionCounts + QStringLiteral("\n\n") + leftCounts(summary));
@@ -330,6 +422,43 @@ void CollectionWindow::endRun()
     case Stage::Looked:
         break;
     }
+}
+
+void CollectionWindow::endWritingRun(const QString &counts, const QString &ended)
+{
+    const batch::Summary &summary = mRun.summary();
+    TXinforme->setPlainText(mRun.problems().join('\n'));
+    showProgress(reported(summary), reported(summary), !summary.stopped);
+    mConversionCounts = counts;
+    LCuentas->setText(counts);
+    LEstado->setText(summary.stopped ? QStringLiteral("Cancelado: no se tomaron más archivos.") : ended);
+    if (const std::optional<Failure> &failure = mRun.recordFailure())
+        MsgBox(QStringLiteral("No se pudo escribir el registro; no se tomaron más archivos.") + kLineBreak +
+                   QString::fromStdString(words::errorPrompt(*failure, forms::kBoxLineBreak)),
+               Style::Critical, QStringLiteral("Alto!!"));
+    // Given a record, only its files are known: nothing is left to look at.
+    if (mRecordToUndo) {
+        endLook(counts);
+        return;
+    }
+    // What is left in either layout is looked at afresh: the batch can then be
+    // continued after a cancel, or turned back after it finished.
+    startRun(batch::Job::Look, Layout::Arcade);
+}
+
+QStringList CollectionWindow::refusedLines() const
+{
+    QStringList lines;
+    const QString record = forms::shownPath(mPaths.value(0));
+    if (mRecordUnreadable)
+        lines.append(record + QStringLiteral(": no se pudo leer el registro"));
+    if (mRecordToUndo) {
+        for (const std::size_t line : mRecordToUndo->refusedLines)
+            lines.append(QStringLiteral("%1, línea %2: no es una línea de Vuelco completa (no se deshace)")
+                             .arg(record)
+                             .arg(line));
+    }
+    return lines;
 }
 
 void CollectionWindow::endLook(const QString &counts)
@@ -341,6 +470,7 @@ void CollectionWindow::endLook(const QString &counts)
     // A look cancelled counted only some files: nothing is offered on so little.
     BTguarda[0]->setEnabled(!summary.stopped && summary.pcEmulator > 0);
     BTguarda[1]->setEnabled(!summary.stopped && summary.arcade > 0);
+    BTdeshacer->setEnabled(mUndoOffered);
     showStage(LEstado->text());
     offerNextStep();
     emit runEnded();
@@ -350,13 +480,15 @@ void CollectionWindow::offerNextStep()
 {
     QPushButton *next = BTcerrar;
     const auto last = static_cast<std::size_t>(mLastConversion);
-    if (BTguarda[last]->isEnabled())
+    if (mRecordToUndo && BTdeshacer->isEnabled())
+        next = BTdeshacer;
+    else if (BTguarda[last]->isEnabled())
         next = BTguarda[last];
     else if (BTguarda[1 - last]->isEnabled())
         next = BTguarda[1 - last];
     QString outcome = LEstado->text() + '\n' + LCuentas->text();
     outcome.replace(QStringLiteral("\n\n"), QStringLiteral("\n"));
-    for (QPushButton *button : {BTguarda[0], BTguarda[1], BTcerrar})
+    for (QPushButton *button : {BTguarda[0], BTguarda[1], BTdeshacer, BTcerrar})
         button->setAccessibleDescription(button == next ? outcome : QString());
     next->setFocus(Qt::OtherFocusReason);
 }
@@ -365,10 +497,11 @@ void CollectionWindow::showStage(const QString &state)
 {
     LEstado->setText(state);
     // The look after a conversion only tells what is left: the window can be closed meanwhile.
-    const bool running = mStage == Stage::Looking || mStage == Stage::Converting;
+    const bool running = mStage == Stage::Looking || mStage == Stage::Converting || mStage == Stage::Undoing;
     if (running) {
         BTguarda[0]->setEnabled(false);
         BTguarda[1]->setEnabled(false);
+        BTdeshacer->setEnabled(false);
     }
     BTcancelar->setEnabled(running);
     BTcerrar->setEnabled(!running);
@@ -383,20 +516,27 @@ void CollectionWindow::BTguarda_Click(int Index)
     const Layout target = Index == 0 ? Layout::Arcade : Layout::PcEmulator;
     const batch::Summary &looked = mRun.summary();
     const std::size_t toConvert = target == Layout::Arcade ? looked.pcEmulator : looked.arcade;
-    const QStringList manyFiles{QStringLiteral("Los %1 archivos a convertir se van a").arg(toConvert),
-                                QStringLiteral("Sobreescribir para convertirlos."),
-                                QStringLiteral("Antes: es aconsejable hacer una"),
-                                QStringLiteral("copia de seguridad de los mismos.")};
-    const QStringList oneFile{QStringLiteral("El archivo a convertir se va a"),
-                              QStringLiteral("Sobreescribir para convertirlo."),
-                              QStringLiteral("Antes: es aconsejable hacer una"),
-                              QStringLiteral("copia de seguridad del mismo.")};
-    const QString confirmation =
-        (toConvert == 1 ? oneFile : manyFiles).join(kLineBreak) + kLineBreak + kLineBreak + QStringLiteral("¿Está seguro?");
+    QStringList question;
+    for (const std::string &line : words::overwriteQuestion(words::Overwritten::CollectionFiles, toConvert))
+        question.append(caption(line));
+    const QString confirmation = question.join(kLineBreak);
     if (MsgBox(confirmation, Style::YesNo | Style::DefaultButton2, QStringLiteral("Convertir")) != MsgBoxResult::Yes)
         return;
     mLastConversion = Index;
     startRun(batch::Job::Convert, target);
+}
+
+void CollectionWindow::BTdeshacer_Click()
+{
+    if (mStage != Stage::Looked || !BTdeshacer->isEnabled())
+        return;
+    const QString files = mToUndo == 1 ? QStringLiteral("El archivo convertido se va a")
+                                       : QStringLiteral("Los %1 archivos convertidos se van a").arg(mToUndo);
+    const QString confirmation = files + kLineBreak + QStringLiteral("Sobreescribir para deshacer el cambio.") +
+                                 kLineBreak + kLineBreak + QStringLiteral("¿Está seguro?");
+    if (MsgBox(confirmation, Style::YesNo | Style::DefaultButton2, QStringLiteral("Deshacer")) != MsgBoxResult::Yes)
+        return;
+    startRun(batch::Job::Undo, Layout::Arcade);
 }
 
 void CollectionWindow::cancel()
@@ -418,7 +558,8 @@ void CollectionWindow::saveList()
     try {
         forms::saveTextFile(name, TXinforme->toPlainText() + '\n');
     } catch (const Failure &failure) {
-        MsgBox(QStringLiteral("No se pudo guardar la lista.") + kLineBreak + QString::fromStdString(errorPrompt(failure)),
+        MsgBox(QStringLiteral("No se pudo guardar la lista.") + kLineBreak +
+                   QString::fromStdString(words::errorPrompt(failure, forms::kBoxLineBreak)),
                Style::Critical, QStringLiteral("Alto!!"));
     }
 }

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -26,6 +27,13 @@ namespace vuelco {
 // with the reason, a list that can be copied and saved as text. After a conversion,
 // finished or cancelled, it looks at the files again, so that what is left can be
 // converted on and what was converted can be turned back.
+//
+// After a conversion that wrote any file, "Deshacer" (BTdeshacer) takes back exactly the
+// files it wrote, after a confirmation, with progress and cancelling as for a conversion,
+// then lists the files not taken back and why. Every run that writes files keeps its
+// record in the user's folder for them (batch::keptRecordsFolder). Given one such record
+// (known by its content, whatever its name), the window looks at what undoing it would do,
+// then offers "Deshacer" for it alone.
 class CollectionWindow : public QDialog {
     Q_OBJECT
 
@@ -44,6 +52,7 @@ public:
     void setSaveNameAsker(SaveNameAsker asker);
 
     void BTguarda_Click(int Index);
+    void BTdeshacer_Click();
 
 signals:
     // A run ended (the look or the conversion), finished or cancelled.
@@ -57,10 +66,17 @@ public slots:
     void reject() override;
 
 private:
-    enum class Stage : std::uint8_t { Looking, Looked, Converting, LookingAgain };
+    enum class Stage : std::uint8_t { Looking, Looked, Converting, Undoing, LookingAgain };
 
     void createControls();
     void startRun(batch::Job job, Layout target);
+    [[nodiscard]] batch::Request requestFor(batch::Job job, Layout target) const;
+    // The record of a run about to write files; nothing, said in a box, when it cannot be made.
+    [[nodiscard]] std::unique_ptr<CollectionRun::KeptRecord> keepRecord();
+    // Ends a conversion or an undo: its report, its counts, the next look.
+    void endWritingRun(const QString &counts, const QString &ended);
+    // The record given, in the words of the report: the lines that are no lines of Vuelco's.
+    [[nodiscard]] QStringList refusedLines() const;
     void showProgress(qulonglong done, qulonglong found, bool complete);
     void endRun();
     void endLook(const QString &counts);
@@ -73,6 +89,11 @@ private:
     void showStage(const QString &state);
 
     QStringList mPaths;
+    // Given a record, what it tells of; the window then undoes it and nothing else.
+    bool mRecordUnreadable = false;  // before mRecordToUndo, which sets it
+    std::optional<batch::UndoRecord> mRecordToUndo;
+    bool mUndoOffered = false;     // the last conversion, or the record given, has files to take back
+    std::size_t mToUndo = 0;       // how many, for the confirmation
     CollectionRun mRun;
     Stage mStage = Stage::Looking;
     std::size_t mLookedFiles = 0;  // what the conversion expects to find, from the look
@@ -90,6 +111,7 @@ private:
     std::array<QPushButton *, 2> BTguarda{};
     QPlainTextEdit *TXinforme = nullptr;
     QPushButton *BTcancelar = nullptr;
+    QPushButton *BTdeshacer = nullptr;
     QPushButton *BTcopiar = nullptr;
     QPushButton *BTguardar = nullptr;
     QPushButton *BTcerrar = nullptr;

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string_view>
 
 namespace vuelco {
 
@@ -38,10 +37,6 @@ struct Groups {
     friend bool operator==(const Groups &, const Groups &) = default;
 };
 
-inline constexpr std::string_view kArcadeCaption = "BGA, Arcade";
-inline constexpr std::string_view kPcEmulatorCaption = "BGA, Emulador Pc";
-inline constexpr std::string_view kUnknownCaption = "Otro. Desconocido";
-
 // The layout code byte at offset 4: 2 for arcade, 3 for PC emulator.
 [[nodiscard]] constexpr std::uint8_t layoutCode(Layout layout)
 {
@@ -51,12 +46,6 @@ inline constexpr std::string_view kUnknownCaption = "Otro. Desconocido";
 [[nodiscard]] constexpr Layout otherLayout(Layout layout)
 {
     return layout == Layout::Arcade ? Layout::PcEmulator : Layout::Arcade;
-}
-
-// The type text the window and the terminal show for a layout.
-[[nodiscard]] constexpr std::string_view layoutCaption(Layout layout)
-{
-    return layout == Layout::Arcade ? kArcadeCaption : kPcEmulatorCaption;
 }
 
 // The whole header of a file in the given layout that carries these groups.

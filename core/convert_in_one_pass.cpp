@@ -70,9 +70,7 @@ std::optional<Layout> convertInOnePass(BinaryFile &looked, Layout target, Header
         writeHeaderOrRestore(file, onDisk, composeHeader(target, groupsOf(onDisk, *found))) ==
             HeaderWrite::FileReplaced) {
         file.close();
-        throw Failure(FailureNumber::DeviceIo,
-                      "El archivo cambió mientras se convertía: otro programa lo reemplazó. No se convirtió",
-                      file.path());
+        throw Failure(FailureNumber::DeviceIo, file.path(), FailureCause::ReplacedWhileConverting);
     }
     file.close();
     return found;

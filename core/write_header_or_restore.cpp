@@ -31,15 +31,8 @@ void putBack(BinaryFile &file, const Header &old, const Header &converted, const
         if (now == old)
             return;
         if (now == converted)
-            throw Failure(cause.number(),
-                          cause.description() + ". La cabecera nueva quedó escrita, pero no se pudo confirmar que "
-                                                "haya llegado al disco. Compruebe el archivo",
-                          cause.path());
-        throw Failure(FailureNumber::DeviceIo,
-                      cause.description() + ". No se pudo volver a escribir la cabecera anterior (" +
-                          failure.description() +
-                          "): la cabecera puede haber quedado a medio convertir. Compruebe el archivo",
-                      failure.path());
+            throw Failure(cause.number(), cause.path(), FailureCause::WrittenButNotConfirmed, {cause});
+        throw Failure(FailureNumber::DeviceIo, failure.path(), FailureCause::NotPutBack, {cause, failure});
     }
 }
 
@@ -60,7 +53,7 @@ HeaderWrite writeHeaderOrRestore(BinaryFile &file, const Header &old, const Head
         throw;
     }
     putBack(file, old, converted,
-            Failure(FailureNumber::DeviceIo, "Otro programa reemplazó el archivo durante la conversión", file.path()));
+            Failure(FailureNumber::DeviceIo, file.path(), FailureCause::ReplacedWhileWriting));
     return HeaderWrite::FileReplaced;
 }
 

@@ -2,19 +2,19 @@
 
 #include "runtime/failure.h"
 #include "forms/drawing_surface.h"
+#include "words/failure_words.h"
 
 #include <cmath>
 #include <limits>
 
 using vuelco::Failure;
-using vuelco::FailureNumber;
 
 namespace vuelco::Module1 {
 namespace {
 
 [[noreturn]] void overflow()
 {
-    throw Failure(FailureNumber::Overflow, vuelco::standardDescription(FailureNumber::Overflow));
+    throw Failure(words::kOverflow);
 }
 
 // A value into 16 bits, rounding half to even as the runtime's integer conversion does.
@@ -44,7 +44,7 @@ void Degradado(std::uint8_t Modo, vuelco::forms::DrawingSurface &Forma)
     const std::int16_t alto = toInt16(Forma.ScaleHeight());
     const std::int16_t ancho = toInt16(Forma.ScaleWidth());
     if (ancho == 0)
-        throw Failure(FailureNumber::DivisionByZero, vuelco::standardDescription(FailureNumber::DivisionByZero));
+        throw Failure(words::kDivisionByZero);
     const auto paso = static_cast<float>(-310.0 / ancho);
     float intensidad = 255.0f;
     if (ancho < 0)

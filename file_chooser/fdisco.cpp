@@ -219,7 +219,7 @@ void Fdisco::SoloRuta(const QString &Ruta)
     try {
         const qsizetype separator = Ruta.lastIndexOf(vuelco::forms::pathSeparator());
         if (separator < 0)
-            throw Failure(FailureNumber::BadFileName, vuelco::standardDescription(FailureNumber::BadFileName));
+            throw Failure(FailureNumber::BadFileName);
         const QString folder = vuelco::forms::asFolder(Ruta.left(separator));
         // The drive list picks the volume that holds the folder: on Windows its first
         // three characters, elsewhere the mount point.

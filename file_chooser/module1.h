@@ -40,7 +40,8 @@ namespace vuelco::Module1 {
 //
 // The arithmetic is that of the forms runtime, 16-bit positions and single-precision
 // intensity, so a width or height beyond 16 bits throws Overflow (6) and a zero width
-// DivisionByZero (11); the strips drawn before the failure stay drawn.
+// DivisionByZero (11) (their numbers in words/failure_words.h); the strips drawn before the
+// failure stay drawn.
 void Degradado(std::uint8_t Modo, vuelco::forms::DrawingSurface &Forma);
 
 } // namespace vuelco::Module1

@@ -7,6 +7,7 @@
 #include "forms/message_box.h"
 #include "forms/native_paths.h"
 #include "forms/volumes.h"
+#include "words/failure_words.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,11 +41,9 @@ void DirListBox::setPath(const QString &path)
     requireReady(folder);
     std::error_code error;
     if (!std::filesystem::is_directory(toFilesystemPath(folder), error))
-        throw Failure(FailureNumber::PathNotFound, standardDescription(FailureNumber::PathNotFound),
-                      toFilesystemPath(folder));
+        throw Failure(FailureNumber::PathNotFound, toFilesystemPath(folder));
     if (!mayList(folder))
-        throw Failure(FailureNumber::PermissionDenied, standardDescription(FailureNumber::PermissionDenied),
-                      toFilesystemPath(folder));
+        throw Failure(FailureNumber::PermissionDenied, toFilesystemPath(folder));
     const bool changed = folder != mPath;
     mPath = folder;
     // The file list that Change moves takes its names from this same read.
@@ -108,7 +107,7 @@ void DirListBox::open(QListWidgetItem *item)
     try {
         setPath(item->data(kPathRole).toString());
     } catch (const Failure &failure) {
-        MsgBox(QString::fromStdString(errorPrompt(failure)), MsgBoxStyle::Exclamation,
+        MsgBox(QString::fromStdString(words::errorPrompt(failure, kBoxLineBreak)), MsgBoxStyle::Exclamation,
                QStringLiteral("Error de disco"));
     }
 }

@@ -31,8 +31,7 @@ void DriveListBox::setDrive(const QString &drive)
     const QString root = Volumes::current().rootOf(drive);
     const int index = root.isEmpty() ? -1 : findData(root);
     if (index < 0)
-        throw Failure(FailureNumber::DeviceNotReady, standardDescription(FailureNumber::DeviceNotReady),
-                      toFilesystemPath(drive));
+        throw Failure(FailureNumber::DeviceNotReady, toFilesystemPath(drive));
     select(index);
 }
 

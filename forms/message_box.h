@@ -21,6 +21,9 @@ inline constexpr int Information = 64;
 inline constexpr int DefaultButton2 = 256;
 } // namespace MsgBoxStyle
 
+// What breaks a box's text into lines: character 13, as the forms runtime's boxes take it.
+inline constexpr char kBoxLineBreak = '\r';
+
 // The button that closed a message box.
 enum class MsgBoxResult : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 

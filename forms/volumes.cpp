@@ -60,8 +60,7 @@ void requireReady(const QString &path)
         return offered.size() > root.size() && liesIn(path, offered) && !now.contains(offered);
     });
     if (root.isEmpty() || onGoneVolume || !volumes.isReady(root))
-        throw Failure(FailureNumber::DeviceNotReady, standardDescription(FailureNumber::DeviceNotReady),
-                      toFilesystemPath(path));
+        throw Failure(FailureNumber::DeviceNotReady, toFilesystemPath(path));
 }
 
 } // namespace vuelco::forms

@@ -1,5 +1,6 @@
 #include "main_window/form1.h"
 
+#include "batch/undo_record.h"
 #include "collection_window/collection_window.h"
 #include "core/header_probe.h"
 #include "core/convert_if_unchanged.h"
@@ -18,6 +19,9 @@
 #include "forms/twips.h"
 #include "forms/yield.h"
 #include "main_window/ways_in.h"
+#include "words/confirmation_words.h"
+#include "words/failure_words.h"
+#include "words/layout_words.h"
 
 #include <QCheckBox>
 #include <QDropEvent>
@@ -42,7 +46,7 @@ namespace {
 
 constexpr double kClientWidth = 6390;
 constexpr double kClientHeight = 3195;
-constexpr QChar kLineBreak = QChar(13);
+constexpr QChar kLineBreak = QChar(forms::kBoxLineBreak);
 
 template <class Texts>
 QString lines(const Texts &texts)
@@ -57,7 +61,8 @@ QString lines(std::initializer_list<const char *> texts) { return lines<std::ini
 
 void showFailure(const Failure &failure)
 {
-    MsgBox(QString::fromStdString(vuelco::errorPrompt(failure)), Style::OkOnly, QStringLiteral("Algo mal..."));
+    MsgBox(QString::fromStdString(words::errorPrompt(failure, forms::kBoxLineBreak)), Style::OkOnly,
+           QStringLiteral("Algo mal..."));
 }
 
 template <class Control>
@@ -240,7 +245,9 @@ void Form1::openFiles(const QStringList &paths)
     if (paths.isEmpty() || isBusy())
         return;
     std::error_code error;
-    if (paths.size() == 1 && !std::filesystem::is_directory(vuelco::forms::toFilesystemPath(paths.first()), error))
+    // A record of a batch, whatever its name, opens the collection window that undoes it.
+    const std::filesystem::path first = vuelco::forms::toFilesystemPath(paths.first());
+    if (paths.size() == 1 && !std::filesystem::is_directory(first, error) && !vuelco::batch::isUndoRecordFile(first))
         loadFile(paths.first());
     else if (mCollectionOpener(this, paths))
         reloadFile();
@@ -297,9 +304,7 @@ void Form1::BTguarda_Click(int Index)
         return;
     }
     try {
-        const QString confirmation = lines({"El archivo elegido se va a", "Sobreescribir para convertirlo.",
-                                            "Antes: es aconsejable hacer una", "copia de seguridad del mismo.", "",
-                                            "¿Está seguro?"});
+        const QString confirmation = lines(words::overwriteQuestion(words::Overwritten::ChosenFile));
         if (MsgBox(confirmation, Style::YesNo | Style::DefaultButton2, QStringLiteral("Convertir")) != MsgBoxResult::Yes)
             return;
 
@@ -323,7 +328,7 @@ void Form1::BTguarda_Click(int Index)
         const Failure failure = vuelco::currentFailure();
         FRespera->hide();
         if (failure.number() == static_cast<std::int32_t>(FailureNumber::ReadOnly))
-            MsgBox(lines(vuelco::kReadOnlyAdvice), Style::Critical, QStringLiteral("Alto!!"));
+            MsgBox(lines(words::kReadOnlyAdvice), Style::Critical, QStringLiteral("Alto!!"));
         else
             showFailure(failure);
     }
@@ -339,7 +344,7 @@ void Form1::MarcarDesconocido()
 
 void Form1::showUnknown()
 {
-    LTipo->setText(caption(vuelco::kUnknownCaption));
+    LTipo->setText(caption(words::kUnknownCaption));
     BTguarda[0]->setEnabled(false);
     BTguarda[1]->setEnabled(false);
     mGroups.reset();
@@ -359,7 +364,7 @@ void Form1::offerNextStep(const QString &outcome)
 
 void Form1::showLayout(Layout layout)
 {
-    LTipo->setText(caption(vuelco::layoutCaption(layout)));
+    LTipo->setText(caption(words::layoutCaption(layout)));
     BTguarda[0]->setEnabled(layout == Layout::PcEmulator);
     BTguarda[1]->setEnabled(layout == Layout::Arcade);
 }

@@ -21,7 +21,8 @@ namespace vuelco {
 // 1 "a Emulador Pc"). While either operation works on the file the busy frame FRespera
 // is shown, and a click or a drop that arrives meanwhile does nothing. Files also come
 // from outside the chooser: named on the command line or dropped on the window (local
-// files only); one file loads as if chosen, several or a folder go to the collection opener.
+// files only); one file loads as if chosen, several, a folder or a batch's record go to
+// the collection opener.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -48,8 +49,8 @@ public:
     // RutaElegida take the path, so the chooser opens next in its folder. Does nothing
     // while the window is busy.
     void loadFile(const QString &path);
-    // What was given to the window from outside: one file loads, several names or a
-    // folder go to the collection opener; nothing happens while the window is busy.
+    // What was given to the window from outside: one file loads, several names, a folder
+    // or a record to undo go to the collection opener; nothing happens while the window is busy.
     void openFiles(const QStringList &paths);
 
 protected:

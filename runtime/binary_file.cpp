@@ -52,7 +52,7 @@ FileNumbers BinaryFile::fileNumbers()
 void BinaryFile::refuseWhenMarkedReadOnly() const
 {
     if (mMarkedReadOnly)
-        throw Failure(FailureNumber::ReadOnly, standardDescription(FailureNumber::ReadOnly), mPlace.path);
+        throw Failure(FailureNumber::ReadOnly, mPlace.path);
 }
 
 BinaryFile::BinaryFile(BinaryFile &&other) noexcept
@@ -102,8 +102,7 @@ void BinaryFile::lockForConversion()
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     while (!tryLock()) {
         if (std::chrono::steady_clock::now() >= deadline)
-            throw Failure(FailureNumber::PermissionDenied,
-                          "Otro programa tiene el archivo bloqueado; no se escribió nada", mPlace.path);
+            throw Failure(FailureNumber::PermissionDenied, mPlace.path, FailureCause::HeldByAnotherProgram);
         std::this_thread::sleep_for(kPause);
     }
 }

@@ -28,12 +28,12 @@ struct FilePlace {
 // the file, so there is nothing to take back.
 class WriteRefused : public Failure {
 public:
-    using Failure::Failure;
+    explicit WriteRefused(const Failure &failure) : Failure(failure) {}
 };
 
 // The program's one open file, addressed by byte offset (counted from 0). Opening,
-// reading, writing, flushing and an explicit close throw Failure with the number, a
-// Spanish description and the path; the destructor closes and never throws, so the file
+// reading, writing, flushing and an explicit close throw Failure with the number, the
+// path and what else is known; the destructor closes and never throws, so the file
 // is closed on every path.
 //
 // Only existing regular files are opened: a folder, pipe, socket or device fails at

@@ -37,17 +37,17 @@ Failure failureAt(const FilePlace &place, bool openingForUpdate = false, int err
     throw failureAt(place, openingForUpdate);
 }
 
-std::string kindOf(mode_t mode)
+FileKind kindOf(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return "es una carpeta";
+        return FileKind::Folder;
     if (S_ISFIFO(mode))
-        return "es una tubería con nombre";
+        return FileKind::Pipe;
     if (S_ISSOCK(mode))
-        return "es un socket";
+        return FileKind::Socket;
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "es un dispositivo";
-    return "no es un archivo común";
+        return FileKind::Device;
+    return FileKind::Other;
 }
 
 // Runs call until a signal no longer interrupts it: an interrupted call has not failed,
@@ -155,8 +155,7 @@ RegularFile openRegular(const FilePlace &place, int flags, bool forUpdate)
     }
     if (fd < 0) {
         if (errno == ELOOP && (flags & O_NOFOLLOW) != 0)
-            throw Failure(FailureNumber::BadFileName,
-                          "No se puede abrir: es un enlace simbólico, y el recorrido no sigue enlaces", place.path);
+            throw Failure(FailureNumber::BadFileName, place.path, FailureCause::SymbolicLinkNotFollowed);
         fail(place, forUpdate);
     }
 
@@ -166,18 +165,16 @@ RegularFile openRegular(const FilePlace &place, int flags, bool forUpdate)
         posixCalls().close(fd);
         throw failureAt(place, forUpdate, error);
     }
-    std::string refusal;
-    auto number = FailureNumber::BadFileName;
+    std::optional<Failure> refusal;
     const bool markedReadOnly = (status.st_mode & S_IWUSR) == 0;
     if (!S_ISREG(status.st_mode)) {
-        refusal = "No se puede abrir: " + kindOf(status.st_mode);
+        refusal = Failure(FailureNumber::BadFileName, place.path, FailureDetail::ofKind(kindOf(status.st_mode)));
     } else if (forUpdate && markedReadOnly) {
-        number = FailureNumber::ReadOnly;
-        refusal = standardDescription(number);
+        refusal = Failure(FailureNumber::ReadOnly, place.path);
     }
-    if (!refusal.empty()) {
+    if (refusal) {
         posixCalls().close(fd);
-        throw Failure(number, refusal, place.path);
+        throw *refusal;
     }
     // O_NONBLOCK may stay set: reads and writes of a regular file never wait on it.
     return {fd, {status.st_dev, status.st_ino}, static_cast<std::uint64_t>(status.st_size), markedReadOnly};
@@ -220,9 +217,7 @@ std::intptr_t BinaryFile::nativeReopenForUpdate() const
     const int fd = folder < 0 ? -1 : openLetThrough(folder, number.c_str(), O_RDWR);
     if (fd < 0) {
         if (folder < 0 && errno == ENOENT)
-            throw Failure(FailureNumber::DeviceIo,
-                          "No se pudo abrir el archivo para escribir: falta /proc, por donde se vuelve a abrir",
-                          mPlace.path);
+            throw Failure(FailureNumber::DeviceIo, mPlace.path, FailureCause::NoFolderToReopenFrom);
         fail(mPlace, true);
     }
     return fd;
@@ -270,8 +265,7 @@ void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes
     const int error = put.failed ? errno : EIO;
     if (put.bytes > 0)
         throw failureAt(mPlace, false, error);
-    const Failure failure = failureAt(mPlace, false, error);
-    throw WriteRefused(failure.number(), failure.description(), failure.path());
+    throw WriteRefused(failureAt(mPlace, false, error));
 }
 
 void BinaryFile::flush()

@@ -36,9 +36,9 @@ Failure failureFromLastError(DWORD error, bool openingForUpdate, const std::file
     throw failureFromLastError(GetLastError(), openingForUpdate, path);
 }
 
-Failure refusal(FailureNumber number, std::string why, const std::filesystem::path &path)
+Failure refusal(FileKind kind, const std::filesystem::path &path)
 {
-    return Failure(number, why.empty() ? standardDescription(number) : "No se puede abrir: " + why, path);
+    return Failure(FailureNumber::BadFileName, path, FailureDetail::ofKind(kind));
 }
 
 FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION &information)
@@ -60,7 +60,7 @@ RegularFile openRegular(const std::filesystem::path &path, DWORD access, bool fo
     // trailing blanks or dots. OPEN_EXISTING: nothing is ever created. Other programs
     // may go on reading and writing the file, as they could before.
     if (hasOverlongName(path))
-        throw nameTooLong(path);
+        throw Failure(FailureNumber::BadFileName, path, FailureCause::NameTooLong);
     const std::wstring name = verbatimPath(path);
     HANDLE handle = win32Calls().createFile(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -71,7 +71,7 @@ RegularFile openRegular(const std::filesystem::path &path, DWORD access, bool fo
         const DWORD attributes = error == ERROR_ACCESS_DENIED ? GetFileAttributesW(name.c_str())
                                                               : INVALID_FILE_ATTRIBUTES;
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            throw refusal(FailureNumber::BadFileName, "es una carpeta", path);
+            throw refusal(FileKind::Folder, path);
         throw failureFromLastError(error, forUpdate, path);
     }
 
@@ -87,13 +87,13 @@ RegularFile openRegular(const std::filesystem::path &path, DWORD access, bool fo
     if (typeError != NO_ERROR) {
         refused = failureFromLastError(typeError, forUpdate, path);
     } else if (type != FILE_TYPE_DISK) {
-        refused = refusal(FailureNumber::BadFileName, "es un dispositivo", path);
+        refused = refusal(FileKind::Device, path);
     } else if (!described) {
         refused = failureFromLastError(GetLastError(), forUpdate, path);
     } else if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        refused = refusal(FailureNumber::BadFileName, "es una carpeta", path);
+        refused = refusal(FileKind::Folder, path);
     } else if (forUpdate && markedReadOnly) {
-        refused = refusal(FailureNumber::ReadOnly, {}, path);
+        refused = Failure(FailureNumber::ReadOnly, path);
     }
     if (refused) {
         win32Calls().closeHandle(handle);
@@ -179,7 +179,7 @@ void BinaryFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes
             const Failure failure = failureFromLastError(written ? ERROR_IO_DEVICE : GetLastError(), false,
                                                          mPlace.path);
             if (done == 0)
-                throw WriteRefused(failure.number(), failure.description(), failure.path());
+                throw WriteRefused(failure);
             throw failure;
         }
         done += put;

@@ -2,66 +2,39 @@
 
 namespace vuelco {
 
-Failure::Failure(std::int32_t number, std::string description, std::filesystem::path path)
-    : std::runtime_error(errorPrompt(number, description, '\n')),
+FailureDetail FailureDetail::ofSystemError(std::uint32_t code)
+{
+    FailureDetail detail(FailureCause::SystemError);
+    detail.systemError = code;
+    return detail;
+}
+
+FailureDetail FailureDetail::ofKind(FileKind found)
+{
+    FailureDetail detail(FailureCause::NotARegularFile);
+    detail.kind = found;
+    return detail;
+}
+
+FailureDetail FailureDetail::ofException(std::string what)
+{
+    FailureDetail detail(FailureCause::UnexpectedException);
+    detail.said = std::move(what);
+    return detail;
+}
+
+Failure::Failure(std::int32_t number, std::filesystem::path path, FailureDetail detail, std::vector<Failure> causes)
+    : std::runtime_error("Error # " + std::to_string(number)),
       mNumber(number),
-      mDescription(std::move(description)),
-      mPath(std::move(path))
+      mPath(std::move(path)),
+      mDetail(std::move(detail)),
+      mCauses(std::move(causes))
 {
 }
 
-Failure::Failure(FailureNumber number, std::string description, std::filesystem::path path)
-    : Failure(static_cast<std::int32_t>(number), std::move(description), std::move(path))
+Failure::Failure(FailureNumber number, std::filesystem::path path, FailureDetail detail, std::vector<Failure> causes)
+    : Failure(static_cast<std::int32_t>(number), std::move(path), std::move(detail), std::move(causes))
 {
-}
-
-std::string standardDescription(FailureNumber number)
-{
-    switch (number) {
-    case FailureNumber::Overflow: return "Desbordamiento";
-    case FailureNumber::OutOfMemory: return "Memoria insuficiente";
-    case FailureNumber::DivisionByZero: return "División por cero";
-    case FailureNumber::InternalError: return "Error interno";
-    case FailureNumber::BadFileName: return "Nombre o número de archivo incorrecto";
-    case FailureNumber::FileNotFound: return "No se encontró el archivo";
-    case FailureNumber::DeviceIo: return "Error de E/S en el dispositivo";
-    case FailureNumber::DiskFull: return "Disco lleno";
-    case FailureNumber::TooManyFiles: return "Demasiados archivos";
-    case FailureNumber::DeviceNotReady: return "Dispositivo no disponible";
-    case FailureNumber::PermissionDenied: return "Permiso denegado";
-    case FailureNumber::ReadOnly: return "Error de acceso a la ruta o el archivo";
-    case FailureNumber::PathNotFound: return "No se encontró la ruta de acceso";
-    }
-    return "Error desconocido";
-}
-
-std::string systemErrorDescription(std::uint32_t error, const char *cause)
-{
-    std::string description = "Error del sistema " + std::to_string(error);
-    if (cause != nullptr)
-        description.append(" (").append(cause).append(")");
-    return description;
-}
-
-Failure nameTooLong(const std::filesystem::path &path)
-{
-    return Failure(FailureNumber::BadFileName, "El nombre o la ruta del archivo es demasiado largo", path);
-}
-
-std::string errorPrompt(std::int32_t number, std::string_view description, char lineBreak)
-{
-    std::string prompt = "Error # ";
-    if (number >= 0)
-        prompt += ' ';
-    prompt += std::to_string(number);
-    prompt += lineBreak;
-    prompt += description;
-    return prompt;
-}
-
-std::string errorPrompt(const Failure &failure, char lineBreak)
-{
-    return errorPrompt(failure.number(), failure.description(), lineBreak);
 }
 
 } // namespace vuelco

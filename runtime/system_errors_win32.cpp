@@ -1,37 +1,10 @@
 #include "runtime/system_errors_win32.h"
 
-#include <algorithm>
-#include <array>
 #include <string>
 
 #include "runtime/api_win32.h"
 
 namespace vuelco {
-namespace {
-
-// The causes of the errors that have no number of the program's own, in Spanish words, for
-// "Error del sistema N (...)": those a file on a local disk or a network share can meet.
-struct SystemText {
-    DWORD error;
-    const char *text;
-};
-
-constexpr std::array kSystemTexts{
-    SystemText{ERROR_INVALID_FUNCTION, "función no válida"},
-    SystemText{ERROR_NOT_ENOUGH_MEMORY, "memoria insuficiente"},
-    SystemText{ERROR_NOT_SUPPORTED, "operación no admitida"},
-    SystemText{ERROR_UNEXP_NET_ERR, "error inesperado de la red"},
-    SystemText{ERROR_NETNAME_DELETED, "se perdió la conexión con la carpeta de red"},
-    SystemText{ERROR_SEM_TIMEOUT, "se agotó el tiempo de espera"},
-    SystemText{ERROR_OPERATION_ABORTED, "operación cancelada"},
-    SystemText{ERROR_USER_MAPPED_FILE, "otro programa tiene el archivo proyectado en memoria"},
-    SystemText{ERROR_NETWORK_UNREACHABLE, "no se puede llegar a la red"},
-    SystemText{ERROR_FILE_CORRUPT, "el archivo o la carpeta están dañados"},
-    SystemText{ERROR_DISK_CORRUPT, "la estructura del disco está dañada"},
-    SystemText{ERROR_CANT_ACCESS_FILE, "no se puede acceder al archivo"},
-};
-
-} // namespace
 
 // Maps the system's error onto the program's failure numbers. Access refused on a
 // write open is what a file marked read-only gives, so it counts as ReadOnly; a folder
@@ -39,12 +12,10 @@ constexpr std::array kSystemTexts{
 // that another program holds without sharing its writes is PermissionDenied (70).
 Failure failureFromWindowsError(std::uint32_t error, bool openingForUpdate, const std::filesystem::path &path)
 {
-    const auto standard = [&](FailureNumber number) {
-        return Failure(number, standardDescription(number), path);
-    };
+    const auto standard = [&](FailureNumber number) { return Failure(number, path); };
     // Windows allows no "*" or "?" in a name: one there is a pattern that matched nothing.
     if (path.filename().native().find_first_of(L"*?") != std::wstring::npos)
-        return Failure(FailureNumber::FileNotFound, "Ningún archivo coincide con ese nombre", path);
+        return Failure(FailureNumber::FileNotFound, path, FailureCause::NoNameMatches);
     switch (error) {
     case ERROR_FILE_NOT_FOUND: return standard(FailureNumber::FileNotFound);
     case ERROR_PATH_NOT_FOUND:
@@ -56,7 +27,7 @@ Failure failureFromWindowsError(std::uint32_t error, bool openingForUpdate, cons
     case ERROR_WRITE_PROTECT: return standard(FailureNumber::ReadOnly);
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION: return standard(FailureNumber::PermissionDenied);
-    case ERROR_FILENAME_EXCED_RANGE: return nameTooLong(path);
+    case ERROR_FILENAME_EXCED_RANGE: return Failure(FailureNumber::BadFileName, path, FailureCause::NameTooLong);
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME: return standard(FailureNumber::BadFileName);
     case ERROR_DISK_FULL:
@@ -70,10 +41,7 @@ Failure failureFromWindowsError(std::uint32_t error, bool openingForUpdate, cons
     default:
         break;
     }
-    const auto known = std::find_if(kSystemTexts.begin(), kSystemTexts.end(),
-                                    [error](const SystemText &t) { return t.error == error; });
-    return Failure(FailureNumber::DeviceIo,
-                   systemErrorDescription(error, known == kSystemTexts.end() ? nullptr : known->text), path);
+    return Failure(FailureNumber::DeviceIo, path, FailureDetail::ofSystemError(error));
 }
 
 } // namespace vuelco

@@ -13,12 +13,12 @@ Failure currentFailure()
     } catch (const Failure &failure) {
         return failure;
     } catch (const std::bad_alloc &) {
-        return Failure(FailureNumber::OutOfMemory, standardDescription(FailureNumber::OutOfMemory));
+        return Failure(FailureNumber::OutOfMemory);
     } catch (const std::exception &error) {
-        return Failure(FailureNumber::InternalError,
-                       standardDescription(FailureNumber::InternalError) + ": " + error.what());
+        return Failure(FailureNumber::InternalError, {},
+                       FailureDetail::ofException(error.what()));
     } catch (...) {
-        return Failure(FailureNumber::InternalError, standardDescription(FailureNumber::InternalError));
+        return Failure(FailureNumber::InternalError);
     }
 }
 

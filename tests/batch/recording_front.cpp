@@ -1,5 +1,7 @@
 #include "recording_front.h"
 
+#include "words/layout_words.h"
+
 #include <gtest/gtest.h>
 
 using namespace vuelco;
@@ -8,7 +10,7 @@ using namespace vuelco::batch;
 std::string said(const FileOutcome &outcome)
 {
     std::string name = std::filesystem::path(outcome.name).string() + ' ';
-    const std::string layout = outcome.before ? std::string(layoutCaption(*outcome.before)) : "?";
+    const std::string layout = outcome.before ? std::string(words::layoutCaption(*outcome.before)) : "?";
     switch (outcome.outcome) {
     case Outcome::Looked: return name + "looked " + layout;
     case Outcome::Converted: return name + "converted from " + layout;

@@ -4,6 +4,7 @@
 #include "qt_bytes.h"
 #include "scripted_message_boxes.h"
 #include "temp_folder.h"
+#include "words/failure_words.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -16,8 +17,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <semaphore>
+#include <vector>
 
 using vuelco::Layout;
 
@@ -39,10 +42,22 @@ class TestCollectionWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void looksConvertsCancelsAndReports();
+    void undoesItsConversionAndAGivenRecordExactly();
+    void convertsNothingWithoutItsRecord();
     void oneFileIsAskedAboutAsOne();
     void theListIsSavedInSpanishAndLeavesNoSettings();
+
+private:
+    const TempFolder mState;  // the user's state folder, where the window keeps its records
 };
+
+void TestCollectionWindow::initTestCase()
+{
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(mState.path().string()));
+    qputenv("LOCALAPPDATA", QByteArray::fromStdString(mState.path().string()));
+}
 
 void TestCollectionWindow::looksConvertsCancelsAndReports()
 {
@@ -55,7 +70,7 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     const QString top = vuelco::forms::fromFilesystemPath(folder.path());
     const QString missing = vuelco::forms::fromFilesystemPath(folder / "falta.dat");
     const QString notFound = QStringLiteral("%1: Error #  53: %2")
-                                 .arg(missing, QString::fromStdString(vuelco::standardDescription(
+                                 .arg(missing, QString::fromStdString(vuelco::words::standardDescription(
                                                    vuelco::FailureNumber::FileNotFound)));
     const QString other = vuelco::forms::joinPath(top, QStringLiteral("0otro.dat")) + ": Otro. Desconocido";
 
@@ -104,23 +119,26 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
     for (int i = 0; i < kArcadeFiles; ++i)
         converted += readAll(folder / arcadeName(i)) == fileWith(Layout::PcEmulator) ? 1 : 0;
     // The first report may come before any arcade file was taken (the missing name is
-    // reported first), so a cancel may convert none; it never converts them all.
+    // reported first), so a cancel may convert none; it never converts them all. The file
+    // not recognised is its folder's first: taken before any arcade file, and maybe not at all.
     QVERIFY(converted < kArcadeFiles);
     QCOMPARE(text(&window, "LEstado"), QStringLiteral("Cancelado: no se tomaron más archivos."));
-    const QString counts = QStringLiteral("Convertidos: %1\nYa en ese formato: 0\nNo reconocidos: 1\nFallidos: 1\n\n"
+    const int unrecognised = converted > 0 || list->toPlainText().contains(other) ? 1 : 0;
+    const QString counts = QStringLiteral("Convertidos: %1\nYa en ese formato: 0\nNo reconocidos: %4\nFallidos: 1\n\n"
                                           "Ahora en BGA, Arcade: %2\nAhora en BGA, Emulador Pc: %3")
                                .arg(converted)
                                .arg(kArcadeFiles - converted)
-                               .arg(converted + 2);
+                               .arg(converted + 2)
+                               .arg(unrecognised);
     QCOMPARE(text(&window, "LCuentas"), counts);
     // Focus lands on going on, which tells a screen reader how the run ended.
     QCOMPARE(window.focusWidget(), button("BTguarda1"));
     QVERIFY(button("BTguarda1")->accessibleDescription().startsWith(
         QStringLiteral("Cancelado: no se tomaron más archivos.\nConvertidos: %1\n").arg(converted)));
-    QCOMPARE(text(&window, "LAvance"),
-             QStringLiteral("Hechos: %1. Quedan: %2").arg(converted + 2).arg(kArcadeFiles + 2 - converted));
+    const int done = converted + 1 + unrecognised;
+    QCOMPARE(text(&window, "LAvance"), QStringLiteral("Hechos: %1. Quedan: %2").arg(done).arg(kArcadeFiles + 4 - done));
     QCOMPARE(readAll(folder / "b1.dat"), fileWith(Layout::PcEmulator));
-    const QString report = notFound + '\n' + other + QStringLiteral(" (no se convierte)");
+    const QString report = notFound + (unrecognised == 1 ? '\n' + other + QStringLiteral(" (no se convierte)") : QString());
     QCOMPARE(list->toPlainText(), report);
 
     QTest::mouseClick(button("BTcopiar"), Qt::LeftButton);
@@ -143,6 +161,81 @@ void TestCollectionWindow::looksConvertsCancelsAndReports()
         QCOMPARE(readAll(folder / arcadeName(i)), fileWith(Layout::PcEmulator));
     QTest::mouseClick(button("BTcerrar"), Qt::LeftButton);
     QVERIFY(!window.isVisible());
+}
+
+// Deshacer takes back exactly what the conversion wrote, and leaves a file changed since; the
+// undo's own record, given under any name, opens a window that undoes the undo.
+void TestCollectionWindow::undoesItsConversionAndAGivenRecordExactly()
+{
+    const TempFolder folder;
+    const Bytes arcade = fileWith(Layout::Arcade, bodyOf(40));
+    for (const char *name : {"a1.dat", "a2.dat", "a3.dat"})
+        (void)folder.write(name, arcade);
+    const std::filesystem::path pc = folder.write("p.dat", fileWith(Layout::PcEmulator));
+    const Bytes changed = withByte(fileWith(Layout::PcEmulator, bodyOf(40)), 8, 0x77);
+    ScriptedMessageBoxes boxes;
+    const auto button = [](QWidget &window, const char *name) { return window.findChild<QPushButton *>(name); };
+    {
+        vuelco::CollectionWindow window({vuelco::forms::fromFilesystemPath(folder.path())}, nullptr);
+        QTRY_VERIFY(button(window, "BTguarda1")->isEnabled());
+        QVERIFY(!button(window, "BTdeshacer")->isEnabled());
+        button(window, "BTguarda1")->click();
+        QTRY_VERIFY(button(window, "BTdeshacer")->isEnabled());
+        writeFile(folder / "a3.dat", changed);
+        QTest::keyClick(button(window, "BTdeshacer"), Qt::Key_Space);
+        QCOMPARE(boxes.shown().last(), (ScriptedMessageBoxes::Box{QStringLiteral(
+            "Los 3 archivos convertidos se van a\rSobreescribir para deshacer el cambio.\r\r¿Está seguro?"),
+            260, QStringLiteral("Deshacer")}));
+        QTRY_VERIFY(button(window, "BTguarda0")->isEnabled());
+        QCOMPARE(readAll(folder / "a1.dat"), arcade);
+        QCOMPARE(readAll(folder / "a2.dat"), arcade);
+        QCOMPARE(readAll(folder / "a3.dat"), changed);
+        QCOMPARE(readAll(pc), fileWith(Layout::PcEmulator));
+        QCOMPARE(window.findChild<QPlainTextEdit *>("TXinforme")->toPlainText(),
+                 vuelco::forms::fromFilesystemPath(folder / "a3.dat") + ": cambió desde entonces (no se deshace)");
+        QVERIFY(text(&window, "LCuentas").startsWith("Deshechos: 2\nYa deshechos: 0\nCambiados desde entonces: 1\n"));
+        QVERIFY(!button(window, "BTdeshacer")->isEnabled());
+    }
+    // Kept: the conversion's record and the undo's, whose names sort by age.
+    std::vector<std::filesystem::path> kept;
+    for (const auto &entry : std::filesystem::directory_iterator(mState / "vuelco" / "registros"))
+        kept.push_back(entry.path());
+    std::sort(kept.begin(), kept.end());
+    QVERIFY(kept.size() >= 2);
+    const std::filesystem::path given = folder / "cualquier nombre.txt";
+    std::filesystem::copy_file(kept.back(), given);
+
+    vuelco::CollectionWindow window({vuelco::forms::fromFilesystemPath(given)}, nullptr);
+    QTRY_VERIFY(button(window, "BTdeshacer")->isEnabled());
+    QCOMPARE(text(&window, "LCuentas"), QStringLiteral("Se desharían: 2\nYa deshechos: 0\nCambiados desde entonces: 0\n"
+                                                       "No encontrados: 0\nOtro archivo en su ruta: 0\nFallidos: 0"));
+    QCOMPARE(window.focusWidget(), button(window, "BTdeshacer"));
+    button(window, "BTdeshacer")->click();
+    QTRY_COMPARE(text(&window, "LEstado"), QStringLiteral("Deshecho"));
+    QCOMPARE(readAll(folder / "a1.dat"), fileWith(Layout::PcEmulator, bodyOf(40)));
+    QCOMPARE(readAll(folder / "a3.dat"), changed);
+}
+
+// A record that cannot be kept is said, and nothing is converted without it.
+void TestCollectionWindow::convertsNothingWithoutItsRecord()
+{
+    const TempFolder folder;
+    const std::filesystem::path file = folder.write("a.dat", fileWith(Layout::Arcade));
+    const QByteArray underAFile = QByteArray::fromStdString(folder.write("estado", {}).string());
+    qputenv("XDG_STATE_HOME", underAFile);
+    qputenv("LOCALAPPDATA", underAFile);
+    ScriptedMessageBoxes boxes;
+    vuelco::CollectionWindow window({vuelco::forms::fromFilesystemPath(file.parent_path())}, nullptr);
+    auto *convert = window.findChild<QPushButton *>("BTguarda1");
+    QTRY_VERIFY(convert->isEnabled());
+    convert->click();
+    initTestCase();
+    QCOMPARE(boxes.shown().size(), 2);
+    QVERIFY(boxes.shown().last().prompt.startsWith(QStringLiteral(
+        "No se pudo guardar el registro que permite deshacer el cambio; no se tocó ningún archivo.\rError # ")));
+    QCOMPARE(boxes.shown().last().style, 16);
+    QVERIFY(convert->isEnabled());
+    QCOMPARE(readAll(file), fileWith(Layout::Arcade));
 }
 
 // Not "Los 1 archivos a convertir".

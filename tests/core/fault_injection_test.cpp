@@ -7,6 +7,7 @@
 #include "conversion_paths.h"
 #include "system_call_faults.h"
 #include "temp_folder.h"
+#include "words/failure_words.h"
 
 #include <gtest/gtest.h>
 
@@ -240,7 +241,7 @@ TEST_P(EitherPath, anUndoThatFailsTooIsWordedFromWhatTheFileHolds)
         std::int32_t number;
         std::string description;
     };
-    const std::string deviceIo = standardDescription(FailureNumber::DeviceIo);
+    const std::string deviceIo = words::standardDescription(FailureNumber::DeviceIo);
     const Bytes mixed = firstBytes(kAfter, 10) + Bytes(kBefore.begin() + 10, kBefore.end());
     const std::vector<UndoCase> cases{
         {{Fault::None, Fault::DeviceIo, Fault::None, Fault::DeviceIo}, kBefore, 57, deviceIo},
@@ -248,8 +249,8 @@ TEST_P(EitherPath, anUndoThatFailsTooIsWordedFromWhatTheFileHolds)
          deviceIo + ". La cabecera nueva quedó escrita, pero no se pudo confirmar que haya llegado al disco. "
                     "Compruebe el archivo"},
         {{Fault::Short, Fault::DiskFull, Fault::ReadOnlyDevice}, mixed, 57,
-         standardDescription(FailureNumber::DiskFull) + ". No se pudo volver a escribir la cabecera anterior (" +
-             standardDescription(FailureNumber::ReadOnly) +
+         words::standardDescription(FailureNumber::DiskFull) + ". No se pudo volver a escribir la cabecera anterior (" +
+             words::standardDescription(FailureNumber::ReadOnly) +
              "): la cabecera puede haber quedado a medio convertir. Compruebe el archivo"}};
     const std::size_t writeAt = firstCleanCall(GetParam(), Call::Write);
     for (const UndoCase &c : cases) {

@@ -2,7 +2,7 @@
 // step it takes names an absolute path and two headers one conversion apart, so that the
 // undo never writes what a forged line asks for.
 
-#include "cli/undo_record.h"
+#include "batch/undo_record.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string text(reinterpret_cast<const char *>(data), size);
     batch::NativeName path;
     batch::UndoStep step;
-    if (cli::readRecordLine(text, path, step) == cli::RecordLine::Step) {
+    if (batch::readRecordLine(text, path, step) == batch::RecordLine::Step) {
         check(std::filesystem::path(path).is_absolute(), "a step with a relative path");
         const std::optional<Layout> from = layoutOf(step.before);
         const std::optional<Layout> to = layoutOf(step.after);
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(composeHeader(*to, groupsOf(step.before, *from)) == step.after, "a step that is no conversion");
     }
     std::istringstream lines(text);
-    const std::optional<cli::UndoRecord> record = cli::readUndoRecord(lines);
+    const std::optional<batch::UndoRecord> record = batch::readUndoRecord(lines);
     check(record && record->paths.size() == record->steps.size(), "a record with paths and steps apart");
     return 0;
 }

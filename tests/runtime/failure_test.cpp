@@ -1,28 +1,28 @@
-#include "runtime/failure.h"
 #include "runtime/text.h"
+#include "words/failure_words.h"
 
 #include <gtest/gtest.h>
 
 using namespace vuelco;
+using namespace vuelco::words;
 
 namespace {
 
 TEST(ErrorPrompt, putsOneBlankBeforeANonNegativeNumberAndTheLineBreakBeforeTheDescription)
 {
-    EXPECT_EQ(errorPrompt(53, "No se encontró el archivo"), "Error #  53\rNo se encontró el archivo");
-    EXPECT_EQ(errorPrompt(0, "x"), "Error #  0\rx");
-    EXPECT_EQ(errorPrompt(-2147483647 - 1, "x"), "Error # -2147483648\rx");
-    EXPECT_EQ(errorPrompt(Failure(FailureNumber::ReadOnly, "y"), '\n'), "Error #  75\ny");
+    EXPECT_EQ(errorPrompt(53, "No se encontró el archivo", '\r'), "Error #  53\rNo se encontró el archivo");
+    EXPECT_EQ(errorPrompt(0, "x", '\r'), "Error #  0\rx");
+    EXPECT_EQ(errorPrompt(-2147483647 - 1, "x", '\r'), "Error # -2147483648\rx");
+    EXPECT_EQ(errorPrompt(Failure(FailureNumber::ReadOnly), '\n'),
+              "Error #  75\nError de acceso a la ruta o el archivo");
 }
 
 TEST(Failure, keepsNumberDescriptionAndPath)
 {
-    const Failure failure(FailureNumber::DeviceNotReady, standardDescription(FailureNumber::DeviceNotReady),
-                          "/media/usb/a.dat");
+    const Failure failure(FailureNumber::DeviceNotReady, "/media/usb/a.dat");
     EXPECT_EQ(failure.number(), 68);
-    EXPECT_EQ(failure.description(), "Dispositivo no disponible");
+    EXPECT_EQ(description(failure), "Dispositivo no disponible");
     EXPECT_EQ(failure.path(), "/media/usb/a.dat");
-    EXPECT_STREQ(failure.what(), "Error #  68\nDispositivo no disponible");
 }
 
 TEST(TrimSpaces, removesOnlyCharacter32)

@@ -1,5 +1,7 @@
 #include "fixtures.h"
 
+#include "words/failure_words.h"
+
 #include <utility>
 
 Bytes headerOf(vuelco::Layout layout, const vuelco::Groups &groups)
@@ -50,7 +52,7 @@ Thrown::Thrown(std::int32_t failureNumber, std::string text, std::filesystem::pa
 }
 
 Thrown::Thrown(vuelco::FailureNumber failureNumber, std::filesystem::path failurePath)
-    : Thrown(static_cast<std::int32_t>(failureNumber), vuelco::standardDescription(failureNumber),
+    : Thrown(static_cast<std::int32_t>(failureNumber), vuelco::words::standardDescription(failureNumber),
              std::move(failurePath))
 {
 }
@@ -65,7 +67,7 @@ Thrown thrownBy(const std::function<void()> &operation)
     try {
         operation();
     } catch (const vuelco::Failure &failure) {
-        return {failure.number(), failure.description(), failure.path()};
+        return {failure.number(), vuelco::words::description(failure), failure.path()};
     }
     return {};
 }

@@ -1,14 +1,15 @@
-#include "cli/undo_record.h"
+#include "batch/undo_record.h"
 
 #include "runtime/name_text.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <fstream>
 #include <istream>
 #include <unordered_set>
 
-namespace vuelco::cli {
+namespace vuelco::batch {
 namespace {
 
 // The fields of a record line an undo reads, each as its raw JSON text (a string's with
@@ -226,7 +227,7 @@ bool isPassedOver(std::string_view result)
 
 } // namespace
 
-RecordLine readRecordLine(std::string_view line, batch::NativeName &path, batch::UndoStep &step)
+RecordLine readRecordLine(std::string_view line, NativeName &path, UndoStep &step)
 {
     LineFields fields;
     if (line.size() > kLongestRecordLine || !ObjectReader(line).read(fields))
@@ -238,7 +239,7 @@ RecordLine readRecordLine(std::string_view line, batch::NativeName &path, batch:
         return RecordLine::PassedOver;
     if (result != "convertido" && result != "deshecho")
         return RecordLine::Refused;
-    std::optional<batch::NativeName> name = nameFromJson(unquoted(fields.path));
+    std::optional<NativeName> name = nameFromJson(unquoted(fields.path));
     const std::optional<std::uint64_t> volume = wholeNumber(unquoted(fields.volume));
     const std::optional<std::uint64_t> file = wholeNumber(unquoted(fields.file));
     const std::optional<std::uint64_t> size = wholeNumber(fields.size);
@@ -252,18 +253,42 @@ RecordLine readRecordLine(std::string_view line, batch::NativeName &path, batch:
     return RecordLine::Step;
 }
 
+bool isUndoRecordFile(const std::filesystem::path &path)
+{
+    // Only a regular file is opened: opening a named pipe would wait for a writer.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
+    std::ifstream file(path, std::ios::binary);
+    // A BGA file, the usual thing given, is told by its first byte without reading on.
+    if (!file.is_open() || file.peek() != '{')
+        return false;
+    std::string line;
+    std::array<char, 1 << 12> block{};
+    while (line.size() <= kLongestRecordLine && file.read(block.data(), block.size()).gcount() > 0) {
+        const std::string_view got(block.data(), static_cast<std::size_t>(file.gcount()));
+        const std::size_t end = got.find('\n');
+        line.append(got.substr(0, end));
+        if (end != std::string_view::npos)
+            break;
+    }
+    NativeName name;
+    UndoStep step;
+    return !file.bad() && readRecordLine(line, name, step) != RecordLine::Refused;
+}
+
 std::optional<UndoRecord> readUndoRecord(std::istream &in)
 {
     UndoRecord record;
-    std::unordered_set<batch::NativeName> paths;
+    std::unordered_set<NativeName> paths;
     std::string line;
     bool overlong = false;
     std::array<char, 1 << 16> block{};
     std::size_t number = 0;
     const auto endLine = [&] {
         ++number;
-        batch::NativeName path;
-        batch::UndoStep step;
+        NativeName path;
+        UndoStep step;
         const RecordLine kind = overlong || line.empty() ? RecordLine::Refused : readRecordLine(line, path, step);
         // An empty line (records joined by hand) tells of nothing.
         if (kind == RecordLine::Refused && !(line.empty() && !overlong))
@@ -299,4 +324,4 @@ std::optional<UndoRecord> readUndoRecord(std::istream &in)
     return record;
 }
 
-} // namespace vuelco::cli
+} // namespace vuelco::batch

@@ -1,4 +1,4 @@
-#include "cli/record_file.h"
+#include "batch/record_file.h"
 
 #include "runtime/api_win32.h"
 #include "runtime/system_calls_win32.h"
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <string>
 
-namespace vuelco::cli {
+namespace vuelco::batch {
 namespace {
 
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -57,4 +57,4 @@ void RecordFile::flush()
         throw failureFromWindowsError(GetLastError(), false, mPath);
 }
 
-} // namespace vuelco::cli
+} // namespace vuelco::batch

@@ -1,4 +1,4 @@
-#include "cli/record_file.h"
+#include "batch/record_file.h"
 
 #include "runtime/system_calls_posix.h"
 #include "runtime/system_errors_posix.h"
@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace vuelco::cli {
+namespace vuelco::batch {
 
 RecordFile::~RecordFile()
 {
@@ -55,4 +55,4 @@ void RecordFile::flush()
         throw failureFromErrno(errno, false, mPath);
 }
 
-} // namespace vuelco::cli
+} // namespace vuelco::batch

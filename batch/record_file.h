@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace vuelco::cli {
+namespace vuelco::batch {
 
 // The file --registro writes a run's JSON record to, made new for the run: a file already
 // at its name is never opened, let alone written over. Each write goes to the system at
@@ -33,4 +33,4 @@ private:
     std::filesystem::path mPath;  // for failures
 };
 
-} // namespace vuelco::cli
+} // namespace vuelco::batch
