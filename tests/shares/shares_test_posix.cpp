@@ -1,6 +1,7 @@
 // The batch tool on shares of servers of this machine, mounted as a user mounts them: an
 // SFTP server's through sshfs, an SMB server's through smbnetfs (numbers the server's own).
 // smbnetfs lists no share's folder here, though it opens every name: walks go on sshfs.
+#include "child_process.h"
 #include "cli_runs.h"
 #include "runtime/binary_file.h"
 #include "temp_folder.h"
@@ -16,8 +17,8 @@ using vuelco::Layout;
 // The servers and their mounts, for the whole group; stopped whatever happens.
 struct Servers {
     TempFolder folder;
-    int started = std::system((SERVE_SHARES " start " + folder.path().string()).c_str());
-    ~Servers() { std::system((SERVE_SHARES " stop " + folder.path().string()).c_str()); }
+    int started = ChildProcess(SERVE_SHARES, {"start", folder.path()}).wait();
+    ~Servers() { ChildProcess(SERVE_SHARES, {"stop", folder.path()}).wait(); }
 };
 
 class Shares : public testing::Test {
@@ -25,7 +26,7 @@ protected:
     static void SetUpTestSuite() { servers = std::make_unique<Servers>(); }
     void SetUp() override
     {
-        if (WEXITSTATUS(servers->started) == 77)
+        if (servers->started == 77)
             GTEST_SKIP() << "serve-shares no puede servir aquí: hace falta root, /dev/fuse y scripts/install-deps";
         ASSERT_EQ(servers->started, 0) << "serve-shares start";
     }
