@@ -47,7 +47,7 @@ void describe(const Folder &folder, ListedEntry &entry, const NativeName &path);
 [[nodiscard]] bool mountedOver(const Folder &folder, const NativeName &entry, const FileIdentity &opened);
 
 // A folder listed in parent, opened without following a link, and only while it is still
-// the one listed. Throws Failure.
+// the one listed, as far as its file system's numbers tell. Throws Failure.
 [[nodiscard]] std::shared_ptr<Folder> openSubfolder(const Folder &parent, const ListedEntry &entry,
                                                     const NativeName &path);
 
@@ -59,6 +59,11 @@ void describe(const Folder &folder, ListedEntry &entry, const NativeName &path);
                                                    const NativeName &path);
 
 [[nodiscard]] FileIdentity identityOf(const Folder &folder);
+
+// What the folder's file system promises of its file numbers. Where they are unstable, a
+// folder opened is not compared with the identity listed, nor are its files: the walk
+// holds to its descriptors, never follows a link and checks each entry's kind instead.
+[[nodiscard]] FileNumbers numbersOf(const Folder &folder);
 
 // Where a file listed in folder is opened from: its whole name, its own from nameAt on.
 [[nodiscard]] FilePlace placeIn(const Folder &folder, NativeName path, std::size_t nameAt);

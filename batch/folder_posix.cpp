@@ -1,5 +1,6 @@
 #include "batch/folder.h"
 
+#include "runtime/identity_policy.h"
 #include "runtime/system_calls_posix.h"
 #include "runtime/system_errors_posix.h"
 
@@ -16,17 +17,22 @@ namespace vuelco::batch {
 
 class Folder {
 public:
-    Folder(int descriptor, FileIdentity identity) : mDescriptor(descriptor), mIdentity(identity) {}
+    Folder(int descriptor, FileIdentity identity)
+        : mDescriptor(descriptor), mIdentity(identity), mNumbers(fileNumbersOf(descriptor))
+    {
+    }
     Folder(const Folder &) = delete;
     Folder &operator=(const Folder &) = delete;
     ~Folder() { posixCalls().close(mDescriptor); }
 
     [[nodiscard]] int descriptor() const noexcept { return mDescriptor; }
     [[nodiscard]] const FileIdentity &identity() const noexcept { return mIdentity; }
+    [[nodiscard]] FileNumbers numbers() const noexcept { return mNumbers; }
 
 private:
     int mDescriptor;
     FileIdentity mIdentity;
+    FileNumbers mNumbers;  // asked once for all the folder's entries
 };
 
 namespace {
@@ -95,7 +101,7 @@ std::shared_ptr<Folder> openCheckedFolder(int from, const char *name, int flags,
         throw failureOf(path, error);
     }
     auto folder = std::make_shared<Folder>(fd, FileIdentity{status.st_dev, status.st_ino});
-    if (folder->identity() != identity)
+    if (folder->numbers() == FileNumbers::Stable && folder->identity() != identity)
         throw changedDuringTheWalk(path);
     return folder;
 }
@@ -164,7 +170,7 @@ std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path
     ::closedir(listing);
     if (error != 0)
         throw failureOf(path, error);
-    if (!inodesListed) {
+    if (!inodesListed || folder.numbers() != FileNumbers::Stable) {
         for (ListedEntry &entry : entries)
             entry.identity.reset();
     }
@@ -208,9 +214,11 @@ std::shared_ptr<Folder> reopenParent(const Folder *child, const FileIdentity &id
 
 FileIdentity identityOf(const Folder &folder) { return folder.identity(); }
 
+FileNumbers numbersOf(const Folder &folder) { return folder.numbers(); }
+
 FilePlace placeIn(const Folder &folder, NativeName path, std::size_t nameAt)
 {
-    return {std::move(path), folder.descriptor(), nameAt};
+    return {std::move(path), folder.descriptor(), nameAt, folder.numbers()};
 }
 
 } // namespace vuelco::batch

@@ -1,6 +1,7 @@
 #include "batch/folder.h"
 
 #include "runtime/api_win32.h"
+#include "runtime/identity_policy.h"
 #include "runtime/system_calls_win32.h"
 #include "runtime/system_errors_win32.h"
 #include "runtime/verbatim_path_win32.h"
@@ -11,17 +12,22 @@ namespace vuelco::batch {
 
 class Folder {
 public:
-    Folder(HANDLE handle, FileIdentity identity) : mHandle(handle), mIdentity(identity) {}
+    Folder(HANDLE handle, FileIdentity identity)
+        : mHandle(handle), mIdentity(identity), mNumbers(fileNumbersOf(reinterpret_cast<std::intptr_t>(handle)))
+    {
+    }
     Folder(const Folder &) = delete;
     Folder &operator=(const Folder &) = delete;
     ~Folder() { win32Calls().closeHandle(mHandle); }
 
     [[nodiscard]] HANDLE handle() const noexcept { return mHandle; }
     [[nodiscard]] const FileIdentity &identity() const noexcept { return mIdentity; }
+    [[nodiscard]] FileNumbers numbers() const noexcept { return mNumbers; }
 
 private:
     HANDLE mHandle;
     FileIdentity mIdentity;
+    FileNumbers mNumbers;  // asked once for all the folder's entries
 };
 
 namespace {
@@ -63,7 +69,7 @@ std::shared_ptr<Folder> openCheckedFolder(const NativeName &path, const FileIden
     std::shared_ptr<Folder> folder = openFolderNamed(path, false, error);
     if (folder == nullptr && error != NO_ERROR && error != ERROR_FILE_NOT_FOUND)
         throw failureOf(path, error);
-    if (folder == nullptr || folder->identity() != identity)
+    if (folder == nullptr || (folder->numbers() == FileNumbers::Stable && folder->identity() != identity))
         throw changedDuringTheWalk(path);
     return folder;
 }
@@ -133,9 +139,11 @@ std::shared_ptr<Folder> reopenParent(const Folder *, const FileIdentity &identit
 
 FileIdentity identityOf(const Folder &folder) { return folder.identity(); }
 
-FilePlace placeIn(const Folder &, NativeName path, std::size_t nameAt)
+FileNumbers numbersOf(const Folder &folder) { return folder.numbers(); }
+
+FilePlace placeIn(const Folder &folder, NativeName path, std::size_t nameAt)
 {
-    return {std::move(path), FilePlace::kNoFolder, nameAt};
+    return {std::move(path), FilePlace::kNoFolder, nameAt, folder.numbers()};
 }
 
 } // namespace vuelco::batch

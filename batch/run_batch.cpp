@@ -7,10 +7,12 @@
 #include "batch/walk.h"
 #include "core/convert_in_one_pass.h"
 #include "runtime/binary_file.h"
+#include "runtime/identity_policy.h"
 #include "runtime/unexpected_failure.h"
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 namespace vuelco::batch {
@@ -21,7 +23,8 @@ struct Item {
     NativeName walkedPath;                 // a walked entry's whole name (a name given is its own)
     std::shared_ptr<const Folder> folder;  // a walked file's folder, until it is worked on
     std::optional<FileIdentity> listed;    // a walked file: the identity its listing saw
-    std::optional<FileIdentity> identity;  // once open, and found to be the file listed
+    std::optional<FileIdentity> identity;  // once open and found to be the file listed: the
+                                           // one it is claimed and reported once under
     std::size_t order = 0;
     FileOutcome outcome;
 
@@ -37,13 +40,6 @@ FileOutcome failedWith(Failure failure)
 
 bool isUndo(Job job) { return job == Job::Undo || job == Job::SimulateUndo; }
 
-// Whether file is the one a step's conversion wrote: by identity, or where the system
-// gives no file number, by size.
-bool isTheFileOf(const UndoStep &step, const BinaryFile &file)
-{
-    return step.identity.file != 0 ? file.identity() == step.identity : file.size() == step.size;
-}
-
 // A step taken back, or said to be, with all of a conversion's care: the header read, and
 // for writing, read again under the lock; rewritten only when it is still exactly the one
 // the conversion left, and then from what was read.
@@ -54,7 +50,7 @@ FileOutcome undoStep(const UndoStep &step, const NativeName &path, Job job) noex
         BinaryFile file = BinaryFile::openForReading(path);
         outcome.identity = file.identity();
         outcome.size = file.size();
-        if (!isTheFileOf(step, file)) {
+        if (!identity::isTheFileRecorded(file, step.identity, step.size)) {
             outcome.outcome = Outcome::OtherFile;
             return outcome;
         }
@@ -186,14 +182,15 @@ private:
             const std::size_t nameAt = path.size() - item.name.walked.own().size();
             BinaryFile file =
                 BinaryFile::openForReading(item.folder ? placeIn(*item.folder, path, nameAt) : FilePlace{path});
-            const FileIdentity identity = file.identity();
-            if (item.listed && identity != *item.listed &&
-                !mountedOver(*item.folder, item.name.walked.own(), identity))
+            if (item.listed && !identity::matchesListing(file, *item.listed) &&
+                !mountedOver(*item.folder, item.name.walked.own(), file.identity()))
                 throw changedDuringTheWalk(path);
-            item.identity = identity;
+            item.identity = mOnce.of(file);
             if (!writes() ||
-                mClaims.claim(identity, item.order, item.name, item.outcome, claimed) == FileClaims::Claim::First)
-                item.outcome = jobOn(file);
+                mClaims.claim(*item.identity, item.order, item.name, item.outcome, claimed) ==
+                    FileClaims::Claim::First)
+                item.outcome = writes() && identity::OnceIdentities::isOfAName(*item.identity) ? jobOnAlone(file)
+                                                                                                : jobOn(file);
         } catch (...) {
             item.outcome = failedWith(currentFailure());
         }
@@ -229,6 +226,15 @@ private:
             failed.before = layoutOf(outcome.header);
             return failed;
         }
+    }
+
+    // Where numbers cannot tell two names of one file apart, nor can the lock (a client
+    // locks each name on its own), conversions there go one at a time: the later name of a
+    // hard-linked file then finds it converted, and the count stays true.
+    FileOutcome jobOnAlone(BinaryFile &file)
+    {
+        const std::lock_guard alone(mUnstableConversion);
+        return jobOn(file);
     }
 
     // Only a conversion claims each file before working on it (FileClaims); a job that
@@ -284,6 +290,8 @@ private:
     const Request &mRequest;
     Listener &mListener;
     Names mNames;
+    identity::OnceIdentities mOnce;
+    std::mutex mUnstableConversion;
     FileClaims mClaims;
     ReportedFiles mReported;
     std::vector<Item> mSlots;

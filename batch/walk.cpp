@@ -188,9 +188,10 @@ std::optional<Found> Walk::take(ListedEntry &entry)
     try {
         // A pipe, a socket or a device is told from the listing: opening one may wait or
         // set it off (a tape rewinds, a watchdog arms). A file listed with its identity is
-        // checked against it once open; a folder is looked up, as one may be mounted over.
+        // checked against it once open, where numbers tell; a folder is looked up, as one
+        // may be mounted over.
         if (entry.kind == EntryKind::Folder || entry.kind == EntryKind::Unknown ||
-            (entry.kind == EntryKind::File && !entry.identity))
+            (entry.kind == EntryKind::File && !entry.identity && numbersOf(*level.folder) == FileNumbers::Stable))
             describe(*level.folder, entry, path);
         if (passedOver())
             return std::nullopt;

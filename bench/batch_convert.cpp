@@ -8,7 +8,8 @@
 // Each side is measured in time and in processor time, which two shared cores cannot hide.
 //
 // With --workers, it compares instead the threaded loop and vuelco-cli -j N for several
-// N on the disk, which is how the default worker count was chosen.
+// N on the disk, which is how the default worker count was chosen. With --share FOLDER,
+// vuelco-cli -r against the loop in a folder of a share.
 //
 // Then, on the disk, the record and the undo against the plain batch: the batch with
 // --registro, and --deshacer of that record, each against vuelco-cli --a-emulador alone
@@ -311,6 +312,26 @@ void compareRecordAndUndo(const std::string &cli)
                     perFile(bench::median(plain)), 1.1);
 }
 
+// On a share (an sshfs mount of a server on this machine: see bench-share) fewer files, each
+// a round trip or more to the server: vuelco-cli -r with its default workers over the folder
+// against the loop over the same files.
+void compareOnShare(const std::string &cli, const fs::path &share)
+{
+    constexpr int kShareFiles = 2000;
+    constexpr int kShareRounds = 3;
+    const bench::ScratchFolder folder(share);
+    const std::string walked = folder.path().string();
+    const std::vector<Side> sides{
+        {"vuelco-cli -r", [&](const auto &) { return timeCli(cli, {"-r", "--a-emulador", walked}); }},
+        {"loop", [](const auto &files) { return runLoop(files); }},
+    };
+    const std::vector<Cost> costs = measureSides(bench::numberedFiles(walked, kShareFiles), sides, kShareRounds);
+    const auto perShareFile = [](double seconds) { return seconds * 1e6 / kShareFiles; };
+    std::cout << kShareFiles << " files in " << share.string() << ", " << kShareRounds << " rounds\n";
+    bench::printRow("  vuelco-cli -r against the loop, per file", "us", perShareFile(costs[0].seconds),
+                    perShareFile(costs[1].seconds), 1.3);
+}
+
 void compareWorkerCounts(const std::string &cli)
 {
     constexpr int kRounds = 3;
@@ -335,14 +356,17 @@ int main(int argc, char *argv[])
 {
     const bool workerCounts = argc == 3 && std::string_view(argv[2]) == "--workers";
     const bool recordOnly = argc == 3 && std::string_view(argv[2]) == "--registro";
-    if (argc != 2 && !workerCounts && !recordOnly) {
-        std::cerr << "usage: batch_convert PATH-TO-vuelco-cli [--workers | --registro]\n";
+    const bool onShare = argc == 4 && std::string_view(argv[2]) == "--share";
+    if (argc != 2 && !workerCounts && !recordOnly && !onShare) {
+        std::cerr << "usage: batch_convert PATH-TO-vuelco-cli [--workers | --registro | --share FOLDER]\n";
         return 2;
     }
     try {
         std::cout << "== vuelco-cli --a-emulador against a loop doing the least a safe conversion needs ==\n"
                   << bench::machineLine() << '\n';
-        if (workerCounts) {
+        if (onShare) {
+            compareOnShare(argv[1], argv[3]);
+        } else if (workerCounts) {
             compareWorkerCounts(argv[1]);
         } else {
             if (!recordOnly)

@@ -18,7 +18,8 @@ std::string usage()
            "                   archivos cuyo nombre termina en \".dat\" (en mayúsculas o\n"
            "                   minúsculas), por orden de nombre; no sigue enlaces\n"
            "                   simbólicos, ni a carpetas ni a archivos\n"
-           "  -n, --simular    dice qué se convertiría, sin abrir nada para escribir\n"
+           "  -n, --simular    dice qué se convertiría, sin abrir nada para escribir; lo\n"
+           "                   que solo el servidor rechaza no puede saberse sin escribir\n"
            "  -j N             trata hasta N archivos a la vez (de 1 a " +
            std::to_string(batch::kMostWorkers) + "; si no se indica,\n"
            "                   hasta " +

@@ -2,6 +2,7 @@
 
 #include "runtime/binary_file.h"
 #include "runtime/failure.h"
+#include "runtime/identity_policy.h"
 
 #include <optional>
 #include <span>
@@ -16,22 +17,6 @@ void writeFromLayoutCode(BinaryFile &file, const Header &header)
     file.flush();
 }
 
-// The header the file holds now, read through an open of its own, as the handle written
-// through may be what failed; nothing when it cannot be read, or the path names another
-// file now.
-std::optional<Header> headerNowIn(const BinaryFile &file) noexcept
-{
-    try {
-        BinaryFile fresh = BinaryFile::openForReading(file.path());
-        Header header{};
-        if (fresh.identity() != file.identity() || fresh.read(0, header) != header.size())
-            return std::nullopt;
-        return header;
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
 // Writes old back after cause. When that fails too, what the file holds tells what the
 // user hears: still the old header, cause alone (this returns); the new one, that the
 // file is converted but not known to be on the device; anything else, that the header
@@ -42,7 +27,7 @@ void putBack(BinaryFile &file, const Header &old, const Header &converted, const
         writeFromLayoutCode(file, old);
         return;
     } catch (const Failure &failure) {
-        const std::optional<Header> now = headerNowIn(file);
+        const std::optional<Header> now = identity::headerAtItsPlace(file);
         if (now == old)
             return;
         if (now == converted)
@@ -57,7 +42,7 @@ HeaderWrite writeHeaderOrRestore(BinaryFile &file, const Header &old, const Head
 {
     try {
         writeFromLayoutCode(file, converted);
-        if (file.isStillAtItsPath())
+        if (identity::holdsWhatWasWritten(file, converted))
             return HeaderWrite::Written;
     } catch (const WriteRefused &) {
         // Not one byte reached the file: there is nothing to take back, and an undo would

@@ -23,7 +23,8 @@ enum class HeaderWrite : std::uint8_t {
 // conversion reported as failed. A write refused whole (WriteRefused: a full disk, where
 // even rewriting a shared block of a copy-on-write volume needs room) left the file as it
 // was, and its failure is rethrown alone. When the path no longer names the file written (another
-// program replaced it by rename meanwhile), the old bytes go back too: nobody asked to
+// program replaced it by rename meanwhile; identity_policy.h tells, the file system's way),
+// the old bytes go back too: nobody asked to
 // convert that file any more. When putting the old bytes back fails as well, the file is
 // read again through an open of its own: still holding the old header, the first failure
 // is rethrown alone; holding the new one, the first failure says that the file is

@@ -1,6 +1,7 @@
 #include "runtime/binary_file.h"
 
 #include "runtime/failure.h"
+#include "runtime/identity_policy.h"
 
 #include <chrono>
 #include <thread>
@@ -39,6 +40,13 @@ BinaryFile BinaryFile::reopenForUpdate() const
 {
     refuseWhenMarkedReadOnly();
     return BinaryFile(nativeReopenForUpdate(), mPlace, {kClosed, mIdentity, mSize, false});
+}
+
+FileNumbers BinaryFile::fileNumbers()
+{
+    if (mPlace.numbers == FileNumbers::Unasked)
+        mPlace.numbers = fileNumbersOf(mHandle);
+    return mPlace.numbers;
 }
 
 void BinaryFile::refuseWhenMarkedReadOnly() const

@@ -20,6 +20,8 @@ struct FilePlace {
     std::filesystem::path::string_type path;
     std::intptr_t folder = kNoFolder;
     std::size_t nameAt = 0;
+    // What the file system of the folder promises, when the walk already asked it.
+    FileNumbers numbers = FileNumbers::Unasked;
 };
 
 // What write throws when the system refused a write whole: not one of its bytes reached
@@ -70,6 +72,12 @@ public:
     [[nodiscard]] std::uint64_t size() const noexcept { return mSize; }
     // The whole name it was opened by.
     [[nodiscard]] std::filesystem::path path() const { return mPlace.path; }
+    // Where it was opened from, to open it again by its name.
+    [[nodiscard]] const FilePlace &place() const noexcept { return mPlace; }
+    // What its file system promises of its identity; asked once, when first needed.
+    [[nodiscard]] FileNumbers fileNumbers();
+    // Tells it what its file system promises, known from another file of the same device.
+    void setFileNumbers(FileNumbers numbers) noexcept { mPlace.numbers = numbers; }
 
     // The byte at offset; nothing when the file ends before it.
     [[nodiscard]] std::optional<std::uint8_t> readByte(std::uint64_t offset);
@@ -88,8 +96,9 @@ public:
     // A lock held by something else is waited for a few seconds (kLockWait); then fails
     // with PermissionDenied (70), saying that another program holds the file.
     void lockForConversion();
-    // Whether the place the file was opened from still names this very file: false once
-    // another program replaced, moved or removed it since the open.
+    // Whether the place the file was opened from still names the file of this identity:
+    // false once another program replaced, moved or removed it since the open. Only where
+    // file numbers are stable does that tell the very file (identity_policy.h).
     [[nodiscard]] bool isStillAtItsPath();
 
 private:

@@ -11,7 +11,7 @@ int realOpen(int folder, const char *name, int flags, mode_t mode) { return ::op
 int realLock(int fd, int command, struct flock *range) { return ::fcntl(fd, command, range); }
 
 const PosixCalls kRealCalls{
-    realOpen, ::pread, ::pwrite, ::fstat, ::fstatat, ::faccessat, ::fstatvfs, ::fsync, realLock, ::close,
+    realOpen, ::pread, ::pwrite, ::fstat, ::fstatat, ::faccessat, ::fstatvfs, ::fstatfs, ::fsync, realLock, ::close,
 };
 
 const PosixCalls *gCurrent = &kRealCalls;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/types.h>
+#include <sys/vfs.h>
 
 namespace vuelco {
 
@@ -25,6 +26,8 @@ struct PosixCalls {
     int (*access)(int folder, const char *name, int mode, int flags);
     // fstatvfs, only ever asked whether the file system is mounted read-only.
     int (*fileSystemStat)(int fd, struct statvfs *status);
+    // fstatfs, only ever asked the file system's type.
+    int (*fileSystemKind)(int fd, struct statfs *status);
     int (*fsync)(int fd);
     // fcntl, only ever asked to take a lock (F_OFD_SETLK).
     int (*lock)(int fd, int command, struct flock *range);

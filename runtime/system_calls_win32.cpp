@@ -6,6 +6,7 @@ namespace {
 const Win32Calls kRealCalls{
     ::CreateFileW, ::ReadFile,     ::WriteFile,   ::FlushFileBuffers, ::GetFileType, ::GetFileInformationByHandle,
     ::LockFileEx,  ::UnlockFileEx, ::CloseHandle, ::ReOpenFile,       ::GetVolumeInformationByHandleW,
+    ::GetVolumeInformationByHandleW, ::GetFileInformationByHandleEx,
 };
 
 const Win32Calls *gCurrent = &kRealCalls;

@@ -24,6 +24,14 @@ struct Win32Calls {
     BOOL(WINAPI *getVolumeInformationByHandle)(HANDLE file, LPWSTR volumeName, DWORD volumeNameSize,
                                                LPDWORD serialNumber, LPDWORD longestName, LPDWORD flags,
                                                LPWSTR fileSystemName, DWORD fileSystemNameSize);
+    // GetVolumeInformationByHandleW again, only ever asked the file system's name, and
+    // GetFileInformationByHandleEx, only ever asked whether the file is on a remote share:
+    // what the file system promises of its file IDs.
+    BOOL(WINAPI *getFileSystemByHandle)(HANDLE file, LPWSTR volumeName, DWORD volumeNameSize, LPDWORD serialNumber,
+                                        LPDWORD longestName, LPDWORD flags, LPWSTR fileSystemName,
+                                        DWORD fileSystemNameSize);
+    BOOL(WINAPI *getFileInformationByHandleEx)(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information,
+                                               DWORD size);
 };
 
 // The table of the real calls.

@@ -97,8 +97,9 @@ int fakeClose(int fd)
     return failOrRun(twist, [result] { return result; });
 }
 
-const vuelco::PosixCalls kTable{fakeOpen,   fakePread,          fakePwrite, fakeFstat, fakeStat,
-                                fakeAccess, fakeFileSystemStat, fakeFsync,  fakeLock,  fakeClose};
+// The file system's type is asked as it is: the faults are those of the calls on the file.
+const vuelco::PosixCalls kTable{fakeOpen,           fakePread,          fakePwrite, fakeFstat, fakeStat,  fakeAccess,
+                                fakeFileSystemStat, ::fstatfs, fakeFsync,  fakeLock,  fakeClose};
 
 } // namespace
 

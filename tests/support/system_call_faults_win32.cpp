@@ -136,6 +136,8 @@ const vuelco::Win32Calls kTable{
     fakeCreateFile,  fakeReadFile,           fakeWriteFile,    fakeFlushFileBuffers,
     fakeGetFileType, fakeGetFileInformation, fakeLockFileEx,   fakeUnlockFileEx,
     fakeCloseHandle, fakeReOpenFile,         fakeGetVolumeInformation,
+    // What the file system promises is asked as it is: the faults are those of the file.
+    realWin32Calls().getFileSystemByHandle, realWin32Calls().getFileInformationByHandleEx,
 };
 
 } // namespace
