@@ -56,7 +56,7 @@ fuzz: deps
 # cppcheck's unusedStructMember is off: test-parameter structs are read only through
 # GoogleTest, where it cannot see them.
 LINT_BUILD ?= $(if $(wildcard build/compile_commands.json),build,build-core)
-LINT_FILES = '$(CURDIR)/(core|runtime|batch|forms|cli|file_chooser|collection_window|main_window|app|packaging|tests)/'
+LINT_FILES = '$(CURDIR)/(core|runtime|words|batch|forms|cli|file_chooser|collection_window|main_window|app|packaging|tests)/'
 lint: deps
 	@test -f $(LINT_BUILD)/compile_commands.json || cmake --preset core
 	cmake --build $(LINT_BUILD) -j2
