@@ -6,7 +6,8 @@ namespace {
 const Win32Calls kRealCalls{
     ::CreateFileW, ::ReadFile,     ::WriteFile,   ::FlushFileBuffers, ::GetFileType, ::GetFileInformationByHandle,
     ::LockFileEx,  ::UnlockFileEx, ::CloseHandle, ::ReOpenFile,       ::GetVolumeInformationByHandleW,
-    ::GetVolumeInformationByHandleW, ::GetFileInformationByHandleEx,
+    ::GetVolumeInformationByHandleW, ::GetFileInformationByHandleEx, ::GetFinalPathNameByHandleW,
+    ::GetVolumePathNameW,            ::GetDriveTypeW,
 };
 
 const Win32Calls *gCurrent = &kRealCalls;

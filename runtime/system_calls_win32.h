@@ -32,6 +32,11 @@ struct Win32Calls {
                                         DWORD fileSystemNameSize);
     BOOL(WINAPI *getFileInformationByHandleEx)(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID information,
                                                DWORD size);
+    // GetFinalPathNameByHandleW, GetVolumePathNameW and GetDriveTypeW: whether the file's
+    // drive is a network one, which is all a network drive of Wine's says of itself.
+    DWORD(WINAPI *getFinalPathNameByHandle)(HANDLE file, LPWSTR path, DWORD size, DWORD flags);
+    BOOL(WINAPI *getVolumePathName)(LPCWSTR path, LPWSTR root, DWORD size);
+    UINT(WINAPI *getDriveType)(LPCWSTR root);
 };
 
 // The table of the real calls.

@@ -138,6 +138,7 @@ const vuelco::Win32Calls kTable{
     fakeCloseHandle, fakeReOpenFile,         fakeGetVolumeInformation,
     // What the file system promises is asked as it is: the faults are those of the file.
     realWin32Calls().getFileSystemByHandle, realWin32Calls().getFileInformationByHandleEx,
+    realWin32Calls().getFinalPathNameByHandle, realWin32Calls().getVolumePathName, realWin32Calls().getDriveType,
 };
 
 } // namespace
