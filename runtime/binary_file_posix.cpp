@@ -165,16 +165,14 @@ RegularFile openRegular(const FilePlace &place, int flags, bool forUpdate)
         posixCalls().close(fd);
         throw failureAt(place, forUpdate, error);
     }
-    std::optional<Failure> refusal;
     const bool markedReadOnly = (status.st_mode & S_IWUSR) == 0;
     if (!S_ISREG(status.st_mode)) {
-        refusal = Failure(FailureNumber::BadFileName, place.path, FailureDetail::ofKind(kindOf(status.st_mode)));
-    } else if (forUpdate && markedReadOnly) {
-        refusal = Failure(FailureNumber::ReadOnly, place.path);
-    }
-    if (refusal) {
         posixCalls().close(fd);
-        throw *refusal;
+        throw Failure(FailureNumber::BadFileName, place.path, FailureDetail::ofKind(kindOf(status.st_mode)));
+    }
+    if (forUpdate && markedReadOnly) {
+        posixCalls().close(fd);
+        throw Failure(FailureNumber::ReadOnly, place.path);
     }
     // O_NONBLOCK may stay set: reads and writes of a regular file never wait on it.
     return {fd, {status.st_dev, status.st_ino}, static_cast<std::uint64_t>(status.st_size), markedReadOnly};
