@@ -31,9 +31,9 @@ BinaryFile BinaryFile::openForReading(FilePlace place)
 
 BinaryFile BinaryFile::openForUpdate(const std::filesystem::path &path)
 {
-    FilePlace place{path.native()};
-    const Opened opened = nativeOpen(place, true);
-    return BinaryFile(opened.handle, std::move(place), opened);
+    FilePlace named{path.native()};
+    const Opened opened = nativeOpen(named, true);
+    return BinaryFile(opened.handle, std::move(named), opened);
 }
 
 BinaryFile BinaryFile::reopenForUpdate() const
