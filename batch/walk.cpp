@@ -127,11 +127,6 @@ void sortByName(std::vector<ListedEntry> &entries)
 
 } // namespace
 
-Failure changedDuringTheWalk(const NativeName &path)
-{
-    return Failure(FailureNumber::DeviceIo, path, FailureCause::ChangedDuringTheWalk);
-}
-
 Walk::Walk(NativeName given, std::shared_ptr<Folder> top) : mPath(std::move(given))
 {
     Level level;

@@ -1,6 +1,7 @@
 #include "runtime/binary_file.h"
 
 #include "runtime/failure.h"
+#include "runtime/interrupted_posix.h"
 #include "runtime/system_calls_posix.h"
 #include "runtime/system_errors_posix.h"
 
@@ -48,19 +49,6 @@ FileKind kindOf(mode_t mode)
     if (S_ISCHR(mode) || S_ISBLK(mode))
         return FileKind::Device;
     return FileKind::Other;
-}
-
-// Runs call until a signal no longer interrupts it: an interrupted call has not failed,
-// and not every call is restarted by SA_RESTART on every system (fsync is not). close is
-// the one call never asked again (see BinaryFile::close).
-template <class Call>
-auto askAgainWhenInterrupted(Call call)
-{
-    decltype(call()) result;
-    do {
-        result = call();
-    } while (result < 0 && errno == EINTR);
-    return result;
 }
 
 struct Moved {

@@ -1,6 +1,7 @@
-#include "batch/folder.h"
+#include "runtime/folder.h"
 
 #include "runtime/identity_policy.h"
+#include "runtime/interrupted_posix.h"
 #include "runtime/system_calls_posix.h"
 #include "runtime/system_errors_posix.h"
 
@@ -13,7 +14,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-namespace vuelco::batch {
+namespace vuelco {
 
 class Folder {
 public:
@@ -41,11 +42,7 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_NOCTTY | O_
 
 int openAskingAgainWhenInterrupted(int folder, const char *name, int flags)
 {
-    int fd = -1;
-    do {
-        fd = posixCalls().open(folder, name, flags, 0);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return askAgainWhenInterrupted([&] { return posixCalls().open(folder, name, flags, 0); });
 }
 
 Failure failureOf(const NativeName &path, int error = errno)
@@ -116,7 +113,7 @@ std::size_t roomForTheEntriesOf(int folder)
     constexpr std::size_t kBytesForEachEntry = 16;
     constexpr std::size_t kMostRoomMade = std::size_t{1} << 20;
     struct stat status {};
-    if (::fstat(folder, &status) != 0 || status.st_size <= 0)
+    if (posixCalls().fstat(folder, &status) != 0 || status.st_size <= 0)
         return 0;
     return std::min(static_cast<std::size_t>(status.st_size) / kBytesForEachEntry, kMostRoomMade);
 }
@@ -138,16 +135,11 @@ std::shared_ptr<Folder> openGivenFolder(const NativeName &name)
 
 std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path)
 {
-    // The listing reads through a copy of the descriptor, which closedir closes; the
+    // The listing reads through a copy of the descriptor, which closing it closes; the
     // folder's own stays open for the entries to be opened relative to it.
-    const int copy = ::fcntl(folder.descriptor(), F_DUPFD_CLOEXEC, 0);
-    DIR *listing = copy < 0 ? nullptr : ::fdopendir(copy);
-    if (listing == nullptr) {
-        const int error = errno;
-        if (copy >= 0)
-            ::close(copy);
-        throw failureOf(path, error);
-    }
+    DIR *listing = posixCalls().openListing(folder.descriptor());
+    if (listing == nullptr)
+        throw failureOf(path);
     std::vector<ListedEntry> entries;
     entries.reserve(roomForTheEntriesOf(folder.descriptor()));
     const FileIdentity &own = folder.identity();
@@ -156,9 +148,7 @@ std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path
     // file systems, overlayfs over several devices) tell on the folder itself.
     bool inodesListed = false;
     errno = 0;
-    // readdir_r is deprecated: readdir is safe on a stream no other thread reads.
-    // cppcheck-suppress readdirCalled
-    while (const dirent *entry = ::readdir(listing)) {
+    while (const dirent *entry = posixCalls().readEntry(listing)) {
         const std::string_view name = entry->d_name;
         if (name == ".")
             inodesListed = entry->d_ino == own.file;
@@ -167,7 +157,7 @@ std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path
         errno = 0;
     }
     const int error = errno;
-    ::closedir(listing);
+    posixCalls().closeListing(listing);
     if (error != 0)
         throw failureOf(path, error);
     if (!inodesListed || folder.numbers() != FileNumbers::Stable) {
@@ -189,8 +179,8 @@ void describe(const Folder &folder, ListedEntry &entry, const NativeName &path)
 bool mountedOver(const Folder &folder, const NativeName &entry, const FileIdentity &opened)
 {
     struct statx status {};
-    if (::statx(folder.descriptor(), entry.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
-                STATX_TYPE | STATX_INO, &status) != 0)
+    if (posixCalls().statx(folder.descriptor(), entry.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
+                           STATX_TYPE | STATX_INO, &status) != 0)
         return false;
     const FileIdentity named{makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino};
     // A system too old to tell a mount from a file put in its place (Linux before 5.8) is
@@ -221,4 +211,4 @@ FilePlace placeIn(const Folder &folder, NativeName path, std::size_t nameAt)
     return {std::move(path), folder.descriptor(), nameAt, folder.numbers()};
 }
 
-} // namespace vuelco::batch
+} // namespace vuelco

@@ -1,4 +1,4 @@
-#include "batch/folder.h"
+#include "runtime/folder.h"
 
 #include "runtime/api_win32.h"
 #include "runtime/identity_policy.h"
@@ -8,7 +8,7 @@
 
 #include <string_view>
 
-namespace vuelco::batch {
+namespace vuelco {
 
 class Folder {
 public:
@@ -99,7 +99,7 @@ std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path
     std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));
     const auto size = static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t));
     for (auto part = FileIdBothDirectoryRestartInfo;; part = FileIdBothDirectoryInfo) {
-        if (!GetFileInformationByHandleEx(folder.handle(), part, buffer.data(), size)) {
+        if (!win32Calls().getFileInformationByHandleEx(folder.handle(), part, buffer.data(), size)) {
             const DWORD error = GetLastError();
             if (error == ERROR_NO_MORE_FILES)
                 return entries;
@@ -146,4 +146,4 @@ FilePlace placeIn(const Folder &folder, NativeName path, std::size_t nameAt)
     return {std::move(path), FilePlace::kNoFolder, nameAt, folder.numbers()};
 }
 
-} // namespace vuelco::batch
+} // namespace vuelco

@@ -1,20 +1,20 @@
 #pragma once
 
-#include "batch/entry_name.h"
 #include "runtime/binary_file.h"
 #include "runtime/file_identity.h"
+#include "runtime/name_text.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
-// What the walk asks of each system: folders opened and listed without following a link
+// Folders as a walk asks each system for them: opened and listed without following a link
 // or a junction, and checked against what their parent's listing saw. folder_posix.cpp
 // works through descriptors, opening each entry relative to its folder's; folder_win32.cpp
 // opens by verbatim names and lists through the folder's handle. Every name passed as
 // `path` is the whole name the walk reports, for messages and for Windows' opens.
-namespace vuelco::batch {
+namespace vuelco {
 
 enum class EntryKind : std::uint8_t { File, Folder, Link, Pipe, Socket, Device, Unknown };
 
@@ -69,6 +69,9 @@ void describe(const Folder &folder, ListedEntry &entry, const NativeName &path);
 [[nodiscard]] FilePlace placeIn(const Folder &folder, NativeName path, std::size_t nameAt);
 
 // The failure for a folder or file that is not the one listed any more.
-[[nodiscard]] Failure changedDuringTheWalk(const NativeName &path);
+[[nodiscard]] inline Failure changedDuringTheWalk(const NativeName &path)
+{
+    return Failure(FailureNumber::DeviceIo, path, FailureCause::ChangedDuringTheWalk);
+}
 
-} // namespace vuelco::batch
+} // namespace vuelco
