@@ -1,5 +1,6 @@
 #include "runtime/binary_file.h"
 
+#include "runtime/entry_kind_posix.h"
 #include "runtime/failure.h"
 #include "runtime/interrupted_posix.h"
 #include "runtime/system_calls_posix.h"
@@ -36,19 +37,6 @@ Failure failureAt(const FilePlace &place, bool openingForUpdate = false, int err
 [[noreturn]] void fail(const FilePlace &place, bool openingForUpdate = false)
 {
     throw failureAt(place, openingForUpdate);
-}
-
-FileKind kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return FileKind::Folder;
-    if (S_ISFIFO(mode))
-        return FileKind::Pipe;
-    if (S_ISSOCK(mode))
-        return FileKind::Socket;
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return FileKind::Device;
-    return FileKind::Other;
 }
 
 struct Moved {
@@ -156,7 +144,7 @@ RegularFile openRegular(const FilePlace &place, int flags, bool forUpdate)
     std::optional<Failure> refusal;
     const bool markedReadOnly = (status.st_mode & S_IWUSR) == 0;
     if (!S_ISREG(status.st_mode)) {
-        refusal = Failure(FailureNumber::BadFileName, place.path, FailureDetail::ofKind(kindOf(status.st_mode)));
+        refusal = Failure(FailureNumber::BadFileName, place.path, FailureDetail::ofKind(fileKindOf(entryKindOf(status.st_mode))));
     } else if (forUpdate && markedReadOnly) {
         refusal = Failure(FailureNumber::ReadOnly, place.path);
     }
