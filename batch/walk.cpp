@@ -27,7 +27,6 @@ bool endsInDat(const NativeName &name)
     });
 }
 
-// What an entry that is no file nor folder is, as the file layer tells it of a name given.
 // The units every name of the folder begins with: a collection's names mostly differ only
 // after a beginning they share ("cancion_001.dat", "cancion_002.dat").
 std::size_t sharedBeginning(const std::vector<ListedEntry> &entries)

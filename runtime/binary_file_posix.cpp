@@ -144,7 +144,8 @@ RegularFile openRegular(const FilePlace &place, int flags, bool forUpdate)
     std::optional<Failure> refusal;
     const bool markedReadOnly = (status.st_mode & S_IWUSR) == 0;
     if (!S_ISREG(status.st_mode)) {
-        refusal = Failure(FailureNumber::BadFileName, place.path, FailureDetail::ofKind(fileKindOf(entryKindOf(status.st_mode))));
+        const FileKind kind = fileKindOf(entryKindOf(status.st_mode));
+        refusal = Failure(FailureNumber::BadFileName, place.path, FailureDetail::ofKind(kind));
     } else if (forUpdate && markedReadOnly) {
         refusal = Failure(FailureNumber::ReadOnly, place.path);
     }

@@ -35,25 +35,6 @@ Failure failureOf(const NativeName &path, int error = errno)
     return failureFromErrno(error, false, std::filesystem::path(path));
 }
 
-} // namespace
-
-EntryKind entryKindOf(mode_t mode)
-{
-    if (S_ISREG(mode))
-        return EntryKind::File;
-    if (S_ISDIR(mode))
-        return EntryKind::Folder;
-    if (S_ISLNK(mode))
-        return EntryKind::Link;
-    if (S_ISFIFO(mode))
-        return EntryKind::Pipe;
-    if (S_ISSOCK(mode))
-        return EntryKind::Socket;
-    return S_ISCHR(mode) || S_ISBLK(mode) ? EntryKind::Device : EntryKind::Unknown;
-}
-
-namespace {
-
 EntryKind kindOfListed(unsigned char type)
 {
     switch (type) {
@@ -108,6 +89,21 @@ std::size_t roomForTheEntriesOf(int folder)
 }
 
 } // namespace
+
+EntryKind entryKindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return EntryKind::File;
+    if (S_ISDIR(mode))
+        return EntryKind::Folder;
+    if (S_ISLNK(mode))
+        return EntryKind::Link;
+    if (S_ISFIFO(mode))
+        return EntryKind::Pipe;
+    if (S_ISSOCK(mode))
+        return EntryKind::Socket;
+    return S_ISCHR(mode) || S_ISBLK(mode) ? EntryKind::Device : EntryKind::Unknown;
+}
 
 std::shared_ptr<Folder> openGivenFolder(const NativeName &name)
 {

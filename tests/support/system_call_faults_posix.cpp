@@ -99,9 +99,8 @@ int fakeClose(int fd)
 
 // The file system's type, a mount's identity and a folder's listing are asked as they are:
 // the faults are those of the calls on the file.
-const vuelco::PosixCalls kTable{
-    fakeOpen,  fakePread, fakePwrite, fakeFstat, fakeStat, ::statx, fakeAccess, fakeFileSystemStat, ::fstatfs, fakeFsync,
-    fakeLock, fakeClose, realPosixCalls().openListing, ::readdir, ::closedir};
+const vuelco::PosixCalls kTable{fakeOpen, fakePread, fakePwrite, fakeFstat, fakeStat, ::statx, fakeAccess,
+    fakeFileSystemStat, ::fstatfs, fakeFsync, fakeLock, fakeClose, realPosixCalls().openListing, ::readdir, ::closedir};
 
 } // namespace
 
