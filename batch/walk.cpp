@@ -27,17 +27,6 @@ bool endsInDat(const NativeName &name)
     });
 }
 
-// What an entry that is no file nor folder is, as the file layer tells it of a name given.
-FileKind whatItIs(EntryKind kind)
-{
-    switch (kind) {
-    case EntryKind::Pipe: return FileKind::Pipe;
-    case EntryKind::Socket: return FileKind::Socket;
-    case EntryKind::Device: return FileKind::Device;
-    default: return FileKind::Other;
-    }
-}
-
 // The units every name of the folder begins with: a collection's names mostly differ only
 // after a beginning they share ("cancion_001.dat", "cancion_002.dat").
 std::size_t sharedBeginning(const std::vector<ListedEntry> &entries)
@@ -127,16 +116,11 @@ void sortByName(std::vector<ListedEntry> &entries)
 
 } // namespace
 
-Failure changedDuringTheWalk(const NativeName &path)
-{
-    return Failure(FailureNumber::DeviceIo, path, FailureCause::ChangedDuringTheWalk);
-}
-
 Walk::Walk(NativeName given, std::shared_ptr<Folder> top) : mPath(std::move(given))
 {
     Level level;
     level.name = std::make_shared<const EntryName>(mPath);
-    level.identity = identityOf(*top);
+    level.identity = top->identity();
     level.folder = std::move(top);
     level.pathLength = mPath.size();
     mLevels.push_back(std::move(level));
@@ -191,7 +175,7 @@ std::optional<Found> Walk::take(ListedEntry &entry)
         // checked against it once open, where numbers tell; a folder is looked up, as one
         // may be mounted over.
         if (entry.kind == EntryKind::Folder || entry.kind == EntryKind::Unknown ||
-            (entry.kind == EntryKind::File && !entry.identity && numbersOf(*level.folder) == FileNumbers::Stable))
+            (entry.kind == EntryKind::File && !entry.identity && level.folder->numbers() == FileNumbers::Stable))
             describe(*level.folder, entry, path);
         if (passedOver())
             return std::nullopt;
@@ -204,7 +188,7 @@ std::optional<Found> Walk::take(ListedEntry &entry)
         default:
             return Found{std::move(name), path, nullptr, {},
                          Failure(FailureNumber::BadFileName, path,
-                                 FailureDetail::ofKind(whatItIs(entry.kind)))};
+                                 FailureDetail::ofKind(fileKindOf(entry.kind)))};
         }
     } catch (const Failure &failure) {
         return Found{std::move(name), std::move(path), nullptr, {}, failure};
@@ -215,7 +199,7 @@ void Walk::goInto(const ListedEntry &entry, const NativeName &path)
 {
     Level child;
     child.folder = openSubfolder(*mLevels.back().folder, entry, path);
-    child.identity = identityOf(*child.folder);
+    child.identity = child.folder->identity();
     child.entries = listFolder(*child.folder, path);
     sortByName(child.entries);
     child.name = std::make_shared<const EntryName>(mLevels.back().name, entry.name);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "batch/entry_name.h"
-#include "batch/folder.h"
+#include "runtime/folder.h"
 #include "runtime/failure.h"
 #include "runtime/file_identity.h"
 

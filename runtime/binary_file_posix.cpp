@@ -1,6 +1,8 @@
 #include "runtime/binary_file.h"
 
+#include "runtime/entry_kind_posix.h"
 #include "runtime/failure.h"
+#include "runtime/interrupted_posix.h"
 #include "runtime/system_calls_posix.h"
 #include "runtime/system_errors_posix.h"
 
@@ -35,32 +37,6 @@ Failure failureAt(const FilePlace &place, bool openingForUpdate = false, int err
 [[noreturn]] void fail(const FilePlace &place, bool openingForUpdate = false)
 {
     throw failureAt(place, openingForUpdate);
-}
-
-FileKind kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return FileKind::Folder;
-    if (S_ISFIFO(mode))
-        return FileKind::Pipe;
-    if (S_ISSOCK(mode))
-        return FileKind::Socket;
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return FileKind::Device;
-    return FileKind::Other;
-}
-
-// Runs call until a signal no longer interrupts it: an interrupted call has not failed,
-// and not every call is restarted by SA_RESTART on every system (fsync is not). close is
-// the one call never asked again (see BinaryFile::close).
-template <class Call>
-auto askAgainWhenInterrupted(Call call)
-{
-    decltype(call()) result;
-    do {
-        result = call();
-    } while (result < 0 && errno == EINTR);
-    return result;
 }
 
 struct Moved {
@@ -168,7 +144,8 @@ RegularFile openRegular(const FilePlace &place, int flags, bool forUpdate)
     const bool markedReadOnly = (status.st_mode & S_IWUSR) == 0;
     if (!S_ISREG(status.st_mode)) {
         posixCalls().close(fd);
-        throw Failure(FailureNumber::BadFileName, place.path, FailureDetail::ofKind(kindOf(status.st_mode)));
+        const FileKind kind = fileKindOf(entryKindOf(status.st_mode));
+        throw Failure(FailureNumber::BadFileName, place.path, FailureDetail::ofKind(kind));
     }
     if (forUpdate && markedReadOnly) {
         posixCalls().close(fd);

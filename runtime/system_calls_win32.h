@@ -5,7 +5,7 @@
 
 namespace vuelco {
 
-// Every Win32 call the file layer makes goes through this table, so that a test can
+// Every Win32 call the file layer and its folders make goes through this table, so that a test can
 // make any one of them fail with a chosen error or fall short, and see them in order.
 struct Win32Calls {
     HANDLE(WINAPI *createFile)(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
@@ -25,8 +25,8 @@ struct Win32Calls {
                                                LPDWORD serialNumber, LPDWORD longestName, LPDWORD flags,
                                                LPWSTR fileSystemName, DWORD fileSystemNameSize);
     // GetVolumeInformationByHandleW again, only ever asked the file system's name, and
-    // GetFileInformationByHandleEx, only ever asked whether the file is on a remote share:
-    // what the file system promises of its file IDs.
+    // GetFileInformationByHandleEx, asked whether the file is on a remote share (what the
+    // file system promises of its file IDs) and for a folder's entries.
     BOOL(WINAPI *getFileSystemByHandle)(HANDLE file, LPWSTR volumeName, DWORD volumeNameSize, LPDWORD serialNumber,
                                         LPDWORD longestName, LPDWORD flags, LPWSTR fileSystemName,
                                         DWORD fileSystemNameSize);

@@ -97,9 +97,10 @@ int fakeClose(int fd)
     return failOrRun(twist, [result] { return result; });
 }
 
-// The file system's type is asked as it is: the faults are those of the calls on the file.
-const vuelco::PosixCalls kTable{fakeOpen,           fakePread,          fakePwrite, fakeFstat, fakeStat,  fakeAccess,
-                                fakeFileSystemStat, ::fstatfs, fakeFsync,  fakeLock,  fakeClose};
+// The file system's type, a mount's identity and a folder's listing are asked as they are:
+// the faults are those of the calls on the file.
+const vuelco::PosixCalls kTable{fakeOpen, fakePread, fakePwrite, fakeFstat, fakeStat, ::statx, fakeAccess,
+    fakeFileSystemStat, ::fstatfs, fakeFsync, fakeLock, fakeClose, realPosixCalls().openListing, ::readdir, ::closedir};
 
 } // namespace
 

@@ -1,4 +1,4 @@
-#include "batch/folder.h"
+#include "runtime/folder.h"
 
 #include "runtime/api_win32.h"
 #include "runtime/identity_policy.h"
@@ -8,29 +8,13 @@
 
 #include <string_view>
 
-namespace vuelco::batch {
+namespace vuelco {
 
-class Folder {
-public:
-    Folder(HANDLE handle, FileIdentity identity)
-        : mHandle(handle), mIdentity(identity), mNumbers(fileNumbersOf(reinterpret_cast<std::intptr_t>(handle)))
-    {
-    }
-    Folder(const Folder &) = delete;
-    Folder &operator=(const Folder &) = delete;
-    ~Folder() { win32Calls().closeHandle(mHandle); }
-
-    [[nodiscard]] HANDLE handle() const noexcept { return mHandle; }
-    [[nodiscard]] const FileIdentity &identity() const noexcept { return mIdentity; }
-    [[nodiscard]] FileNumbers numbers() const noexcept { return mNumbers; }
-
-private:
-    HANDLE mHandle;
-    FileIdentity mIdentity;
-    FileNumbers mNumbers;  // asked once for all the folder's entries
-};
+Folder::~Folder() { win32Calls().closeHandle(reinterpret_cast<HANDLE>(mHandle)); }
 
 namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 Failure failureOf(const NativeName &path, DWORD error) { return failureFromWindowsError(error, false, path); }
 
@@ -41,7 +25,6 @@ Failure failureOf(const NativeName &path, DWORD error) { return failureFromWindo
 std::shared_ptr<Folder> openFolderNamed(const NativeName &path, bool followLink, DWORD &error)
 {
     const std::wstring name = verbatimPath(std::filesystem::path(path));
-    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     HANDLE handle = win32Calls().createFile(
         name.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
         FILE_FLAG_BACKUP_SEMANTICS | (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr);
@@ -59,7 +42,7 @@ std::shared_ptr<Folder> openFolderNamed(const NativeName &path, bool followLink,
     const FileIdentity identity{information.dwVolumeSerialNumber,
                                 (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
                                     information.nFileIndexLow};
-    return std::make_shared<Folder>(handle, identity);
+    return std::make_shared<Folder>(reinterpret_cast<std::intptr_t>(handle), identity);
 }
 
 // A folder listed before, by its whole name, only while it is still the one listed.
@@ -92,17 +75,17 @@ std::shared_ptr<Folder> openGivenFolder(const NativeName &name)
     return openFolderNamed(name, true, ignored);
 }
 
-std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path)
+void listFolder(const Folder &folder, const NativeName &path, std::vector<ListedEntry> &entries)
 {
-    std::vector<ListedEntry> entries;
     // The records are 8-byte aligned; a buffer of them takes some hundreds of entries.
     std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));
     const auto size = static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t));
+    const auto handle = reinterpret_cast<HANDLE>(folder.handle());
     for (auto part = FileIdBothDirectoryRestartInfo;; part = FileIdBothDirectoryInfo) {
-        if (!GetFileInformationByHandleEx(folder.handle(), part, buffer.data(), size)) {
+        if (!win32Calls().getFileInformationByHandleEx(handle, part, buffer.data(), size)) {
             const DWORD error = GetLastError();
             if (error == ERROR_NO_MORE_FILES)
-                return entries;
+                return;
             throw failureOf(path, error);
         }
         const auto *bytes = reinterpret_cast<const char *>(buffer.data());
@@ -112,12 +95,28 @@ std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path
             if (name != L"." && name != L"..")
                 entries.push_back({NativeName(name), kindOf(record),
                                    FileIdentity{folder.identity().volume,
-                                                static_cast<std::uint64_t>(record.FileId.QuadPart)}});
+                                                static_cast<std::uint64_t>(record.FileId.QuadPart)},
+                                   (record.FileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0});
             if (record.NextEntryOffset == 0)
                 break;
             bytes += record.NextEntryOffset;
         }
     }
+}
+
+EntryKind followedKind(const Folder &, const ListedEntry &, const NativeName &path)
+{
+    const std::wstring name = verbatimPath(std::filesystem::path(path));
+    HANDLE target = win32Calls().createFile(name.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (target == INVALID_HANDLE_VALUE)
+        return EntryKind::Unknown;
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool described = win32Calls().getFileInformationByHandle(target, &information) != FALSE;
+    win32Calls().closeHandle(target);
+    if (!described)
+        return EntryKind::Unknown;
+    return (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Folder : EntryKind::File;
 }
 
 // Windows' listing tells every entry's kind and identity already.
@@ -137,13 +136,9 @@ std::shared_ptr<Folder> reopenParent(const Folder *, const FileIdentity &identit
     return openCheckedFolder(path, identity);
 }
 
-FileIdentity identityOf(const Folder &folder) { return folder.identity(); }
-
-FileNumbers numbersOf(const Folder &folder) { return folder.numbers(); }
-
 FilePlace placeIn(const Folder &folder, NativeName path, std::size_t nameAt)
 {
     return {std::move(path), FilePlace::kNoFolder, nameAt, folder.numbers()};
 }
 
-} // namespace vuelco::batch
+} // namespace vuelco

@@ -1,6 +1,8 @@
-#include "batch/folder.h"
+#include "runtime/folder.h"
 
+#include "runtime/entry_kind_posix.h"
 #include "runtime/identity_policy.h"
+#include "runtime/interrupted_posix.h"
 #include "runtime/system_calls_posix.h"
 #include "runtime/system_errors_posix.h"
 
@@ -13,59 +15,24 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-namespace vuelco::batch {
+namespace vuelco {
 
-class Folder {
-public:
-    Folder(int descriptor, FileIdentity identity)
-        : mDescriptor(descriptor), mIdentity(identity), mNumbers(fileNumbersOf(descriptor))
-    {
-    }
-    Folder(const Folder &) = delete;
-    Folder &operator=(const Folder &) = delete;
-    ~Folder() { posixCalls().close(mDescriptor); }
-
-    [[nodiscard]] int descriptor() const noexcept { return mDescriptor; }
-    [[nodiscard]] const FileIdentity &identity() const noexcept { return mIdentity; }
-    [[nodiscard]] FileNumbers numbers() const noexcept { return mNumbers; }
-
-private:
-    int mDescriptor;
-    FileIdentity mIdentity;
-    FileNumbers mNumbers;  // asked once for all the folder's entries
-};
+Folder::~Folder() { posixCalls().close(static_cast<int>(mHandle)); }
 
 namespace {
+
+int descriptorOf(const Folder &folder) { return static_cast<int>(folder.handle()); }
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
 int openAskingAgainWhenInterrupted(int folder, const char *name, int flags)
 {
-    int fd = -1;
-    do {
-        fd = posixCalls().open(folder, name, flags, 0);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return askAgainWhenInterrupted([&] { return posixCalls().open(folder, name, flags, 0); });
 }
 
 Failure failureOf(const NativeName &path, int error = errno)
 {
     return failureFromErrno(error, false, std::filesystem::path(path));
-}
-
-EntryKind kindOf(mode_t mode)
-{
-    if (S_ISREG(mode))
-        return EntryKind::File;
-    if (S_ISDIR(mode))
-        return EntryKind::Folder;
-    if (S_ISLNK(mode))
-        return EntryKind::Link;
-    if (S_ISFIFO(mode))
-        return EntryKind::Pipe;
-    if (S_ISSOCK(mode))
-        return EntryKind::Socket;
-    return S_ISCHR(mode) || S_ISBLK(mode) ? EntryKind::Device : EntryKind::Unknown;
 }
 
 EntryKind kindOfListed(unsigned char type)
@@ -116,12 +83,27 @@ std::size_t roomForTheEntriesOf(int folder)
     constexpr std::size_t kBytesForEachEntry = 16;
     constexpr std::size_t kMostRoomMade = std::size_t{1} << 20;
     struct stat status {};
-    if (::fstat(folder, &status) != 0 || status.st_size <= 0)
+    if (posixCalls().fstat(folder, &status) != 0 || status.st_size <= 0)
         return 0;
     return std::min(static_cast<std::size_t>(status.st_size) / kBytesForEachEntry, kMostRoomMade);
 }
 
 } // namespace
+
+EntryKind entryKindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return EntryKind::File;
+    if (S_ISDIR(mode))
+        return EntryKind::Folder;
+    if (S_ISLNK(mode))
+        return EntryKind::Link;
+    if (S_ISFIFO(mode))
+        return EntryKind::Pipe;
+    if (S_ISSOCK(mode))
+        return EntryKind::Socket;
+    return S_ISCHR(mode) || S_ISBLK(mode) ? EntryKind::Device : EntryKind::Unknown;
+}
 
 std::shared_ptr<Folder> openGivenFolder(const NativeName &name)
 {
@@ -136,61 +118,62 @@ std::shared_ptr<Folder> openGivenFolder(const NativeName &name)
     return std::make_shared<Folder>(fd, FileIdentity{status.st_dev, status.st_ino});
 }
 
-std::vector<ListedEntry> listFolder(const Folder &folder, const NativeName &path)
+void listFolder(const Folder &folder, const NativeName &path, std::vector<ListedEntry> &entries)
 {
-    // The listing reads through a copy of the descriptor, which closedir closes; the
+    // The listing reads through a copy of the descriptor, which closing it closes; the
     // folder's own stays open for the entries to be opened relative to it.
-    const int copy = ::fcntl(folder.descriptor(), F_DUPFD_CLOEXEC, 0);
-    DIR *listing = copy < 0 ? nullptr : ::fdopendir(copy);
-    if (listing == nullptr) {
-        const int error = errno;
-        if (copy >= 0)
-            ::close(copy);
-        throw failureOf(path, error);
-    }
-    std::vector<ListedEntry> entries;
-    entries.reserve(roomForTheEntriesOf(folder.descriptor()));
+    DIR *listing = posixCalls().openListing(descriptorOf(folder));
+    if (listing == nullptr)
+        throw failureOf(path);
+    const std::size_t first = entries.size();
+    entries.reserve(first + roomForTheEntriesOf(descriptorOf(folder)));
     const FileIdentity &own = folder.identity();
     // Most file systems list each entry's inode number, and the walk then needs no look-up
     // of its own for a file. Those whose listing makes numbers up (some FUSE and network
     // file systems, overlayfs over several devices) tell on the folder itself.
     bool inodesListed = false;
     errno = 0;
-    // readdir_r is deprecated: readdir is safe on a stream no other thread reads.
-    // cppcheck-suppress readdirCalled
-    while (const dirent *entry = ::readdir(listing)) {
+    while (const dirent *entry = posixCalls().readEntry(listing)) {
         const std::string_view name = entry->d_name;
         if (name == ".")
             inodesListed = entry->d_ino == own.file;
         else if (name != "..")
-            entries.push_back({NativeName(name), kindOfListed(entry->d_type), FileIdentity{own.volume, entry->d_ino}});
+            entries.push_back({NativeName(name), kindOfListed(entry->d_type), FileIdentity{own.volume, entry->d_ino},
+                               name.front() == '.'});
         errno = 0;
     }
     const int error = errno;
-    ::closedir(listing);
+    posixCalls().closeListing(listing);
+    if (!inodesListed || folder.numbers() != FileNumbers::Stable) {
+        for (auto entry = entries.begin() + static_cast<std::ptrdiff_t>(first); entry != entries.end(); ++entry)
+            entry->identity.reset();
+    }
     if (error != 0)
         throw failureOf(path, error);
-    if (!inodesListed || folder.numbers() != FileNumbers::Stable) {
-        for (ListedEntry &entry : entries)
-            entry.identity.reset();
-    }
-    return entries;
 }
 
 void describe(const Folder &folder, ListedEntry &entry, const NativeName &path)
 {
     struct stat status {};
-    if (posixCalls().stat(folder.descriptor(), entry.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+    if (posixCalls().stat(descriptorOf(folder), entry.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
         throw failureOf(path);
-    entry.kind = kindOf(status.st_mode);
+    entry.kind = entryKindOf(status.st_mode);
     entry.identity = FileIdentity{status.st_dev, status.st_ino};
+}
+
+EntryKind followedKind(const Folder &folder, const ListedEntry &entry, const NativeName &)
+{
+    struct stat status {};
+    if (posixCalls().stat(descriptorOf(folder), entry.name.c_str(), &status, 0) != 0)
+        return EntryKind::Unknown;
+    return entryKindOf(status.st_mode);
 }
 
 bool mountedOver(const Folder &folder, const NativeName &entry, const FileIdentity &opened)
 {
     struct statx status {};
-    if (::statx(folder.descriptor(), entry.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
-                STATX_TYPE | STATX_INO, &status) != 0)
+    if (posixCalls().statx(descriptorOf(folder), entry.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
+                           STATX_TYPE | STATX_INO, &status) != 0)
         return false;
     const FileIdentity named{makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino};
     // A system too old to tell a mount from a file put in its place (Linux before 5.8) is
@@ -201,7 +184,7 @@ bool mountedOver(const Folder &folder, const NativeName &entry, const FileIdenti
 
 std::shared_ptr<Folder> openSubfolder(const Folder &parent, const ListedEntry &entry, const NativeName &path)
 {
-    return openCheckedFolder(parent.descriptor(), entry.name.c_str(), kFolderFlags | O_NOFOLLOW,
+    return openCheckedFolder(descriptorOf(parent), entry.name.c_str(), kFolderFlags | O_NOFOLLOW,
                              entry.identity.value_or(FileIdentity{}), path);
 }
 
@@ -209,16 +192,12 @@ std::shared_ptr<Folder> reopenParent(const Folder *child, const FileIdentity &id
 {
     if (child == nullptr)
         throw changedDuringTheWalk(path);
-    return openCheckedFolder(child->descriptor(), "..", kFolderFlags, identity, path);
+    return openCheckedFolder(descriptorOf(*child), "..", kFolderFlags, identity, path);
 }
-
-FileIdentity identityOf(const Folder &folder) { return folder.identity(); }
-
-FileNumbers numbersOf(const Folder &folder) { return folder.numbers(); }
 
 FilePlace placeIn(const Folder &folder, NativeName path, std::size_t nameAt)
 {
-    return {std::move(path), folder.descriptor(), nameAt, folder.numbers()};
+    return {std::move(path), folder.handle(), nameAt, folder.numbers()};
 }
 
-} // namespace vuelco::batch
+} // namespace vuelco
