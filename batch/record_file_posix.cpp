@@ -1,5 +1,6 @@
 #include "batch/record_file.h"
 
+#include "runtime/interrupted_posix.h"
 #include "runtime/system_calls_posix.h"
 #include "runtime/system_errors_posix.h"
 
@@ -19,10 +20,9 @@ bool RecordFile::create(const std::filesystem::path &path)
 {
     mPath = path;
     // O_EXCL: an existing name, a symbolic link to anywhere included, is refused.
-    int fd = -1;
-    do {
-        fd = posixCalls().open(AT_FDCWD, path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = askAgainWhenInterrupted([&path] {
+        return posixCalls().open(AT_FDCWD, path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    });
     if (fd < 0) {
         if (errno == EEXIST)
             return false;
@@ -36,9 +36,7 @@ void RecordFile::write(std::string_view text)
 {
     const int fd = static_cast<int>(mHandle);
     while (!text.empty()) {
-        const ssize_t put = ::write(fd, text.data(), text.size());
-        if (put < 0 && errno == EINTR)
-            continue;
+        const ssize_t put = askAgainWhenInterrupted([fd, text] { return ::write(fd, text.data(), text.size()); });
         if (put <= 0)
             throw failureFromErrno(put < 0 ? errno : EIO, false, mPath);
         text.remove_prefix(static_cast<std::size_t>(put));
@@ -47,11 +45,8 @@ void RecordFile::write(std::string_view text)
 
 void RecordFile::flush()
 {
-    int done = -1;
-    do {
-        done = posixCalls().fsync(static_cast<int>(mHandle));
-    } while (done != 0 && errno == EINTR);
-    if (done != 0)
+    const int fd = static_cast<int>(mHandle);
+    if (askAgainWhenInterrupted([fd] { return posixCalls().fsync(fd); }) != 0)
         throw failureFromErrno(errno, false, mPath);
 }
 
