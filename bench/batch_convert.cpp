@@ -14,6 +14,9 @@
 // Then, on the disk, the record and the undo against the plain batch: the batch with
 // --registro, and --deshacer of that record, each against vuelco-cli --a-emulador alone
 // (--registro runs only these rows).
+//
+// With --against OTHER, vuelco-cli against another build of itself, alternately on the same
+// files: how a change to the batch engine moves each kind of run it is built for.
 #include "arcade_files.h"
 #include "bench_report.h"
 #include "scratch_folder.h"
@@ -199,18 +202,22 @@ std::vector<std::string> withFiles(std::vector<std::string> options, const std::
 
 // The median cost of each side over the rounds, in time and in processor time apart; the
 // order of the sides turns round by round, so none always runs on a cooler or warmer machine.
-std::vector<Cost> measureSides(const std::vector<std::string> &files, const std::vector<Side> &sides, int rounds)
+// Sides that convert start from arcade files and are checked to leave every one converted.
+std::vector<Cost> measureSides(const std::vector<std::string> &files, const std::vector<Side> &sides, int rounds,
+                               bool converting = true)
 {
     std::vector<std::vector<double>> seconds(sides.size());
     std::vector<std::vector<double>> processorSeconds(sides.size());
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t turn = 0; turn < sides.size(); ++turn) {
             const std::size_t side = (turn + static_cast<std::size_t>(round)) % sides.size();
-            resetToArcade(files);
+            if (converting)
+                resetToArcade(files);
             const Cost cost = sides[side].run(files);
             seconds[side].push_back(cost.seconds);
             processorSeconds[side].push_back(cost.processorSeconds);
-            checkConverted(files);
+            if (converting)
+                checkConverted(files);
         }
     }
     std::vector<Cost> medians;
@@ -332,6 +339,57 @@ void compareOnShare(const std::string &cli, const fs::path &share)
                     perShareFile(costs[1].seconds), 1.3);
 }
 
+// Each kind of run the batch engine is built for, by this build and the other in turn: many
+// small files converted on memory (where the engine's own work shows), on one worker, on
+// the disk (where flushes overlap), and a look over one large folder walked and over names
+// given (where listing, sorting and telling names apart show).
+void compareTools(const std::string &cli, const std::string &other)
+{
+    const bench::ScratchFolder memory("/dev/shm");
+    const bench::ScratchFolder disk("/var/tmp");
+    fs::create_directories(memory.path() / "dados");
+    fs::create_directories(memory.path() / "grande");
+    const std::vector<std::string> inMemory = bench::numberedFiles(memory.path() / "dados", kFiles);
+    const std::vector<std::string> onDisk = bench::numberedFiles(disk.path(), kFiles);
+    constexpr int kLargeFolder = 100000;
+    const std::string largeFolder = (memory.path() / "grande").string();
+    const std::vector<std::string> walked = bench::numberedFiles(largeFolder, kLargeFolder);
+    resetToArcade(walked);
+    resetToArcade(inMemory);
+
+    struct Workload {
+        std::string what;
+        const std::vector<std::string> &files;
+        std::vector<std::string> arguments;  // before the files, which come unless walked
+        bool walks;
+        int rounds;
+    };
+    const std::vector<Workload> workloads{
+        {"convert " + std::to_string(kFiles) + " files in " + where(memory), inMemory, {"--a-emulador"}, false, 7},
+        {"  the same, -j 1", inMemory, {"--a-emulador", "-j", "1"}, false, 7},
+        {"convert " + std::to_string(kFiles) + " files in " + where(disk), onDisk, {"--a-emulador"}, false, 3},
+        {"look at " + std::to_string(kFiles) + " files given in " + where(memory), inMemory, {}, false, 7},
+        {"look at one folder of " + std::to_string(kLargeFolder) + " files, -r, in " + where(memory), walked,
+         {"-r", largeFolder}, true, 5},
+    };
+    std::cout << "this build (" << cli << ") against the other (" << other << ")\n";
+    for (const Workload &load : workloads) {
+        const auto run = [&](const std::string &tool) {
+            return [&load, tool](const std::vector<std::string> &files) {
+                return timeCli(tool, load.walks ? load.arguments : withFiles(load.arguments, files));
+            };
+        };
+        const bool converting = !load.arguments.empty() && load.arguments.front() == "--a-emulador";
+        const std::vector<Cost> costs =
+            measureSides(load.files, {{"this", run(cli)}, {"other", run(other)}}, load.rounds, converting);
+        const auto perOne = [&](double seconds) { return seconds * 1e6 / static_cast<double>(load.files.size()); };
+        std::cout << load.what << ", " << load.rounds << " rounds\n";
+        bench::printRow("  time, per file", "us", perOne(costs[0].seconds), perOne(costs[1].seconds), 1.1);
+        bench::printRow("  processor time, per file", "us", perOne(costs[0].processorSeconds),
+                        perOne(costs[1].processorSeconds), 1.1);
+    }
+}
+
 void compareWorkerCounts(const std::string &cli)
 {
     constexpr int kRounds = 3;
@@ -357,8 +415,10 @@ int main(int argc, char *argv[])
     const bool workerCounts = argc == 3 && std::string_view(argv[2]) == "--workers";
     const bool recordOnly = argc == 3 && std::string_view(argv[2]) == "--registro";
     const bool onShare = argc == 4 && std::string_view(argv[2]) == "--share";
-    if (argc != 2 && !workerCounts && !recordOnly && !onShare) {
-        std::cerr << "usage: batch_convert PATH-TO-vuelco-cli [--workers | --registro | --share FOLDER]\n";
+    const bool against = argc == 4 && std::string_view(argv[2]) == "--against";
+    if (argc != 2 && !workerCounts && !recordOnly && !onShare && !against) {
+        std::cerr << "usage: batch_convert PATH-TO-vuelco-cli [--workers | --registro | --share FOLDER | --against "
+                     "OTHER-vuelco-cli]\n";
         return 2;
     }
     try {
@@ -366,6 +426,8 @@ int main(int argc, char *argv[])
                   << bench::machineLine() << '\n';
         if (onShare) {
             compareOnShare(argv[1], argv[3]);
+        } else if (against) {
+            compareTools(argv[1], argv[3]);
         } else if (workerCounts) {
             compareWorkerCounts(argv[1]);
         } else {
