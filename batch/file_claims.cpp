@@ -17,9 +17,8 @@ FileOutcome sameFile()
 FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t order, const RunName &name,
                                     FileOutcome &outcome, Holder *&first)
 {
-    Part &part = partOf(identity);
-    std::unique_lock lock(part.mutex);
-    const auto [found, fresh] = part.holders.try_emplace(identity, order, name, &outcome, part);
+    std::unique_lock lock(mMutex);
+    const auto [found, fresh] = mHolders.try_emplace(identity, order, name, &outcome);
     Holder &holder = found->second;
     if (fresh) {
         first = &holder;
@@ -34,7 +33,7 @@ FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t or
     holder.first = order;
     holder.firstName = name;
     holder.awaited = true;
-    part.finished.wait(lock, [&] { return holder.finished.load(); });
+    mFinished.wait(lock, [&] { return holder.finished.load(); });
     if (holder.first != order) {
         outcome = sameFile();
         return Claim::Repeated;
@@ -45,11 +44,19 @@ FileClaims::Claim FileClaims::claim(const FileIdentity &identity, std::size_t or
     return Claim::Repeated;
 }
 
+std::optional<NativeName> FileClaims::reportedBefore(const FileIdentity &identity, const RunName &name)
+{
+    const std::lock_guard lock(mMutex);
+    const auto [found, fresh] = mHolders.try_emplace(identity, 0, name, nullptr);
+    if (fresh)
+        return std::nullopt;
+    return found->second.firstName.text();
+}
+
 NativeName FileClaims::firstNameOf(const FileIdentity &identity)
 {
-    Part &part = partOf(identity);
-    const std::lock_guard lock(part.mutex);
-    return part.holders.at(identity).firstName.text();
+    const std::lock_guard lock(mMutex);
+    return mHolders.at(identity).firstName.text();
 }
 
 void FileClaims::finished(Holder &holder)
@@ -59,8 +66,8 @@ void FileClaims::finished(Holder &holder)
         return;
     // The waiting name holds the lock from saying so until it waits: taking it here makes
     // sure the wake comes once it waits.
-    { const std::lock_guard lock(holder.part.mutex); }
-    holder.part.finished.notify_all();
+    { const std::lock_guard lock(mMutex); }
+    mFinished.notify_all();
 }
 
 } // namespace vuelco::batch

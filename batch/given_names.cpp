@@ -7,13 +7,6 @@ namespace vuelco::batch {
 NativeName GivenNames::keyOf(const NativeName &name)
 {
     NativeName key;
-    keyInto(name, key);
-    return key;
-}
-
-void GivenNames::keyInto(const NativeName &name, NativeName &key)
-{
-    key.clear();
     key.reserve(name.size());
     // Leading separators stay as they are: on Windows two of them start a network name.
     std::size_t at = 0;
@@ -30,50 +23,20 @@ void GivenNames::keyInto(const NativeName &name, NativeName &key)
         }
         at += length + 1;
     }
-    if (key.empty()) {
-        if (!name.empty())
-            key = '.';
-        return;
-    }
+    if (key.empty())
+        return name.empty() ? key : NativeName(1, '.');
     // "a.dat/" and "a.dat/." name no file; they must not hide "a.dat".
     const bool endsAsFolder = isSeparator(name.back()) ||
                               (name.back() == '.' && name.size() > 1 && isSeparator(name[name.size() - 2]));
     if (endsAsFolder && !isSeparator(key.back()))
         key += std::filesystem::path::preferred_separator;
-}
-
-bool GivenNames::isOwnKey(const NativeName &name)
-{
-    std::size_t at = 0;
-    while (at < name.size() && isSeparator(name[at]))
-        ++at;
-    std::size_t element = at;
-    for (; at < name.size(); ++at) {
-        if (!isSeparator(name[at]))
-            continue;
-        const std::size_t length = at - element;
-        if (name[at] != std::filesystem::path::preferred_separator || length == 0 ||
-            (length == 1 && name[element] == '.'))
-            return false;
-        element = at + 1;
-    }
-    return !(name.size() - element == 1 && name[element] == '.');
+    return key;
 }
 
 const NativeName *GivenNames::givenBefore(const NativeName &name)
 {
-    const auto firstOf = [](const auto &inserted) { return inserted.second ? nullptr : inserted.first->second; };
-    // Most names are already their own key, which one look tells: only the others keep a
-    // key of their own, made in a buffer kept from name to name.
-    if (isOwnKey(name))
-        return firstOf(mKeys.try_emplace(Key(name), &name));
-    keyInto(name, mKey);
-    if (mKey == name)
-        return firstOf(mKeys.try_emplace(Key(name), &name));
-    if (const auto found = mKeys.find(Key(mKey)); found != mKeys.end())
-        return found->second;
-    mKeys.try_emplace(Key(mMadeKeys.emplace_back(mKey)), &name);
-    return nullptr;
+    const auto [found, fresh] = mFirsts.try_emplace(keyOf(name), &name);
+    return fresh ? nullptr : found->second;
 }
 
 } // namespace vuelco::batch

@@ -3,7 +3,6 @@
 #include "batch/file_claims.h"
 #include "batch/given_names.h"
 #include "batch/ordered_pipeline.h"
-#include "batch/reported_files.h"
 #include "batch/walk.h"
 #include "core/convert_in_one_pass.h"
 #include "runtime/binary_file.h"
@@ -78,7 +77,7 @@ FileOutcome undoStep(const UndoStep &step, const NativeName &path, Job job) noex
 // opened once: a later spelling of a path given before comes out as the same file.
 class Names {
 public:
-    explicit Names(const Request &request) : mRequest(request), mGiven(request.names.size()) {}
+    explicit Names(const Request &request) : mRequest(request) {}
 
     // Fills item with the next name; false when there is none left.
     bool next(Item &item)
@@ -133,8 +132,7 @@ private:
 class Run {
 public:
     Run(const Request &request, Listener &listener)
-        : mRequest(request), mListener(listener), mNames(request), mClaims(request.names.size()),
-          mSlots(kPipelineSlots)
+        : mRequest(request), mListener(listener), mNames(request), mSlots(kPipelineSlots)
     {
     }
 
@@ -237,19 +235,10 @@ private:
         return jobOn(file);
     }
 
-    // Only a conversion claims each file before working on it (FileClaims); a job that
-    // writes nothing tells a file's later names as it reports them (ReportedFiles).
+    // A conversion claims each file before working on it, so that it is converted once; a
+    // job that writes nothing reads the file under each name, its workers never waiting for
+    // one another, and tells the later names as it reports them, in order.
     [[nodiscard]] bool writes() const { return mRequest.job == Job::Convert; }
-
-    void tellLaterName(Item &item)
-    {
-        if (const RunName *first = mReported.reportedBefore(*item.identity, std::move(item.name))) {
-            item.outcome.outcome = Outcome::SameFile;
-            item.outcome.before.reset();
-            item.outcome.failure.reset();
-            item.outcome.sameAs = first->text();
-        }
-    }
 
     bool deliver(Item &item)
     {
@@ -257,10 +246,16 @@ private:
             item.outcome.name.assign(*item.name.given);
         else
             item.outcome.name = std::move(item.walkedPath);
-        if (item.identity && !writes())
-            tellLaterName(item);
-        else if (item.outcome.outcome == Outcome::SameFile && item.identity)
+        if (item.identity && !writes()) {
+            if (std::optional<NativeName> first = mClaims.reportedBefore(*item.identity, item.name)) {
+                item.outcome.outcome = Outcome::SameFile;
+                item.outcome.before.reset();
+                item.outcome.failure.reset();
+                item.outcome.sameAs = *std::move(first);
+            }
+        } else if (item.outcome.outcome == Outcome::SameFile && item.identity) {
             item.outcome.sameAs = mClaims.firstNameOf(*item.identity);
+        }
         mSummary.count(item.outcome);
         const Progress progress{++mDelivered, mFound.load(), mComplete.load()};
         bool goOn = false;
@@ -293,7 +288,6 @@ private:
     identity::OnceIdentities mOnce;
     std::mutex mUnstableConversion;
     FileClaims mClaims;
-    ReportedFiles mReported;
     std::vector<Item> mSlots;
     // Written by whoever makes items, read by whoever delivers them.
     std::atomic<std::size_t> mFound{0};

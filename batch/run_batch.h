@@ -12,9 +12,9 @@ namespace vuelco::batch {
 // its outcome reported to the listener in the order of the names and of the walk, as soon
 // as that order allows. A path given twice in one spelling or another is taken once, and
 // its later spellings are reported as the same file without being opened. Other names of
-// one file are told apart by the file's identity once it is open: a conversion works on
-// the first only (FileClaims), a look or a simulation reads the file under each name and
-// reports it under the first (ReportedFiles).
+// one file are told apart by the file's identity once it is open (FileClaims): a
+// conversion works on the first only, a look or a simulation reads the file under each
+// name and reports it under the first.
 //
 // Every file is opened for reading to be looked at; only one that is to be converted is
 // opened again for writing, through the handle already open (convertInOnePass). Looking

@@ -171,8 +171,8 @@ TEST(GivenNames, knowEverySpellingOfAPathAndNothingMore)
         {"x/./a.dat", true},  {"./x/a.dat", true}, {"x/a.dat/", false}, {"x/a.dat/.", true},
         {"../a.dat", false},  {"", false},         {".", false},       {"./", true},
         {"/", false},         {"//", false},       {"/x/a.dat", false}, {"/x/a.dat/", false}};
-    GivenNames given(sequence.size());
-    std::vector<NativeName> names;  // given keeps views into them
+    GivenNames given;
+    std::vector<NativeName> names;  // given keeps pointers to them
     names.reserve(sequence.size());
     for (const auto &[name, before] : sequence)
         EXPECT_EQ(given.givenBefore(names.emplace_back(fs::path(name).native())) != nullptr, before) << name;
