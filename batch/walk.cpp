@@ -1,12 +1,7 @@
 #include "batch/walk.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
-#include <iterator>
-#include <numeric>
 #include <string_view>
-#include <type_traits>
 
 namespace vuelco::batch {
 namespace {
@@ -27,91 +22,9 @@ bool endsInDat(const NativeName &name)
     });
 }
 
-// The units every name of the folder begins with: a collection's names mostly differ only
-// after a beginning they share ("cancion_001.dat", "cancion_002.dat").
-std::size_t sharedBeginning(const std::vector<ListedEntry> &entries)
-{
-    if (entries.empty())
-        return 0;
-    const NativeName &first = entries.front().name;
-    auto shared = first.end();
-    for (const ListedEntry &entry : entries)
-        shared = std::mismatch(first.begin(), shared, entry.name.begin(), entry.name.end()).first;
-    return static_cast<std::size_t>(shared - first.begin());
-}
-
-// A name's first characters after the shared beginning as one number that orders as the
-// name does (a name holds no zero character, so a shorter one comes first as it should):
-// most comparisons of a large folder's names are then one of two numbers rather than of
-// two strings.
-std::uint64_t leadOf(const NativeName &name, std::size_t from)
-{
-    using Unit = std::make_unsigned_t<NativeName::value_type>;
-    constexpr std::size_t kUnitBits = 8 * sizeof(Unit);
-    std::uint64_t lead = 0;
-    for (std::size_t at = from; at < from + sizeof(lead) / sizeof(Unit); ++at)
-        lead = (lead << kUnitBits) | (at < name.size() ? static_cast<Unit>(name[at]) : 0U);
-    return lead;
-}
-
-struct Key {
-    std::uint64_t lead;
-    std::size_t entry;
-};
-
-// From this many entries on, the keys are put in order a byte of their leads at a time,
-// each pass a few instructions a key: a comparison sort took 15 to 22 ms over 100,000
-// names (36 ms where they shared their first eight characters), all of it before the
-// folder's first file could be taken; this takes 8 to 14 ms.
-constexpr std::size_t kOrderedByBytesFrom = 1024;
-
-// Orders keys by lead, the least significant byte first, passing over the bytes that
-// every lead shares.
-void orderByLead(std::vector<Key> &keys)
-{
-    std::vector<Key> ordered(keys.size());
-    for (unsigned shift = 0; shift < 64; shift += 8) {
-        std::array<std::size_t, 256> counts{};
-        for (const Key &key : keys)
-            ++counts[(key.lead >> shift) & 0xFFU];
-        if (std::find(counts.begin(), counts.end(), keys.size()) != counts.end())
-            continue;
-        std::exclusive_scan(counts.begin(), counts.end(), counts.begin(), std::size_t{0});
-        for (const Key &key : keys)
-            ordered[counts[(key.lead >> shift) & 0xFFU]++] = key;
-        keys.swap(ordered);
-    }
-}
-
-// Sorts small keys and moves each entry once: sorting the entries themselves moved each
-// name some dozens of times, which made the sort most of a large folder's walk.
 void sortByName(std::vector<ListedEntry> &entries)
 {
-    const std::size_t from = sharedBeginning(entries);
-    std::vector<Key> keys;
-    keys.reserve(entries.size());
-    for (std::size_t entry = 0; entry < entries.size(); ++entry)
-        keys.push_back({leadOf(entries[entry].name, from), entry});
-    const auto byName = [&](const Key &a, const Key &b) {
-        return a.lead != b.lead ? a.lead < b.lead : entries[a.entry].name < entries[b.entry].name;
-    };
-    if (keys.size() < kOrderedByBytesFrom) {
-        std::sort(keys.begin(), keys.end(), byName);
-    } else {
-        orderByLead(keys);
-        // Then the names alike in their leads, which only names longer than a lead can be.
-        for (auto run = keys.begin(); run != keys.end();) {
-            const auto next = std::find_if(run, keys.end(), [&](const Key &key) { return key.lead != run->lead; });
-            if (next - run > 1)
-                std::sort(run, next, byName);
-            run = next;
-        }
-    }
-    std::vector<ListedEntry> sorted;
-    sorted.reserve(entries.size());
-    std::transform(keys.begin(), keys.end(), std::back_inserter(sorted),
-                   [&](const Key &key) { return std::move(entries[key.entry]); });
-    entries = std::move(sorted);
+    std::sort(entries.begin(), entries.end(), [](const ListedEntry &a, const ListedEntry &b) { return a.name < b.name; });
 }
 
 } // namespace

@@ -210,29 +210,6 @@ TEST(Walk, takesDatFilesInNameOrderAndFollowsNoLink)
     EXPECT_EQ(readAll(top / "vedada" / "d.dat"), kArcade);
 }
 
-// A folder large enough to be put in order a byte of its names at a time: names that
-// share a long beginning, or differ only past the first eight characters after it, or in
-// length, come in the order of their bytes all the same. A link to its first file, last,
-// is told as the same file: the look's record of the files it reported kept it as it grew.
-TEST(Walk, takesALargeFolderInTheOrderOfItsNamesBytes)
-{
-    const TempFolder folder;
-    std::vector<fs::path::string_type> names;
-    names.reserve(1100);
-    for (int i = 0; i < 1100; ++i) {
-        const std::string name =
-            "cancion_" + std::string(i % 11 == 0 ? "12345678" : i % 7 == 0 ? "~" : "") + std::to_string(i) + ".dat";
-        names.push_back(folder.write(name, kArcade).filename().native());
-    }
-    std::sort(names.begin(), names.end());
-    std::vector<std::string> expected(names.size());
-    std::transform(names.begin(), names.end(), expected.begin(),
-                   [&](const fs::path::string_type &name) { return is(folder / name, "looked BGA, Arcade"); });
-    fs::create_hard_link(folder / names.front(), folder / "zz.dat");
-    expected.push_back(is(folder / "zz.dat", "same as " + (folder / names.front()).string()));
-    EXPECT_EQ(runOn({folder.path()}, Job::Look, true).lines, expected);
-}
-
 // While the walk goes, another program swaps what it listed: a folder for a link to a
 // folder outside the tree, a file for a link to a file outside it, a file for another.
 // Nothing outside the tree is touched, the entry is reported, and the rest goes on.
