@@ -1,10 +1,9 @@
 #include "batch/ordered_pipeline.h"
 
 #include <algorithm>
-#include <bit>
+#include <bitset>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -14,19 +13,17 @@ namespace vuelco::batch {
 namespace {
 
 // Items made at one go for each worker: enough that the workers seldom find none made and
-// wait for more (on two cores and tmpfs, a tenth of the thread switches of one each) and
-// that each can take several at once; so few, and never more than kMostMadeAtOnce, that
-// what is made and not yet taken stays small: in a deep tree each item may keep its own
-// folder open until it is worked on.
+// wait for more, and that each can take several at once; so few, and never more than
+// kMostMadeAtOnce, that what is made and not yet taken stays small: in a deep tree each
+// item may keep its own folder open until it is worked on.
 constexpr std::size_t kMadeAtOnceForEachWorker = 16;
 constexpr std::size_t kMostMadeAtOnce = 128;
 // Items a worker takes at one go while files are quick (the last eight each took less than
-// kSlowWork): the lock is then taken once for several files rather than twice for each,
-// which cost a look at 100,000 small files on two cores a seventh of its time. While files
-// are slow, or before eight were seen, one at a time: a stop waits for no file beyond those
-// being worked on, and a slow file holds up no other taken with it.
+// kSlowWork): the lock is then taken once for several files rather than twice for each.
+// While files are slow, or before eight were seen, one at a time: a stop waits for no file
+// beyond those being worked on, and a slow file holds up no other taken with it.
 constexpr std::size_t kMostTakenAtOnce = 8;
-static_assert(kMostTakenAtOnce <= 8, "one bit for each item taken at once tells it slow");
+using SlowOnes = std::bitset<kMostTakenAtOnce>;  // of the items taken at once, or of the last eight
 
 // Workers a run starts with, when asked for more: one for each core, and two at least. On
 // storage that never waits (memory, a page cache that takes the writes) a file costs a
@@ -40,7 +37,7 @@ constexpr auto kSlowWork = std::chrono::microseconds(100);
 // processor, sets the pace: one more worker is started after each further slow file, up to
 // the count asked for, since flushes in flight together share the device's journal
 // commits. A lone slow file (a thread the system put aside) starts none.
-constexpr int kSlowOfTheLastEight = 4;
+constexpr std::size_t kSlowOfTheLastEight = 4;
 
 class Pipeline {
 public:
@@ -82,16 +79,15 @@ private:
                 const std::size_t end = first + takenAtOnce();
                 mClaimed = end;
                 lock.unlock();
-                std::uint8_t slow = 0;  // a bit for each item taken
+                SlowOnes slow;
                 for (std::size_t item = first; item < end; ++item) {
                     const auto start = std::chrono::steady_clock::now();
                     mSteps.work(slotOf(item));
-                    if (std::chrono::steady_clock::now() - start > kSlowWork)
-                        slow |= static_cast<std::uint8_t>(1U << (item - first));
+                    slow[item - first] = std::chrono::steady_clock::now() - start > kSlowWork;
                 }
                 lock.lock();
                 for (std::size_t item = first; item < end; ++item) {
-                    paceWorkers((slow >> (item - first) & 1U) != 0);
+                    paceWorkers(slow[item - first]);
                     mDone[slotOf(item)] = true;
                 }
                 deliverReady(lock);
@@ -140,8 +136,9 @@ private:
     void paceWorkers(bool slow)
     {
         mQuick = slow ? 0 : std::min<std::size_t>(mQuick + 1, kMostTakenAtOnce);
-        mLastEight = static_cast<std::uint8_t>((mLastEight << 1U) | (slow ? 1U : 0U));
-        if (slow && mAllowed < mWorkers && std::popcount(mLastEight) >= kSlowOfTheLastEight) {
+        mLastEight <<= 1;
+        mLastEight[0] = slow;
+        if (slow && mAllowed < mWorkers && mLastEight.count() >= kSlowOfTheLastEight) {
             ++mAllowed;
             startThreads();
         }
@@ -224,7 +221,7 @@ private:
     bool mStopped = false;
     bool mClosing = false;
     int mWaiting = 0;
-    std::uint8_t mLastEight = 0;  // one bit for each of the last eight items worked on: slow
+    SlowOnes mLastEight;          // of the last eight items worked on
     std::size_t mQuick = 0;       // items worked on quickly since the last slow one, up to eight
     std::vector<std::jthread> mThreads;
 };

@@ -29,13 +29,9 @@ struct UndoStep {
     Header after{};  // one conversion apart from before: the record's reader checks it
 };
 
-// The most worker threads unless asked otherwise; a run starts with one for each core (two
-// at least) and adds more only while its files wait on the device. On a disk nearly all
-// of a conversion is its flush, and flushes in flight together share the file system's
-// journal commits, so workers pay even on two cores: measured on ext4 (bench/RESULTS.md),
-// 10,000 files went from about 210 us a file on one to 58 on 8, 43 on 16, 33 on 32 and 31
-// on 64. Past 32 the gain is within the noise. On memory nothing waits, and threads beyond
-// the cores only pass files to each other.
+// The most worker threads unless asked otherwise. On a disk nearly all of a conversion is
+// its flush, and flushes in flight together share the file system's journal commits, so
+// workers pay even on two cores; bench/RESULTS.md has the figures that chose the count.
 inline constexpr unsigned kDefaultWorkers = 32;
 // The most a run takes: past a few dozen, more workers only add threads.
 inline constexpr unsigned kMostWorkers = 64;
