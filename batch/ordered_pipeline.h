@@ -31,8 +31,9 @@ inline constexpr std::size_t kPipelineSlots = 1024;
 //
 // Why not a fixed pool of workers each taking one item at a time: measured side by side
 // (bench/RESULTS.md), such a pool was slower both at converting small files on memory and
-// at looking at a large folder, its threads passing files and the lock to one another. Starting with one worker for each core, adding workers only while the
-// device keeps them waiting, and taking several quick files at once is what closes that gap.
+// at looking at a large folder, its threads passing files and the lock to one another.
+// Starting with one worker for each core, adding workers only while the device keeps them
+// waiting, and taking several quick files at once is what closes that gap.
 //
 // Whoever needs an item makes the next few; the worker that finishes the awaited item
 // delivers it and every finished one after it, so no thread ever waits for another while

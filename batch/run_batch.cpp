@@ -235,10 +235,19 @@ private:
         return jobOn(file);
     }
 
-    // A conversion claims each file before working on it, so that it is converted once; a
-    // job that writes nothing reads the file under each name, its workers never waiting for
-    // one another, and tells the later names as it reports them, in order.
+    // Only a conversion claims each file before working on it; a job that writes nothing
+    // tells a file's later names as it reports them (see FileClaims).
     [[nodiscard]] bool writes() const { return mRequest.job == Job::Convert; }
+
+    void tellLaterName(Item &item)
+    {
+        if (std::optional<NativeName> first = mClaims.reportedBefore(*item.identity, item.name)) {
+            item.outcome.outcome = Outcome::SameFile;
+            item.outcome.before.reset();
+            item.outcome.failure.reset();
+            item.outcome.sameAs = *std::move(first);
+        }
+    }
 
     bool deliver(Item &item)
     {
@@ -246,16 +255,10 @@ private:
             item.outcome.name.assign(*item.name.given);
         else
             item.outcome.name = std::move(item.walkedPath);
-        if (item.identity && !writes()) {
-            if (std::optional<NativeName> first = mClaims.reportedBefore(*item.identity, item.name)) {
-                item.outcome.outcome = Outcome::SameFile;
-                item.outcome.before.reset();
-                item.outcome.failure.reset();
-                item.outcome.sameAs = *std::move(first);
-            }
-        } else if (item.outcome.outcome == Outcome::SameFile && item.identity) {
+        if (item.identity && !writes())
+            tellLaterName(item);
+        else if (item.outcome.outcome == Outcome::SameFile && item.identity)
             item.outcome.sameAs = mClaims.firstNameOf(*item.identity);
-        }
         mSummary.count(item.outcome);
         const Progress progress{++mDelivered, mFound.load(), mComplete.load()};
         bool goOn = false;
